@@ -1,0 +1,55 @@
+#pragma once
+// Message boxes, the yes/no question and the save-file dialog, behind one service so that
+// tests can script the answers.
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+class QWidget;
+
+namespace sorvenal {
+
+struct SaveFileRequest {
+    QString filterLabel;  // "BMP ﾌｧｲﾙ"
+    QString initialDir;
+    QString fileName;     // proposed name, without folder
+};
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    // OK only, the program's default title.
+    virtual void Message(QWidget* parent, const QString& text) = 0;
+    // Yes and No; true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+    // The chosen full path, or nothing when cancelled.
+    virtual std::optional<QString> AskSaveFileName(QWidget* parent,
+                                                   const SaveFileRequest& request) = 0;
+};
+
+// The real dialogs.
+class QtDialogService : public DialogService {
+public:
+    void Message(QWidget* parent, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& text) override;
+    std::optional<QString> AskSaveFileName(QWidget* parent,
+                                           const SaveFileRequest& request) override;
+};
+
+// Answers from a script, recording what was asked. Unscripted questions answer No / cancel.
+class ScriptedDialogService : public DialogService {
+public:
+    void Message(QWidget* parent, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& text) override;
+    std::optional<QString> AskSaveFileName(QWidget* parent,
+                                           const SaveFileRequest& request) override;
+
+    std::deque<bool> yesNoAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    QStringList messages;
+    QStringList questions;
+    std::vector<SaveFileRequest> saveRequests;
+};
+
+}  // namespace sorvenal

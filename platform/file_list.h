@@ -1,0 +1,39 @@
+#pragma once
+// The file list: the pictures of one folder, sorted by name, patterns matched without regard
+// to case (PHOTO.JPG is a picture).
+#include <QListWidget>
+#include <QString>
+#include <QStringList>
+
+namespace sorvenal {
+
+class FileList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    QString Path() const { return path_; }
+    void SetPath(const QString& path);  // re-reads the folder
+    void SetPattern(const QString& pattern);  // "*.bmp;*.jpg;*.gif"
+    QString Pattern() const { return pattern_; }
+    void Reread();
+
+    int ListIndex() const { return currentRow(); }
+    // Selecting an entry raises Click, also when it is already selected; -1 selects nothing and
+    // raises nothing. An index past the end is refused (returns false).
+    bool SetListIndex(int index);
+    int ListCount() const { return count(); }
+    QString List(int index) const;
+    QString FileName() const;  // the selected name without folder, empty when none
+
+signals:
+    void Click();
+
+private:
+    QString path_;
+    QString pattern_ = QStringLiteral("*.*");
+    bool settingByCode_ = false;
+};
+
+}  // namespace sorvenal

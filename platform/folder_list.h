@@ -1,0 +1,39 @@
+#pragma once
+// The folder list: the current folder with its ancestors above and its subfolders below.
+// Listings are synchronous, so a change of path has re-read the disk before the next statement.
+#include <QListWidget>
+#include <QString>
+
+namespace sorvenal {
+
+class FolderList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FolderList(QWidget* parent = nullptr);
+
+    QString Path() const { return path_; }
+    // Changes to a readable folder and raises Change when the path differs. A folder that cannot
+    // be read leaves the list where it was and returns false.
+    bool SetPath(const QString& path);
+    // The parent of the current folder, as the list shows it one level up; empty for the root.
+    QString ListParent() const;
+    // Re-reads the subfolders of the current folder without raising Change.
+    void Reread();
+
+    static bool IsReadableFolder(const QString& path);
+    static QString RootPath();
+
+signals:
+    void Change();
+    // The user chose a folder that cannot be opened.
+    void PathRefused(const QString& path);
+
+private:
+    void Fill();
+    void Activate(QListWidgetItem* item);
+
+    QString path_;
+};
+
+}  // namespace sorvenal

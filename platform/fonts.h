@@ -1,0 +1,15 @@
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+namespace sorvenal {
+
+// "ＭＳ Ｐゴシック" where installed, else IPAPGothic or another Japanese Gothic.
+QFont GothicFont(double pointSize, bool bold = false);
+// Classic colour from r, g, b.
+inline QColor Rgb(int r, int g, int b) { return QColor(r, g, b); }
+void SetBackColor(QWidget* widget, const QColor& color);
+void SetForeColor(QWidget* widget, const QColor& color);
+
+}  // namespace sorvenal

@@ -1,0 +1,140 @@
+#include "platform/picture_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace sorvenal {
+
+namespace {
+int ButtonValue(Qt::MouseButtons buttons) {
+    int value = 0;
+    if (buttons & Qt::LeftButton) value |= kLeftButton;
+    if (buttons & Qt::RightButton) value |= kRightButton;
+    if (buttons & Qt::MiddleButton) value |= kMiddleButton;
+    return value;
+}
+int ShiftValue(Qt::KeyboardModifiers mods) {
+    int value = 0;
+    if (mods & Qt::ShiftModifier) value |= 1;
+    if (mods & Qt::ControlModifier) value |= 2;
+    if (mods & Qt::AltModifier) value |= 4;
+    return value;
+}
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void PictureBox::SetPicture(const QImage& picture) {
+    picture_ = picture.format() == QImage::Format_RGB32
+                   ? picture
+                   : picture.convertToFormat(QImage::Format_RGB32);
+    image_ = picture_;
+    if (!picture_.isNull()) resize(picture_.size());
+    update();
+}
+
+void PictureBox::ClearPicture() {
+    picture_ = QImage();
+    image_ = QImage();
+    update();
+}
+
+CanvasView PictureBox::View() {
+    if (image_.isNull()) return {};
+    uchar* bits = image_.bits();  // detaches from the picture
+    return {reinterpret_cast<std::uint32_t*>(bits), image_.width(), image_.height(),
+            image_.bytesPerLine() / 4};
+}
+
+void PictureBox::Cls() {
+    image_ = picture_;
+    update();
+}
+
+ColorValue PictureBox::Point(double x, double y) const {
+    const int px = static_cast<int>(std::nearbyint(x));
+    const int py = static_cast<int>(std::nearbyint(y));
+    if (image_.isNull() || px < 0 || py < 0 || px >= image_.width() || py >= image_.height())
+        return kNoPixel;
+    return FromCanvasPixel(reinterpret_cast<const std::uint32_t*>(image_.constScanLine(py))[px]);
+}
+
+void PictureBox::DrawCircleNotXor(double cx, double cy, double radius) {
+    if (image_.isNull()) return;
+    const CanvasView view = View();
+    for (const QPoint& p : CircleOutlinePoints(static_cast<int>(std::nearbyint(cx)),
+                                               static_cast<int>(std::nearbyint(cy)),
+                                               static_cast<int>(std::nearbyint(radius)))) {
+        if (!view.contains(p.x(), p.y())) continue;
+        std::uint32_t& px = view.row(p.y())[p.x()];
+        // not(pen xor dest) with a black pen inverts the colour bits
+        px = 0xFF000000u | (~px & 0x00FFFFFFu);
+    }
+    update();
+}
+
+std::vector<QPoint> CircleOutlinePoints(int cx, int cy, int radius) {
+    std::vector<QPoint> points;
+    if (radius <= 0) {
+        points.emplace_back(cx, cy);
+        return points;
+    }
+    int x = radius;
+    int y = 0;
+    int err = 1 - radius;
+    while (x >= y) {
+        for (const QPoint& p : {QPoint(x, y), QPoint(y, x), QPoint(-y, x), QPoint(-x, y),
+                                QPoint(-x, -y), QPoint(-y, -x), QPoint(y, -x), QPoint(x, -y)})
+            points.emplace_back(cx + p.x(), cy + p.y());
+        ++y;
+        if (err < 0) {
+            err += 2 * y + 1;
+        } else {
+            --x;
+            err += 2 * (y - x) + 1;
+        }
+    }
+    auto less = [](const QPoint& a, const QPoint& b) {
+        return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x();
+    };
+    std::sort(points.begin(), points.end(), less);
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    return points;
+}
+
+void PictureBox::SetBackColor(const QColor& color) {
+    backColor_ = color;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), backColor_);
+    if (!image_.isNull()) painter.drawImage(event->rect().topLeft(), image_, event->rect());
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    emit MouseDown(ButtonValue(event->button()), ShiftValue(event->modifiers()),
+                   std::floor(p.x()), std::floor(p.y()));
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    emit MouseMove(ButtonValue(event->buttons()), ShiftValue(event->modifiers()),
+                   std::floor(p.x()), std::floor(p.y()));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF p = event->position();
+    emit MouseUp(ButtonValue(event->button()), ShiftValue(event->modifiers()), std::floor(p.x()),
+                 std::floor(p.y()));
+    if (rect().contains(p.toPoint())) emit Clicked();
+}
+
+}  // namespace sorvenal

@@ -1,0 +1,66 @@
+#pragma once
+// The picture box: a picture (what was assigned) and a persistent image (the picture plus
+// everything drawn or written since), shown at actual size from the top-left corner.
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+#include "engine/canvas_view.h"
+#include "engine/color_value.h"
+
+namespace sorvenal {
+
+// Mouse button values as the picture's handlers receive them.
+enum MouseButtonValue { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // Assigning a picture sets both layers and sizes the box to it (pixels).
+    void SetPicture(const QImage& picture);
+    void ClearPicture();  // no picture, empty image; the box keeps its size
+    bool HasPicture() const { return !picture_.isNull(); }
+    const QImage& Picture() const { return picture_; }
+    QSize PictureSize() const { return picture_.size(); }
+
+    const QImage& Image() const { return image_; }
+    // Writable view of the persistent image for the engine; detaches it from the picture.
+    CanvasView View();
+    void Cls();  // clears the drawings: the image becomes the picture again
+    ColorValue Point(double x, double y) const;
+
+    // Circle outline in not-xor mode: every pixel of the outline is inverted exactly once, so
+    // drawing the same outline twice restores the pixels.
+    void DrawCircleNotXor(double cx, double cy, double radius);
+
+    void SetBackColor(const QColor& color);
+    QColor BackColor() const { return backColor_; }
+    void Refresh() { repaint(); }
+
+signals:
+    // button: the button pressed or released (1 left, 2 right, 4 middle); for moves, the
+    // buttons held. shift: 1 Shift, 2 Ctrl, 4 Alt. x, y: picture pixels.
+    void MouseDown(int button, int shift, double x, double y);
+    void MouseMove(int button, int shift, double x, double y);
+    void MouseUp(int button, int shift, double x, double y);
+    void Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
+    QImage image_;
+    QColor backColor_{Qt::white};
+};
+
+// Whole-pixel points of a circle outline, each once, in no particular order.
+std::vector<QPoint> CircleOutlinePoints(int cx, int cy, int radius);
+
+}  // namespace sorvenal

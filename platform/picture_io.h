@@ -1,0 +1,30 @@
+#pragma once
+// Reading pictures (BMP, JPEG, GIF first frame) and writing 24-bit BMP files.
+#include <QImage>
+#include <QString>
+
+namespace sorvenal {
+
+// Largest picture we accept; a header claiming more is refused before any allocation.
+inline constexpr qint64 kMaxPicturePixels = 120'000'000;
+
+struct ReadResult {
+    QImage image;   // Format_RGB32, orientation applied; null on failure
+    QString error;  // the reason, in Japanese, when image is null
+    bool ok() const { return !image.isNull(); }
+};
+// Decodes with EXIF orientation applied and an explicit allocation limit.
+ReadResult ReadPicture(const QString& path);
+
+enum class WriteStatus { Ok, Exists, Failed };
+struct WriteResult {
+    WriteStatus status = WriteStatus::Failed;
+    QString error;  // the system's reason when Failed
+    bool ok() const { return status == WriteStatus::Ok; }
+};
+// Writes an uncompressed 24-bit BMP through a temporary file in the target folder, renamed
+// into place at the end; without overwrite an existing name is refused, also one that
+// appears while writing. A failed write leaves nothing behind.
+WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite = false);
+
+}  // namespace sorvenal
