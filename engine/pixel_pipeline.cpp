@@ -1,0 +1,151 @@
+#include "engine/pixel_pipeline.h"
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace sorvenal {
+
+namespace {
+
+// Below this many pixels a thread start costs more than it saves.
+constexpr long long kThreadedPixels = 1LL << 18;
+// Bands per pass: enough for even sharing and a smooth progress bar, few enough to be cheap.
+constexpr int kBandsPerPass = 64;
+
+int WorkerCount() {
+    const unsigned hw = std::thread::hardware_concurrency();
+    return static_cast<int>(std::clamp(hw, 1u, 4u));
+}
+
+}  // namespace
+
+void ForEachRowBand(int rows, long long pixels, const RowBandFunction& band,
+                    const Progress& progress) {
+    if (rows <= 0) return;
+    const int bandRows = std::max(1, (rows + kBandsPerPass - 1) / kBandsPerPass);
+    std::atomic<int> next{0};
+    std::mutex progressMutex;
+    int reported = 0;
+    int done = 0;
+
+    auto work = [&] {
+        for (;;) {
+            const int begin = next.fetch_add(bandRows);
+            if (begin >= rows) return;
+            const int end = std::min(rows, begin + bandRows);
+            band(begin, end);
+            if (progress) {
+                // Serialised and monotonic, so the callback sees a steadily growing count.
+                std::lock_guard lock(progressMutex);
+                done += end - begin;
+                if (done > reported) {
+                    reported = done;
+                    progress(done, rows);
+                }
+            }
+        }
+    };
+
+    const int workers = pixels >= kThreadedPixels ? WorkerCount() : 1;
+    std::vector<std::thread> threads;
+    for (int i = 1; i < workers; ++i) {
+        try {
+            threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;  // no thread to be had: the calling thread does the rest
+        }
+    }
+    work();
+    for (auto& t : threads) t.join();
+}
+
+void RunPixelEffect(const CanvasView& canvas, ColorFunction fn, const Progress& progress) {
+    if (canvas.empty()) return;
+    for (int y = 0; y < canvas.height; ++y) {
+        std::uint32_t* row = canvas.row(y);
+        for (int x = 0; x < canvas.width; ++x) row[x] = ToCanvasPixel(fn(FromCanvasPixel(row[x])));
+        if (progress) progress(y + 1, canvas.height);
+    }
+}
+
+void RunPixelEffect(const CanvasView& canvas, NeighbourhoodFunction fn, const Progress& progress) {
+    if (canvas.empty()) return;
+    // In place: neighbours above and to the left already hold their new values.
+    for (int y = 0; y < canvas.height; ++y) {
+        std::uint32_t* row = canvas.row(y);
+        for (int x = 0; x < canvas.width; ++x) row[x] = ToCanvasPixel(fn(canvas, x, y));
+        if (progress) progress(y + 1, canvas.height);
+    }
+}
+
+void RunByteEffect(const CanvasView& canvas, ByteFunction fn, const Progress& progress) {
+    if (canvas.empty()) return;
+    for (int y = 0; y < canvas.height; ++y) {
+        std::uint32_t* row = canvas.row(y);
+        for (int x = 0; x < canvas.width; ++x) {
+            const std::uint32_t p = row[x];
+            const auto blue = static_cast<std::uint32_t>(fn(static_cast<int>(p & 0xFFu)));
+            const auto green = static_cast<std::uint32_t>(fn(static_cast<int>((p >> 8) & 0xFFu)));
+            const auto red = static_cast<std::uint32_t>(fn(static_cast<int>((p >> 16) & 0xFFu)));
+            row[x] = 0xFF000000u | (red << 16) | (green << 8) | blue;
+        }
+        if (progress) progress(y + 1, canvas.height);
+    }
+}
+
+void RunTablePass(const CanvasView& canvas, const ChannelTables& tables, const Progress& progress) {
+    if (canvas.empty()) return;
+    const auto band = [&canvas, &tables](int begin, int end) {
+        const std::uint8_t* red = tables.red;
+        const std::uint8_t* green = tables.green;
+        const std::uint8_t* blue = tables.blue;
+        for (int y = begin; y < end; ++y) {
+            std::uint32_t* row = canvas.row(y);
+            for (int x = 0; x < canvas.width; ++x) {
+                const std::uint32_t p = row[x];
+                row[x] = 0xFF000000u | (std::uint32_t{red[(p >> 16) & 0xFFu]} << 16) |
+                         (std::uint32_t{green[(p >> 8) & 0xFFu]} << 8) | blue[p & 0xFFu];
+            }
+        }
+    };
+    ForEachRowBand(canvas.height, static_cast<long long>(canvas.width) * canvas.height, band,
+                   progress);
+}
+
+ChannelTables TablesFromByteFunction(ByteFunction fn) {
+    ChannelTables t{};
+    for (int v = 0; v < 256; ++v) {
+        const auto out = static_cast<std::uint8_t>(fn(v));
+        t.red[v] = out;
+        t.green[v] = out;
+        t.blue[v] = out;
+    }
+    return t;
+}
+
+ChannelTables TablesFromChannelFunction(ColorFunction fn) {
+    ChannelTables t{};
+    for (int v = 0; v < 256; ++v) {
+        const ColorValue out = fn(RGB(v, v, v));
+        t.red[v] = static_cast<std::uint8_t>(RedOf(out));
+        t.green[v] = static_cast<std::uint8_t>(GreenOf(out));
+        t.blue[v] = static_cast<std::uint8_t>(BlueOf(out));
+    }
+    return t;
+}
+
+ChannelTables ChainTables(const ChannelTables& first, const ChannelTables& then) {
+    ChannelTables t{};
+    for (int v = 0; v < 256; ++v) {
+        t.red[v] = then.red[first.red[v]];
+        t.green[v] = then.green[first.green[v]];
+        t.blue[v] = then.blue[first.blue[v]];
+    }
+    return t;
+}
+
+}  // namespace sorvenal

@@ -35,5 +35,17 @@ void RunTablePass(const CanvasView& canvas, const ChannelTables& tables,
                   const Progress& progress = {});
 // Builds the tables of a byte function (same curve for every channel).
 ChannelTables TablesFromByteFunction(ByteFunction fn);
+// Builds the tables of a channel-wise colour function: entry v of a channel is that channel of
+// fn(v, v, v). Only valid where each output channel depends on the same input channel alone.
+ChannelTables TablesFromChannelFunction(ColorFunction fn);
+// Applies `then` after `first`, entry by entry: one table pass does the work of two.
+ChannelTables ChainTables(const ChannelTables& first, const ChannelTables& then);
+
+// Splits rows 0..rows-1 into bands and runs band(begin, end) for each, sharing them between
+// worker threads when the picture is large enough to pay for them. The band function must be
+// safe to run concurrently on disjoint rows. Progress counts rows of finished bands.
+using RowBandFunction = std::function<void(int begin, int end)>;
+void ForEachRowBand(int rows, long long pixels, const RowBandFunction& band,
+                    const Progress& progress = {});
 
 }  // namespace sorvenal
