@@ -1,0 +1,87 @@
+#include "savehelp/save_bitmap.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
+#include "platform/picture_box.h"
+#include "platform/picture_io.h"
+
+namespace sorvenal {
+
+namespace {
+
+// Anything already under the name counts, a dangling link included: we never write over it.
+bool NameTaken(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Leaving the folder and coming back runs the window's folder change twice, which re-reads the
+// file list; DirCancel being false keeps the picture on display meanwhile.
+void RelistFolders(FolderList& Dir1, FileList* File1, const QString& savedFolder) {
+    const bool leftIt = Dir1.SetPath(FolderList::RootPath());
+    const bool cameBack = Dir1.SetPath(savedFolder);
+    if (!leftIt && !cameBack) {
+        // Saved from the root itself: no change was raised, so re-read by hand.
+        Dir1.Reread();
+        if (File1) File1->Reread();
+    }
+}
+
+}  // namespace
+
+QString SaveInitialFolder(const QString& shownFolder) {
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (!desktop.isEmpty()) {
+        const QString own = QDir(desktop).filePath(QStringLiteral("sorvenal"));
+        if (QFileInfo(own).isDir()) return own;
+    }
+    return shownFolder;
+}
+
+QString ProposedSaveName(const QString& listedName) {
+    return listedName.size() > 4 ? listedName.left(listedName.size() - 4) : QString();
+}
+
+void SaveImageAsBitmap(const SaveImageContext& context) {
+    context.DirCancel = false;
+    const QString P = context.Dir1 ? context.Dir1->Path() : QString();
+
+    SaveFileRequest request;
+    request.filterLabel = kBmpFilterLabel;
+    request.initialDir = SaveInitialFolder(P);
+    if (context.File1) request.fileName = ProposedSaveName(context.File1->FileName());
+
+    const std::optional<QString> chosen = context.dialogs.AskSaveFileName(context.parent, request);
+    if (!chosen || chosen->isEmpty()) return;
+
+    // The extension is added whatever the chosen name ends with: photo.bmp gives photo.bmp.BMP.
+    const QString T = *chosen + QStringLiteral(".BMP");
+    const QString shownT = QDir::toNativeSeparators(T);
+    if (NameTaken(T)) {
+        context.dialogs.Message(context.parent, shownT + kExistsSuffix);
+        return;
+    }
+
+    const QImage image = context.Picture2 ? context.Picture2->Image() : QImage();
+    const WriteResult written = WriteBmp24(image, T, false);
+    if (written.status == WriteStatus::Exists) {
+        // Someone created the name while we were writing; it is theirs, not ours.
+        context.dialogs.Message(context.parent, shownT + kExistsSuffix);
+        return;
+    }
+    if (written.status == WriteStatus::Failed) {
+        QString text = kSaveFailedPrefix + shownT;
+        if (!written.error.isEmpty()) text += QLatin1Char('\n') + written.error;
+        context.dialogs.Message(context.parent, text);
+    }
+
+    if (context.Dir1) RelistFolders(*context.Dir1, context.File1, P);
+    context.DirCancel = true;
+}
+
+}  // namespace sorvenal
