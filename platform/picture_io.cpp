@@ -1,20 +1,425 @@
 #include "platform/picture_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QRandomGenerator>
+#include <bit>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <system_error>
+#include <vector>
 
 namespace sorvenal {
+namespace {
 
-ReadResult ReadPicture(const QString& path) {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    ReadResult result;
-    result.image = reader.read().convertToFormat(QImage::Format_RGB32);
-    if (result.image.isNull()) result.error = reader.errorString();
-    return result;
+QString Japanese(const char* utf8) { return QString::fromUtf8(utf8); }
+QString SystemReason(int error) {
+    return QString::fromStdString(std::generic_category().message(error));
 }
 
-WriteResult WriteBmp24(const QImage&, const QString&, bool) {
-    return {WriteStatus::Failed, QStringLiteral("not written yet")};
+ReadResult ReadFailure(const QString& reason) { return ReadResult{QImage(), reason}; }
+QString UnreadableText(const QString& reason) {
+    return Japanese("ファイルを読めません: ") + reason;
+}
+QString TooLargeText(qint64 width, qint64 height) {
+    return Japanese("画像が大きすぎます (%1 × %2)").arg(width).arg(height);
+}
+
+// The three formats the file list offers, told by their first bytes.
+QByteArray SniffFormat(const QByteArray& head) {
+    if (head.startsWith("BM")) return "bmp";
+    if (head.size() >= 3 && static_cast<unsigned char>(head[0]) == 0xFF &&
+        static_cast<unsigned char>(head[1]) == 0xD8 && static_cast<unsigned char>(head[2]) == 0xFF)
+        return "jpeg";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return "gif";
+    return QByteArray();
+}
+
+// Sequential reads in large blocks for the completeness walks; every read reports the end.
+class ByteSource {
+public:
+    explicit ByteSource(QFile& file) : file_(file), buffer_(1 << 20) {}
+
+    int Get() {
+        if (pos_ == len_ && !Fill()) return -1;
+        return static_cast<unsigned char>(buffer_[pos_++]);
+    }
+    // False when the file ends before n more bytes.
+    bool Skip(qint64 n) {
+        while (n > 0) {
+            if (pos_ == len_ && !Fill()) return false;
+            const qint64 step = std::min<qint64>(n, static_cast<qint64>(len_ - pos_));
+            pos_ += static_cast<size_t>(step);
+            n -= step;
+        }
+        return true;
+    }
+    // Moves just past the next byte equal to value; false at the end of the file.
+    bool SkipPast(unsigned char value) {
+        for (;;) {
+            if (pos_ == len_ && !Fill()) return false;
+            const void* hit = std::memchr(buffer_.data() + pos_, value, len_ - pos_);
+            if (hit) {
+                pos_ = static_cast<size_t>(static_cast<const char*>(hit) - buffer_.data()) + 1;
+                return true;
+            }
+            pos_ = len_;
+        }
+    }
+
+private:
+    bool Fill() {
+        const qint64 got = file_.read(buffer_.data(), static_cast<qint64>(buffer_.size()));
+        pos_ = 0;
+        len_ = got > 0 ? static_cast<size_t>(got) : 0;
+        return len_ > 0;
+    }
+
+    QFile& file_;
+    std::vector<char> buffer_;
+    size_t pos_ = 0;
+    size_t len_ = 0;
+};
+
+// Qt's decoders fill a file that ends early with grey rows and report success, so each format
+// is walked to its end first. Only an early end is judged here; other damage is the decoder's.
+bool JpegComplete(ByteSource& in) {
+    if (in.Get() != 0xFF || in.Get() != 0xD8) return false;
+    int pending = -1;  // a marker met while scanning entropy-coded data
+    for (;;) {
+        int marker = pending;
+        pending = -1;
+        if (marker < 0) {
+            // The decoder skips stray bytes before a marker; so do we.
+            if (!in.SkipPast(0xFF)) return false;
+            do marker = in.Get();
+            while (marker == 0xFF);
+            if (marker < 0) return false;
+        }
+        if (marker == 0xD9) return true;
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+        const int high = in.Get();
+        const int low = in.Get();
+        if (low < 0) return false;
+        const int length = high << 8 | low;
+        if (length < 2 || !in.Skip(length - 2)) return false;
+        if (marker != 0xDA) continue;
+        // Entropy-coded data runs until a marker other than a stuffed zero or a restart.
+        for (;;) {
+            if (!in.SkipPast(0xFF)) return false;
+            int next;
+            do next = in.Get();
+            while (next == 0xFF);
+            if (next < 0) return false;
+            if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) continue;
+            pending = next;
+            break;
+        }
+    }
+}
+
+bool SkipGifSubBlocks(ByteSource& in) {
+    for (;;) {
+        const int size = in.Get();
+        if (size < 0) return false;
+        if (size == 0) return true;
+        if (!in.Skip(size)) return false;
+    }
+}
+
+// Complete when the first frame's data ends before the file does.
+bool GifComplete(ByteSource& in) {
+    if (!in.Skip(10)) return false;
+    const int flags = in.Get();
+    if (flags < 0 || !in.Skip(2)) return false;
+    if ((flags & 0x80) && !in.Skip(3 << ((flags & 7) + 1))) return false;
+    for (;;) {
+        const int block = in.Get();
+        if (block < 0) return false;
+        if (block == 0x21) {
+            if (in.Get() < 0 || !SkipGifSubBlocks(in)) return false;
+        } else if (block == 0x2C) {
+            if (!in.Skip(8)) return false;
+            const int imageFlags = in.Get();
+            if (imageFlags < 0) return false;
+            if ((imageFlags & 0x80) && !in.Skip(3 << ((imageFlags & 7) + 1))) return false;
+            if (in.Get() < 0) return false;  // LZW minimum code size
+            return SkipGifSubBlocks(in);
+        } else {
+            return true;  // a trailer or junk before any frame: the decoder reports it
+        }
+    }
+}
+
+quint32 Le32(const QByteArray& b, int at) {
+    return static_cast<quint32>(static_cast<unsigned char>(b[at])) |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 1])) << 8 |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 2])) << 16 |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+quint16 Le16(const QByteArray& b, int at) {
+    return static_cast<quint16>(static_cast<unsigned char>(b[at]) |
+                                static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+// Run-length data is complete when its end-of-picture code is reached.
+bool BmpRleComplete(ByteSource& in, bool fourBit) {
+    for (;;) {
+        const int count = in.Get();
+        const int value = in.Get();
+        if (value < 0) return false;
+        if (count > 0) continue;
+        if (value == 1) return true;
+        if (value == 0) continue;
+        if (value == 2) {
+            if (!in.Skip(2)) return false;
+            continue;
+        }
+        int bytes = fourBit ? (value + 1) / 2 : value;
+        bytes += bytes & 1;
+        if (!in.Skip(bytes)) return false;
+    }
+}
+
+bool BmpComplete(QFile& file) {
+    const QByteArray head = file.read(54);
+    if (head.size() < 26) return false;
+    const qint64 dataOffset = Le32(head, 10);
+    const quint32 infoSize = Le32(head, 14);
+    qint64 width, height;
+    int bits;
+    quint32 compression = 0;
+    if (infoSize == 12) {
+        width = Le16(head, 18);
+        height = Le16(head, 20);
+        bits = Le16(head, 24);
+    } else {
+        if (head.size() < 34) return false;
+        width = static_cast<qint32>(Le32(head, 18));
+        height = static_cast<qint32>(Le32(head, 22));
+        bits = Le16(head, 28);
+        compression = Le32(head, 30);
+    }
+    if (height < 0) height = -height;
+    if (width <= 0 || height <= 0 || bits <= 0 || bits > 32) return true;  // decoder's to judge
+    if (compression == 1 || compression == 2) {
+        if (!file.seek(dataOffset)) return false;
+        ByteSource in(file);
+        return BmpRleComplete(in, compression == 2);
+    }
+    if (compression != 0 && compression != 3 && compression != 6) return true;
+    // Sizes are bounded by the pixel limit checked before, so this cannot overflow.
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    const qint64 lastRow = (width * bits + 7) / 8;  // some writers leave off the last padding
+    return file.size() >= dataOffset + rowBytes * (height - 1) + lastRow;
+}
+
+bool Complete(const QString& path, const QByteArray& format) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (format == "bmp") return BmpComplete(file);
+    ByteSource in(file);
+    return format == "jpeg" ? JpegComplete(in) : GifComplete(in);
+}
+
+// --- writing -----------------------------------------------------------------------------
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t done = ::write(fd, data, size);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (done == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += done;
+        size -= static_cast<size_t>(done);
+    }
+    return true;
+}
+
+void PutLe16(char* at, unsigned value) {
+    at[0] = static_cast<char>(value & 0xFF);
+    at[1] = static_cast<char>((value >> 8) & 0xFF);
+}
+void PutLe32(char* at, quint32 value) {
+    PutLe16(at, value & 0xFFFF);
+    PutLe16(at + 2, value >> 16);
+}
+
+// One row of 0xAARRGGBB words as blue, green, red bytes.
+void PackRow(const quint32* src, int width, char* dst) {
+    int x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; x + 4 <= width; x += 4) {
+            const quint32 p0 = src[x], p1 = src[x + 1], p2 = src[x + 2], p3 = src[x + 3];
+            const quint32 w0 = (p0 & 0xFFFFFFu) | (p1 << 24);
+            const quint32 w1 = ((p1 >> 8) & 0xFFFFu) | (p2 << 16);
+            const quint32 w2 = ((p2 >> 16) & 0xFFu) | (p3 << 8);
+            std::memcpy(dst, &w0, 4);
+            std::memcpy(dst + 4, &w1, 4);
+            std::memcpy(dst + 8, &w2, 4);
+            dst += 12;
+        }
+    }
+    for (; x < width; ++x) {
+        const quint32 p = src[x];
+        *dst++ = static_cast<char>(p & 0xFF);
+        *dst++ = static_cast<char>((p >> 8) & 0xFF);
+        *dst++ = static_cast<char>((p >> 16) & 0xFF);
+    }
+}
+
+bool PathExists(const QByteArray& path) {
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+// Moves the finished file to its name unless that name exists, also one that appeared while
+// the file was written. Returns 0, or EEXIST, or another errno value.
+int MoveWithoutReplacing(const QByteArray& from, const QByteArray& to) {
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP)
+        return errno;
+#endif
+    // Filesystems without the no-replace rename: a hard link fails on an existing name too.
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return 0;
+    }
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EMLINK)
+        return errno;
+    // No hard links either (e.g. FAT): check, then rename; the window between is tiny.
+    if (PathExists(to)) return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+WriteResult WriteFailure(const QString& reason) { return WriteResult{WriteStatus::Failed, reason}; }
+
+}  // namespace
+
+ReadResult ReadPicture(const QString& path) {
+    if (QFileInfo(path).isDir()) return ReadFailure(UnreadableText(SystemReason(EISDIR)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return ReadFailure(UnreadableText(file.errorString()));
+    if (file.size() == 0) return ReadFailure(Japanese("ファイルが空です"));
+    const QByteArray format = SniffFormat(file.peek(8));
+    if (format.isEmpty()) return ReadFailure(Japanese("画像ファイルではありません"));
+
+    QImageReader reader(&file, format);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(kPictureAllocationLimitMb);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) return ReadFailure(Japanese("画像データが壊れています"));
+    const qint64 width = size.width();
+    const qint64 height = size.height();
+    if (width > kMaxPictureSide || height > kMaxPictureSide ||
+        width > kMaxPicturePixels / height)
+        return ReadFailure(TooLargeText(width, height));
+    if (!Complete(path, format)) return ReadFailure(Japanese("ファイルが途中で切れています"));
+
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        if (reader.error() == QImageReader::DeviceError)
+            return ReadFailure(UnreadableText(file.errorString()));
+        return ReadFailure(Japanese("画像データが壊れています"));
+    }
+    if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
+    if (image.isNull()) return ReadFailure(Japanese("画像を展開するメモリが足りません"));
+    return ReadResult{image, QString()};
+}
+
+WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite) {
+    if (image.isNull()) return WriteFailure(Japanese("画像がありません"));
+    const qint64 width = image.width();
+    const qint64 height = image.height();
+    const qint64 rowBytes = (width * 3 + 3) / 4 * 4;
+    constexpr qint64 kHeaderBytes = 54;
+    if (height > (std::numeric_limits<qint32>::max() - kHeaderBytes) / rowBytes)
+        return WriteFailure(TooLargeText(width, height));
+    const qint64 fileBytes = kHeaderBytes + rowBytes * height;
+
+    const QByteArray target = QFile::encodeName(path);
+    if (!overwrite && PathExists(target)) return WriteResult{WriteStatus::Exists, QString()};
+
+    QImage source = image;
+    if (source.format() != QImage::Format_RGB32 && source.format() != QImage::Format_ARGB32)
+        source = source.convertToFormat(QImage::Format_RGB32);
+    if (source.isNull()) return WriteFailure(SystemReason(ENOMEM));
+
+    // Hidden while it is written, and short, so a long target name cannot make it too long.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = folder + "/.sorvenal-" +
+                    QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return WriteFailure(SystemReason(errno));
+    }
+    if (fd < 0) return WriteFailure(SystemReason(EEXIST));
+    auto fail = [&](int error) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temporary.constData());
+        return WriteFailure(SystemReason(error));
+    };
+
+    // Rows go bottom-up, gathered into blocks of a few megabytes per write.
+    const int rowsPerBlock = static_cast<int>(std::max<qint64>(1, (4 << 20) / rowBytes));
+    std::vector<char> block(static_cast<size_t>(kHeaderBytes + rowBytes * rowsPerBlock), 0);
+    char* header = block.data();
+    header[0] = 'B';
+    header[1] = 'M';
+    PutLe32(header + 2, static_cast<quint32>(fileBytes));
+    PutLe32(header + 10, static_cast<quint32>(kHeaderBytes));
+    PutLe32(header + 14, 40);
+    PutLe32(header + 18, static_cast<quint32>(width));
+    PutLe32(header + 22, static_cast<quint32>(height));
+    PutLe16(header + 26, 1);
+    PutLe16(header + 28, 24);
+    PutLe32(header + 34, static_cast<quint32>(rowBytes * height));
+    PutLe32(header + 38, 2835);  // 72 dots per inch
+    PutLe32(header + 42, 2835);
+    size_t used = kHeaderBytes;
+    for (int y = static_cast<int>(height) - 1; y >= 0;) {
+        const int rows = std::min(rowsPerBlock, y + 1);
+        for (int i = 0; i < rows; ++i, --y) {
+            PackRow(reinterpret_cast<const quint32*>(source.constScanLine(y)),
+                    static_cast<int>(width), block.data() + used);
+            used += static_cast<size_t>(rowBytes);  // padding bytes stay zero
+        }
+        if (!WriteAll(fd, block.data(), used)) return fail(errno);
+        used = 0;
+    }
+    // Errors of delayed writes (full disk on network filesystems) show up at close.
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) return fail(errno);
+
+    if (overwrite) {
+        if (::rename(temporary.constData(), target.constData()) != 0) return fail(errno);
+        return WriteResult{WriteStatus::Ok, QString()};
+    }
+    const int moved = MoveWithoutReplacing(temporary, target);
+    if (moved == EEXIST) {
+        ::unlink(temporary.constData());
+        return WriteResult{WriteStatus::Exists, QString()};
+    }
+    if (moved != 0) return fail(moved);
+    return WriteResult{WriteStatus::Ok, QString()};
 }
 
 }  // namespace sorvenal

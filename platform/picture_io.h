@@ -7,13 +7,18 @@ namespace sorvenal {
 
 // Largest picture we accept; a header claiming more is refused before any allocation.
 inline constexpr qint64 kMaxPicturePixels = 120'000'000;
+// Longest side we accept, in pixels (GIF sides are 16-bit; so are the window's scroll ranges).
+inline constexpr int kMaxPictureSide = 65535;
+// Decoder allocation limit in megabytes: room for a 100-megapixel photo at 4 bytes a pixel.
+inline constexpr int kPictureAllocationLimitMb = 1024;
 
 struct ReadResult {
     QImage image;   // Format_RGB32, orientation applied; null on failure
     QString error;  // the reason, in Japanese, when image is null
     bool ok() const { return !image.isNull(); }
 };
-// Decodes with EXIF orientation applied and an explicit allocation limit.
+// Decodes with EXIF orientation applied and an explicit allocation limit. The format is told
+// by the content, not the name; a file that ends before its picture does is refused.
 ReadResult ReadPicture(const QString& path);
 
 enum class WriteStatus { Ok, Exists, Failed };

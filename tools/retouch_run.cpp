@@ -1,0 +1,85 @@
+#include "tools/retouch_run.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "effects/circle_effects.h"
+#include "engine/auto_retouch.h"
+#include "engine/retouch_commands.h"
+#include "platform/picture_io.h"
+
+namespace sorvenal {
+namespace {
+
+CanvasView ViewOf(QImage& canvas) {
+    return CanvasView{reinterpret_cast<std::uint32_t*>(canvas.bits()), canvas.width(),
+                      canvas.height(), canvas.bytesPerLine() / 4};
+}
+
+}  // namespace
+
+bool ApplyRetouchSteps(QImage& canvas, const std::vector<RetouchStep>& steps,
+                       const RetouchReport& report, std::string& error) {
+    // A click can only land on the picture; a sample taken off it would be no skin at all.
+    for (const RetouchStep& step : steps) {
+        if (step.kind == RetouchStep::Kind::Skin &&
+            (step.x < 0 || step.y < 0 || step.x >= canvas.width() || step.y >= canvas.height())) {
+            error = "肌の位置が画像の外です (" + std::to_string(canvas.width()) + " × " +
+                    std::to_string(canvas.height()) + "): " + step.text;
+            return false;
+        }
+    }
+    const CanvasView view = ViewOf(canvas);
+    SkinState skin;
+    RandomSequence random;
+    const int count = static_cast<int>(steps.size());
+    for (int i = 0; i < count; ++i) {
+        const RetouchStep& step = steps[i];
+        if (report.stepStarted) report.stepStarted(i, count, step.text);
+        switch (step.kind) {
+            case RetouchStep::Kind::Command:
+                RunRetouchCommand(view, step.command, report.progress);
+                break;
+            case RetouchStep::Kind::Skin:
+                skin.Dw = step.skinNormal ? 1 : 0;
+                SkinClickRetouchPixels(view, skin, step.x, step.y, report.progress);
+                break;
+            case RetouchStep::Kind::Circle: {
+                const Circle circle{static_cast<float>(step.x), static_cast<float>(step.y),
+                                    static_cast<float>(step.radius)};
+                RunCircleEffect(view, step.effect, circle, random, report.progress);
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+int RunRetouch(const RetouchArgs& args, const RetouchReport& report, std::string& error) {
+    const QString in = QFile::decodeName(args.in.c_str());
+    const QString out = QFile::decodeName(args.out.c_str());
+    const QFileInfo outInfo(out);
+    // Checked early so a long decode is not wasted; the write checks again at the very end.
+    if (!args.force && (outInfo.exists() || outInfo.isSymLink())) {
+        error = "出力ファイルが既にあります (--force で置き換え): " + args.out;
+        return kExitExists;
+    }
+    ReadResult read = ReadPicture(in);
+    if (!read.ok()) {
+        error = args.in + ": " + read.error.toStdString();
+        return kExitUnreadable;
+    }
+    if (!ApplyRetouchSteps(read.image, args.steps, report, error)) return kExitUsage;
+    const WriteResult written = WriteBmp24(read.image, out, args.force);
+    if (written.status == WriteStatus::Exists) {
+        error = "出力ファイルが既にあります (--force で置き換え): " + args.out;
+        return kExitExists;
+    }
+    if (!written.ok()) {
+        error = args.out + ": 書き込めません: " + written.error.toStdString();
+        return kExitWriteFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace sorvenal
