@@ -135,6 +135,20 @@ TEST_F(CircleCommandTest, EffectsAccumulateThroughTheSnapshotWithoutTheOutline) 
     EXPECT_EQ(circle.X1, 30.0f);
 }
 
+TEST_F(CircleCommandTest, PictureSharedWithTheOriginalHolderIsNotWrittenThrough) {
+    // Right after a revert the snapshot shares its pixels with the picture as loaded.
+    const QImage pristine = original.copy();
+    PictureBox Picture1;
+    Picture1.SetPicture(original);
+    Picture3.SetPicture(Picture1.Picture());
+    Mark(20, 20, 9);
+    EXPECT_TRUE(Run(CircleEffect::Spotlight));
+    EXPECT_EQ(FirstDifference(pristine, Picture1.Picture()), QString());
+    EXPECT_EQ(FirstDifference(pristine, original), QString());
+    EXPECT_NE(FirstDifference(pristine, Picture2.Image()), QString());
+    EXPECT_TRUE(Picture2.updatesEnabled());
+}
+
 TEST_F(CircleCommandTest, CommandEndsWithDoneCaptionAndDefaultPointer) {
     Mark(32, 24, 10);
     EXPECT_TRUE(Run(CircleEffect::Picture));

@@ -1,0 +1,131 @@
+#include "engine/retouch_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "engine/kernels.h"
+#include "tests/engine/test_canvas.h"
+
+namespace sorvenal {
+namespace {
+
+TEST(RetouchCommands, NamesAndKinds) {
+    const std::pair<const char*, RetouchCommand> names[] = {
+        {"backlight", RetouchCommand::Backlight},
+        {"backlight-special", RetouchCommand::BacklightSpecial},
+        {"lighten", RetouchCommand::Lighten},
+        {"darken", RetouchCommand::Darken},
+        {"contrast-up", RetouchCommand::ContrastUp},
+        {"contrast-down", RetouchCommand::ContrastDown},
+        {"saturate", RetouchCommand::Saturate},
+        {"desaturate", RetouchCommand::Desaturate},
+        {"gamma", RetouchCommand::Gamma},
+        {"whiten", RetouchCommand::Whiten},
+        {"sharpen", RetouchCommand::Sharpen},
+    };
+    for (const auto& [name, command] : names) EXPECT_EQ(RetouchCommandFromName(name), command);
+    EXPECT_FALSE(RetouchCommandFromName("Gamma"));
+    EXPECT_FALSE(RetouchCommandFromName(""));
+
+    EXPECT_FALSE(IsPixelCommand(RetouchCommand::Darken));
+    EXPECT_FALSE(IsPixelCommand(RetouchCommand::ContrastDown));
+    EXPECT_TRUE(IsPixelCommand(RetouchCommand::Sharpen));
+    EXPECT_TRUE(IsPixelCommand(RetouchCommand::Desaturate));
+    EXPECT_TRUE(EndsWithDarken(RetouchCommand::Saturate));
+    EXPECT_TRUE(EndsWithDarken(RetouchCommand::Desaturate));
+    EXPECT_FALSE(EndsWithDarken(RetouchCommand::Whiten));
+}
+
+struct Reference {
+    const char* name;
+    RetouchCommand command;
+    ColorFunction colour;  // null for byte commands
+    ByteFunction byte;     // the byte pass (after the colour pass, if any)
+};
+
+// The whole command done the defined way: the scalar colour pass, then any byte pass.
+void RunReference(const CanvasView& canvas, const Reference& r) {
+    if (r.colour) RunPixelEffect(canvas, r.colour);
+    if (r.byte) RunByteEffect(canvas, r.byte);
+}
+
+const Reference kCommands[] = {
+    {"Whiten", RetouchCommand::Whiten, &WhitenColor, nullptr},
+    {"Gamma", RetouchCommand::Gamma, &GammaColor, nullptr},
+    {"Backlight", RetouchCommand::Backlight, &BacklightColor, nullptr},
+    {"BacklightSpecial", RetouchCommand::BacklightSpecial, &BacklightSpecialColor, nullptr},
+    {"Saturate", RetouchCommand::Saturate, &SaturateColor, &DarkenByte},
+    {"Desaturate", RetouchCommand::Desaturate, &DesaturateColor, &DarkenByte},
+    {"Darken", RetouchCommand::Darken, nullptr, &DarkenByte},
+    {"Lighten", RetouchCommand::Lighten, nullptr, &LightenByte},
+    {"ContrastUp", RetouchCommand::ContrastUp, nullptr, &ContrastUpByte},
+    {"ContrastDown", RetouchCommand::ContrastDown, nullptr, &ContrastDownByte},
+};
+
+class EveryColour : public ::testing::TestWithParam<Reference> {
+protected:
+    static void SetUpTestSuite() { all_ = new test::Picture(test::AllColours()); }
+    static void TearDownTestSuite() { delete all_; }
+    static test::Picture* all_;
+};
+test::Picture* EveryColour::all_ = nullptr;
+
+TEST_P(EveryColour, FastCommandEqualsTheDefinitionForAllSixteenMillionColours) {
+    const Reference& r = GetParam();
+    test::Picture reference = *all_;
+    test::Picture fast = *all_;
+    RunReference(reference.view(), r);
+    RunRetouchCommand(fast.view(), r.command);
+    EXPECT_TRUE(test::SamePixels(reference, fast));
+
+    if (EndsWithDarken(r.command)) {  // the pass alone, without the folded darken
+        test::Picture passOnly = *all_;
+        test::Picture scalarOnly = *all_;
+        RunRetouchPass(passOnly.view(), r.command);
+        RunPixelEffect(scalarOnly.view(), r.colour);
+        EXPECT_TRUE(test::SamePixels(scalarOnly, passOnly));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, EveryColour, ::testing::ValuesIn(kCommands),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RetouchCommands, FastPassesKeepPaddingAndHandleOddSizes) {
+    const std::pair<int, int> sizes[] = {{1, 1}, {2, 3}, {5, 1}, {1, 6}, {33, 17}};
+    unsigned seed = 40;
+    for (const Reference& r : kCommands) {
+        for (const auto& [w, h] : sizes) {
+            SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+            test::Picture reference = test::RandomPicture(w, h, ++seed, 2);
+            test::Picture fast = reference;
+            RunReference(reference.view(), r);
+            RunRetouchCommand(fast.view(), r.command);
+            EXPECT_TRUE(test::SamePixels(reference, fast));
+        }
+    }
+    test::Picture empty(0, 0);
+    RunRetouchCommand(empty.view(), RetouchCommand::Sharpen);
+    RunRetouchCommand(empty.view(), RetouchCommand::Saturate);
+}
+
+TEST(RetouchCommands, FastSharpenEqualsTheNeighbourhoodPass) {
+    const std::pair<int, int> sizes[] = {{1, 1}, {2, 2}, {3, 3}, {1, 9}, {9, 1},
+                                         {2, 7}, {7, 2}, {97, 61}, {640, 48}};
+    unsigned seed = 100;
+    for (const auto& [w, h] : sizes) {
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        test::Picture reference = test::RandomPicture(w, h, ++seed, 1);
+        // Flat patches and near-flat areas as well as noise, so the clamps and the ripple run.
+        for (int y = 0; y < h / 2; ++y)
+            for (int x = 0; x < w / 2; ++x) reference.at(x, y) = ToCanvasPixel(RGB(40, 250, 3));
+        test::Picture fast = reference;
+        RunPixelEffect(reference.view(), &SharpenPixel);
+        RunRetouchCommand(fast.view(), RetouchCommand::Sharpen);
+        EXPECT_TRUE(test::SamePixels(reference, fast));
+    }
+}
+
+}  // namespace
+}  // namespace sorvenal
