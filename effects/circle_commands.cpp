@@ -21,21 +21,30 @@ bool RunCircleCommand(const CircleCommandContext& context, CircleEffect effect) 
 
     if (context.BeginBusy) context.BeginBusy();
 
-    // The view is taken here, on the user-interface thread, so the image detaches from the
-    // picture before the worker writes into it.
-    const CanvasView canvas = Picture2.View();
+    // The pass works in place on the snapshot's pixels. While it runs, the boxes let go of
+    // them (so no copy of the whole picture is made) and the canvas keeps its last painting on
+    // screen instead of being repainted empty.
+    QImage work = Picture3.Picture();
+    Picture2.setUpdatesEnabled(false);
+    Picture2.ClearPicture();
+    Picture3.ClearPicture();
+    CanvasView canvas;
+    if (!work.isNull()) {
+        uchar* bits = work.bits();  // copies only when someone else still holds the pixels
+        canvas = {reinterpret_cast<std::uint32_t*>(bits), work.width(), work.height(),
+                  work.bytesPerLine() / 4};
+    }
     Progress progress;
     if (BusyIndicator* busy = context.Animation1)
         progress = [busy](int done, int total) { busy->SetProgress(done, total); };
     const Circle circle = context.circle;
     RandomSequence& random = context.random;
     RunBusyWork([&] { RunCircleEffect(canvas, effect, circle, random, progress); });
-    Picture2.Refresh();
 
     // The result becomes the new snapshot, and the canvas shows it without any outline.
-    Picture3.SetPicture(Picture2.Image());
-    Picture2.ClearPicture();
-    Picture2.SetPicture(Picture3.Picture());
+    Picture3.SetPicture(work);
+    Picture2.SetPicture(work);
+    Picture2.setUpdatesEnabled(true);
     Picture2.Refresh();
 
     if (context.EndBusy) context.EndBusy(kCircleDoneCaption);
