@@ -1,0 +1,3 @@
+# Help, read-me and the version dialog.
+sorvenal_add_qt_test(help_test help_test.cpp)
+target_link_libraries(help_test PRIVATE savehelp)
