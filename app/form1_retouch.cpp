@@ -1,0 +1,186 @@
+// The actual-size retouch view: sizing, scrolling, keys, revert and the retouch commands.
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "app/form_surface.h"
+#include "app/key_codes.h"
+#include "app/layout_rules.h"
+#include "app/main_window.h"
+#include "app/preview_image.h"
+#include "app/form1_text.h"
+#include "platform/busy_indicator.h"
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+
+namespace sorvenal {
+
+namespace {
+
+QRect ToPixelRect(const TwipsBox& r) { return TwipsRect(r.x, r.y, r.width, r.height); }
+
+void ApplyRange(QScrollBar* bar, const ScrollRange& range) {
+    bar->setRange(0, range.max);
+    bar->setPageStep(range.large);
+    bar->setSingleStep(range.small);
+}
+
+}  // namespace
+
+void Form1::mnuReal_Click() {
+    // Nothing to show before a picture was selected.
+    if (!Picture1->HasPicture()) return;
+    ShowCancel = true;
+    scaleTwips_ = true;
+    for (QWidget* w : std::initializer_list<QWidget*>{Dir1, File1, Check1, Frame3, Image1, Label5,
+                                                      Label6})
+        w->hide();
+    ShowMenu("mnuFile", false);
+    ShowMenu("mnuRetouch", true);
+    ShowMenu("mnuKijun", true);
+    ShowMenu("mnuFullscreen", true);
+    ShowMenu("mnuReal", false);
+    EnableMenu("mnuClick2", false);
+    surface_->Cls();
+
+    Picture2->move(0, 0);
+    HScroll1->setValue(0);
+    VScroll1->setValue(0);
+    Picture2->SetPicture(Picture1->Picture());
+    Picture2->show();
+    HScroll1->hide();
+    VScroll1->hide();
+    Command1->hide();
+
+    const QSize picture = Picture1->PictureSize();
+    const ScreenTwips screen = ScreenSizeTwips();
+    const int PW = PixelsToTwips(picture.width());
+    const int PH = PixelsToTwips(picture.height());
+    const int frameW = PixelsToTwips(frameGeometry().width() - geometry().width());
+    const int frameH = PixelsToTwips(frameGeometry().height() - geometry().height());
+    // The menu bar wraps in a narrow window, so its height depends on the width chosen.
+    auto chromeHeight = [&](int outerWidth) {
+        const int clientPx = std::max(1, TwipsToPixels(outerWidth - frameW));
+        return frameH + PixelsToTwips(std::max(0, menuBar()->heightForWidth(clientPx)));
+    };
+    RetouchLayout layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW,
+                                         chromeHeight(OuterWidthTwips()));
+    layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(layout.width));
+    ApplyRetouchLayout(layout);
+}
+
+void Form1::ApplyRetouchLayout(const RetouchLayout& layout) {
+    SetOuterSizeTwips(layout.width, layout.height);
+    MoveOuterTwips(layout.left, layout.top);
+    if (layout.hScroll.visible) {
+        hScrollUnit_ = layout.hScroll.unit;
+        ApplyRange(HScroll1, layout.hScroll);
+    }
+    if (layout.vScroll.visible) {
+        vScrollUnit_ = layout.vScroll.unit;
+        ApplyRange(VScroll1, layout.vScroll);
+    }
+    HScroll1->setGeometry(ToPixelRect(layout.hScrollRect));
+    VScroll1->setGeometry(ToPixelRect(layout.vScrollRect));
+    Command1->setGeometry(ToPixelRect(layout.command1Rect));
+    HScroll1->setVisible(layout.hScroll.visible);
+    VScroll1->setVisible(layout.vScroll.visible);
+    Command1->setVisible(layout.command1Visible);
+    for (QWidget* w : std::initializer_list<QWidget*>{HScroll1, VScroll1, Command1}) w->raise();
+}
+
+void Form1::MoveCanvas() {
+    Picture2->move(ToPixels(-HScroll1->value() * hScrollUnit_),
+                   ToPixels(-VScroll1->value() * vScrollUnit_));
+    Picture2->setFocus();
+}
+
+void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
+    const ScreenTwips screen = ScreenSizeTwips();
+    auto step = [this](QScrollBar* bar, ArrowKey key, int unit, int pictureUnits,
+                       int screenTwips) {
+        if (auto value = ArrowKeyValue(key, bar->value(), bar->maximum(), ArrowStepValues(unit),
+                                       pictureUnits, screenTwips))
+            bar->setValue(*value);
+    };
+    const int pictureW = ToWindowUnits(Picture2->width());
+    const int pictureH = ToWindowUnits(Picture2->height());
+    switch (keyCode) {
+        case kKeyUp: step(VScroll1, ArrowKey::Up, vScrollUnit_, pictureH, screen.height); break;
+        case kKeyDown: step(VScroll1, ArrowKey::Down, vScrollUnit_, pictureH, screen.height); break;
+        case kKeyLeft: step(HScroll1, ArrowKey::Left, hScrollUnit_, pictureW, screen.width); break;
+        case kKeyRight: step(HScroll1, ArrowKey::Right, hScrollUnit_, pictureW, screen.width); break;
+        case kKeyEscape: EndProgram(); break;
+        default: break;
+    }
+}
+
+void Form1::Form_KeyPress(int /*keyAscii*/) {
+    if (ShowCancel) {
+        if (File1->isVisibleTo(this) || Picture2->isVisibleTo(this)) OpenFullScreenView();
+    } else {
+        Picture2->SetPicture(Picture1->Picture());
+        ShowCancel = true;
+    }
+}
+
+void Form1::mnuFullscreen_Click() {
+    if (ShowCancel)
+        OpenFullScreenView();
+    else
+        ShowCancel = true;
+}
+
+void Form1::mnuback_Click() {
+    Picture2->Cls();
+    Picture2->move(0, 0);
+    HScroll1->setValue(0);
+    VScroll1->setValue(0);
+    Picture2->SetPicture(Picture1->Picture());
+    Picture3->SetPicture(Picture1->Picture());
+    setWindowTitle(kProgramCaption);
+}
+
+void Form1::mnuback2_Click() { mnuback_Click(); }
+
+void Form1::mnuSaveImage2_Click() { mnuSaveImage_Click(); }
+
+// Runs on the worker thread while this thread waits; Picture2 does not paint meanwhile, so no
+// pixel is read while the worker writes it.
+void Form1::RunBusyPass(const std::function<void(const CanvasView&)>& pass) {
+    const CanvasView view = Picture2->View();
+    if (view.empty()) return;
+    Picture2->setUpdatesEnabled(false);
+    RunBusyWork([&] { pass(view); });
+    Picture2->setUpdatesEnabled(true);
+}
+
+void Form1::RunRetouchMenuCommand(RetouchCommand command) {
+    BeginBusy();
+    const Progress progress = [this](int done, int total) { Animation1->SetProgress(done, total); };
+    RunBusyPass([&](const CanvasView& view) { RunRetouchPass(view, command, progress); });
+    if (EndsWithDarken(command)) mnuDark_Click();  // the whole darken command, busy and all
+    Picture2->Refresh();
+    if (IsPixelCommand(command)) ShowMenu("mnuSaveImage", true);
+    EndBusy(kProgramCaption);
+}
+
+void Form1::mnuWhite_Click() { RunRetouchMenuCommand(RetouchCommand::Whiten); }
+void Form1::mnuSharp_Click() { RunRetouchMenuCommand(RetouchCommand::Sharpen); }
+void Form1::mnuGamma_Click() { RunRetouchMenuCommand(RetouchCommand::Gamma); }
+void Form1::mnubackbright2_Click() { RunRetouchMenuCommand(RetouchCommand::Backlight); }
+void Form1::mnubackbright_Click() { RunRetouchMenuCommand(RetouchCommand::BacklightSpecial); }
+void Form1::mnuShade_Click() { RunRetouchMenuCommand(RetouchCommand::Saturate); }
+void Form1::mnuShade2_Click() { RunRetouchMenuCommand(RetouchCommand::Desaturate); }
+void Form1::mnuDark_Click() { RunRetouchMenuCommand(RetouchCommand::Darken); }
+void Form1::mnulight_Click() { RunRetouchMenuCommand(RetouchCommand::Lighten); }
+void Form1::mnuContrast_Click() { RunRetouchMenuCommand(RetouchCommand::ContrastUp); }
+void Form1::mnuContrast2_Click() { RunRetouchMenuCommand(RetouchCommand::ContrastDown); }
+
+}  // namespace sorvenal

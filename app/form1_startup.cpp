@@ -1,0 +1,140 @@
+// Start-up, the start screen's hover effects, the menu switches and the mode settings.
+#include <QAction>
+#include <QLabel>
+#include <QStandardPaths>
+
+#include "app/form_surface.h"
+#include "app/layout_rules.h"
+#include "app/main_window.h"
+#include "app/start_folder.h"
+#include "app/form1_text.h"
+#include "platform/dialog_service.h"
+#include "platform/folder_list.h"
+#include "platform/fonts.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+
+namespace sorvenal {
+
+void Form1::Form_Load(const QString& startFolder) {
+    DirCancel = true;
+    CircleMode = false;
+
+    // An unreadable candidate is named in a message and the next one is tried.
+    for (const QString& folder : StartFolderCandidates(startFolder)) {
+        if (Dir1->SetPath(folder)) break;
+        dialogs().Message(this, FolderRefusedMessage(folder));
+    }
+
+    scaleTwips_ = false;
+    surface_->SetPenWidth(10);
+    surface_->DrawBox(0, 0, 440, 200, kBackdropColor, false);
+    setWindowTitle(kProgramCaption);
+
+    // Centred with the designed size, then made smaller: the start screen sits above and to
+    // the left of the centre.
+    const ScreenTwips screen = ScreenSizeTwips();
+    const int chromeW = OuterWidthTwips() - ClientWidthTwips();
+    const int chromeH = OuterHeightTwips() - ClientHeightTwips();
+    const Point2 pos = CenteredPosition(screen.width, screen.height,
+                                        kDesignClientWidth + chromeW,
+                                        kDesignClientHeight + chromeH);
+    MoveOuterTwips(pos.x, pos.y);
+    SetOuterSizeTwips(kStartWidth, kStartHeight);
+
+    Image3->hide();
+    Image2->show();
+    Picture2->SetBackColor(kPicture2BackColor);
+}
+
+void Form1::StartScreenHover(QObject* watched) {
+    auto restyle = [](QLabel* label, const QColor& color, const QString& text) {
+        SetForeColor(label, color);
+        label->setText(text);
+    };
+    if (watched == surface_) {
+        Image4->hide();
+        Image2->hide();
+        Image3->show();
+        restyle(Label4, kLabelIdleColor, kLabel4Text);
+        restyle(Label3, kLabelIdleColor, kLabel3Text);
+        restyle(Label2, kLabelIdleColor, kLabel2Text);
+    } else if (watched == Image3) {
+        Image3->hide();
+        Image2->show();
+    } else if (watched == Image2) {
+        Image4->show();
+    } else if (watched == Label4) {
+        restyle(Label4, kLabelHoverColor, kLabel4Text);
+    } else if (watched == Label3) {
+        restyle(Label3, kLabelHoverColor, kLabel3HoverText);
+    } else if (watched == Label2) {
+        restyle(Label2, kLabelHoverColor, kLabel2Text);
+    }
+}
+
+void Form1::mnuChange_Click() {
+    circle = Circle{};
+    X2 = 0;
+    Y2 = 0;
+    ShowMenu("mnuRetouch", false);
+    ShowMenu("mnuKijun", false);
+    ShowMenu("mnuSpecial", true);
+    CircleMode = true;
+    SkinClickOn = false;
+    EnableMenu("mnuClick", true);
+    EnableMenu("mnuClick2", false);
+    Picture3->SetPicture(Picture2->Image());
+    setWindowTitle(kCircleCaption);
+    Picture2->setToolTip(kCircleCaption);
+    unsetCursor();
+}
+
+void Form1::mnuChange2_Click() {
+    CircleMode = false;
+    ShowMenu("mnuRetouch", true);
+    ShowMenu("mnuKijun", true);
+    ShowMenu("mnuSpecial", false);
+    if (SkinClickOn) {
+        Picture2->setToolTip(kSkinClickTip);
+        setCursor(Qt::UpArrowCursor);
+    } else {
+        Picture2->setToolTip(QString());
+        unsetCursor();
+    }
+}
+
+void Form1::mnuClick_Click() {
+    SkinClickOn = true;
+    EnableMenu("mnuClick", false);
+    EnableMenu("mnuClick2", true);
+    Picture2->setToolTip(kSkinClickTip);
+    setCursor(Qt::UpArrowCursor);
+}
+
+void Form1::mnuClick2_Click() {
+    SkinClickOn = false;
+    EnableMenu("mnuClick", true);
+    EnableMenu("mnuClick2", false);
+    Picture2->setToolTip(QString());
+    setWindowTitle(kProgramCaption);
+    unsetCursor();
+}
+
+void Form1::mnuWh_Click() {
+    skin.Dw = 0;
+    EnableMenu("mnuWh", false);
+    EnableMenu("mnuDefault", true);
+}
+
+void Form1::mnuDefault_Click() {
+    skin.Dw = 1;
+    EnableMenu("mnuWh", true);
+    EnableMenu("mnuDefault", false);
+}
+
+void Form1::mnuEnd_Click() { EndProgram(); }
+
+void Form1::mnuEnd2_Click() { EndProgram(); }
+
+}  // namespace sorvenal

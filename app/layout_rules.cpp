@@ -1,0 +1,118 @@
+#include "app/layout_rules.h"
+
+#include <cmath>
+
+namespace sorvenal {
+
+namespace {
+constexpr int kHorizontalAllowance = 120;
+constexpr int kVerticalFitAllowance = 990;
+constexpr int kHeightBothFit = 690;
+constexpr int kHeightWithHScroll = 940;
+constexpr int kNarrowPicture = 1560;
+constexpr int kNarrowWindow = 1680;
+constexpr int kSmallChangeDivisor = 25;
+}  // namespace
+
+int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+
+Point2 CenteredPosition(int screenWidth, int screenHeight, int width, int height) {
+    return {RoundHalfEven(screenWidth - width) / 2, RoundHalfEven(screenHeight - height) / 2};
+}
+
+PreviewRect PreviewFit(float width, float height) {
+    PreviewRect r;
+    if (width <= 0 || height <= 0) return {16, 10, 0, 0};
+    if (width >= height) {
+        r.left = 16;
+        r.width = 160;
+        r.height = static_cast<int>(std::floor(160.0 * height / width));
+        r.top = 90 - r.height / 2;
+    } else {
+        r.top = 10;
+        r.height = 160;
+        r.width = static_cast<int>(std::floor(160.0 * width / height));
+        r.left = 96 - r.width / 2;
+    }
+    return r;
+}
+
+ScrollRange ScrollRangeFor(int hiddenTwips) {
+    ScrollRange range;
+    range.visible = true;
+    const int hidden = hiddenTwips < 0 ? 0 : hiddenTwips;
+    range.unit = hidden > kMaxScrollValue ? (hidden + kMaxScrollValue - 1) / kMaxScrollValue : 1;
+    range.max = (hidden + range.unit - 1) / range.unit;
+    range.large = range.max;
+    range.small = range.max / kSmallChangeDivisor;
+    return range;
+}
+
+RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int chromeHeight) {
+    RetouchLayout l;
+    // The classic comparison rounds the differences to single precision first.
+    l.fitsHorizontally = static_cast<float>(SW - kHorizontalAllowance) >= static_cast<float>(PW);
+    l.fitsVertically = static_cast<float>(SH - kVerticalFitAllowance) >= static_cast<float>(PH);
+
+    if (PW <= kNarrowPicture)
+        l.width = kNarrowWindow;  // A
+    else if (l.fitsHorizontally)
+        l.width = PW + kHorizontalAllowance;  // B
+    if (l.fitsVertically)  // C
+        l.height = PH + (l.fitsHorizontally ? kHeightBothFit : kHeightWithHScroll);
+    if (!l.fitsHorizontally) {  // D
+        l.width = SW - kHorizontalAllowance;
+        l.hScroll = ScrollRangeFor(PW - l.width + kHorizontalAllowance);
+    }
+    if (!l.fitsVertically) {  // E
+        l.height = SH - kScrollBarTwips;
+        l.vScroll = ScrollRangeFor(PH - l.height + kVerticalFitAllowance);
+    }
+    const Point2 pos = CenteredPosition(SW, SH, l.width, l.height);  // F
+    l.left = pos.x;
+    l.top = pos.y;
+
+    const int CW = l.width - chromeWidth;  // G
+    const int CH = l.height - chromeHeight;
+    l.hScrollRect = {0, CH - kScrollBarTwips, CW - kScrollBarTwips, kScrollBarTwips};
+    l.vScrollRect = {CW - kScrollBarTwips, 0, kScrollBarTwips, CH - kScrollBarTwips};
+    l.command1Rect = {CW, CH - kScrollBarTwips, kScrollBarTwips, kScrollBarTwips};
+    l.command1Visible = l.hScroll.visible || l.vScroll.visible;
+
+    if (l.vScroll.visible) {  // H
+        l.width += kScrollBarTwips;
+        const int CW2 = l.width - chromeWidth;
+        l.vScrollRect = {CW2 - kScrollBarTwips, 0, kScrollBarTwips, CH - kScrollBarTwips};
+        if (l.hScroll.visible)
+            l.hScrollRect = {0, CH - kScrollBarTwips, CW2 - kScrollBarTwips, kScrollBarTwips};
+    }
+    return l;
+}
+
+int ArrowStepValues(int unit) {
+    if (unit <= 1) return kArrowStepTwips;
+    const int step = kArrowStepTwips / unit;
+    return step < 1 ? 1 : step;
+}
+
+std::optional<int> ArrowKeyValue(ArrowKey key, int value, int max, int step, int pictureTwips,
+                                 int screenTwips) {
+    switch (key) {
+        case ArrowKey::Up:
+        case ArrowKey::Left: {
+            const bool fits = key == ArrowKey::Up
+                                  ? screenTwips - kVerticalFitAllowance >= pictureTwips
+                                  : pictureTwips <= screenTwips;
+            if (fits) return std::nullopt;
+            // Formed in full int width: no 16-bit overflow near the top of the range.
+            const long long next = static_cast<long long>(value) + step;
+            return next < max ? static_cast<int>(next) : max;
+        }
+        case ArrowKey::Down:
+        case ArrowKey::Right:
+            return value >= step ? value - step : 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace sorvenal

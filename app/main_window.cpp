@@ -1,0 +1,326 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "app/artwork.h"
+#include "app/click_label.h"
+#include "app/form_surface.h"
+#include "app/key_codes.h"
+#include "app/layout_rules.h"
+#include "app/preview_image.h"
+#include "app/form1_text.h"
+#include "platform/busy_indicator.h"
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
+#include "platform/fonts.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+
+namespace sorvenal {
+
+namespace {
+
+// Places a control at a design position given in twips.
+template <typename W>
+W* Place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(TwipsRect(left, top, width, height));
+    return widget;
+}
+
+QLabel* StartImage(QWidget* parent, const char* name, int left, int top, int width, int height,
+                   const QImage& art) {
+    auto* label = Place(new QLabel(parent), name, left, top, width, height);
+    label->setPixmap(QPixmap::fromImage(art));
+    label->setScaledContents(true);
+    label->setMouseTracking(true);
+    return label;
+}
+
+QLabel* StartLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
+                   int width, int height) {
+    auto* label = Place(new QLabel(text, parent), name, left, top, width, height);
+    label->setFont(GothicFont(18, true));
+    SetForeColor(label, kLabelIdleColor);
+    label->setMouseTracking(true);
+    return label;
+}
+
+}  // namespace
+
+Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder)
+    : QMainWindow(parent), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Form1"));
+    if (!dialogs_) {
+        ownDialogs_ = std::make_unique<QtDialogService>();
+        dialogs_ = ownDialogs_.get();
+    }
+    quitHook_ = [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    };
+    // The program sizes the window in every state, also below the menu bar's natural width.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
+    setWindowIcon(QIcon(QPixmap::fromImage(AppIcon())));
+    BuildControls();
+    BuildMenus();
+    ConnectSignals();
+    qApp->installEventFilter(this);
+    Form_Load(startFolder);
+}
+
+Form1::~Form1() { qApp->removeEventFilter(this); }
+
+DialogService& Form1::dialogs() { return *dialogs_; }
+
+QAction* Form1::Action(const char* name) const {
+    return actions_.value(QString::fromLatin1(name), nullptr);
+}
+
+void Form1::ShowMenu(const char* name, bool visible) {
+    if (QAction* a = Action(name)) a->setVisible(visible);
+}
+
+void Form1::EnableMenu(const char* name, bool enabled) {
+    if (QAction* a = Action(name)) a->setEnabled(enabled);
+}
+
+void Form1::BuildControls() {
+    surface_ = new FormSurface(this);
+    surface_->setObjectName(QStringLiteral("Form1Surface"));
+    surface_->SetBackColor(kFormBackColor);
+    setCentralWidget(surface_);
+    QWidget* s = surface_;
+
+    // Start screen.
+    Image2 = StartImage(s, "Image2", 120, 480, 1815, 2250, SnapshotBefore());
+    Image3 = StartImage(s, "Image3", 120, 480, 1815, 2250, SnapshotAfter());
+    Image4 = StartImage(s, "Image4", 2160, 360, 480, 480, AppIcon());
+    Image3->hide();
+    Image4->hide();
+    Label1 = Place(new QLabel(kLabel1Text, s), "Label1", 2880, 360, 3180, 555);
+    Label1->setFont(GothicFont(27.75, true));
+    Label1->setAlignment(Qt::AlignCenter);
+    SetBackColor(Label1, QColor(192, 255, 255));
+    SetForeColor(Label1, QColor(192, 64, 0));
+    Label2 = StartLabel(s, "Label2", kLabel2Text, 2880, 1440, 2280, 360);
+    Label3 = StartLabel(s, "Label3", kLabel3Text, 3600, 1920, 240, 360);
+    Label3->setTextFormat(Qt::PlainText);
+    Label4 = StartLabel(s, "Label4", kLabel4Text, 2880, 2400, 2370, 360);
+
+    // Browse state.
+    Dir1 = Place(new FolderList(s), "Dir1", 2880, 0, 2295, 2610);
+    File1 = Place(new FileList(s), "File1", 5280, 0, 2175, 2610);
+    File1->SetPattern(QStringLiteral("*.bmp;*.jpg;*.gif"));
+    Label5 = Place(new QLabel(s), "Label5", 120, 2760, 2655, 255);
+    Label5->setFont(GothicFont(9.75, true));
+    SetBackColor(Label5, QColor(64, 64, 64));
+    SetForeColor(Label5, QColor(224, 224, 224));
+    Check1 = Place(new QCheckBox(kCheck1Text, s), "Check1", 3360, 2760, 3255, 255);
+    SetBackColor(Check1, QColor(192, 255, 255));
+    Label6 = Place(new QLabel(kLabel6Text, s), "Label6", 840, 3120, 6045, 180);
+    Label6->setFont(GothicFont(9));
+    Frame3 = Place(new QFrame(s), "Frame3", 120, 3480, 7335, 1335);
+    SetBackColor(Frame3, QColor(64, 64, 64));
+    Label7 = Place(new QLabel(kLabel7Text, Frame3), "Label7", 240, 360, 2115, 225);
+    Label7->setFont(GothicFont(11.25, true));
+    SetForeColor(Label7, QColor(128, 255, 128));
+    Option1 = Place(new QRadioButton(kOption1Text, Frame3), "Option1", 2520, 240, 2295, 255);
+    Option2 = Place(new QRadioButton(kOption2Text, Frame3), "Option2", 2520, 480, 2295, 255);
+    for (QRadioButton* o : {Option1, Option2}) SetBackColor(o, QColor(192, 255, 255));
+    Option1->setChecked(true);
+    Label8 = Place(new ClickLabel(kLabel8Text, Frame3), "Label8", 5160, 360, 870, 300);
+    Label9 = Place(new ClickLabel(kLabel9Text, Frame3), "Label9", 6240, 360, 795, 300);
+    for (QLabel* l : {Label8, Label9}) {
+        l->setFont(GothicFont(12, true));
+        l->setAlignment(Qt::AlignCenter);
+        l->setCursor(Qt::PointingHandCursor);
+        SetBackColor(l, QColor(192, 255, 255));
+    }
+    Label10 = Place(new QLabel(kLabel10Text, Frame3), "Label10", 1560, 960, 3900, 180);
+    Label10->setFont(GothicFont(9));
+    SetForeColor(Label10, QColor(128, 255, 128));
+    for (QWidget* w : std::initializer_list<QWidget*>{Dir1, File1, Label5, Check1, Label6, Frame3})
+        w->hide();
+
+    Image1 = new PreviewImage(s);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(16, 10, 160, 160);
+    Image1->hide();
+
+    // Pictures: Picture1 and Picture3 are hidden holders.
+    Picture1 = new PictureBox(s);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture3 = new PictureBox(s);
+    Picture3->setObjectName(QStringLiteral("Picture3"));
+    Picture2 = new PictureBox(s);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture1->hide();
+    Picture2->hide();
+    Picture3->hide();
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, s);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    VScroll1 = new QScrollBar(Qt::Vertical, s);
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    for (QScrollBar* bar : {HScroll1, VScroll1}) {
+        bar->setRange(0, kMaxScrollValue);
+        bar->setFocusPolicy(Qt::NoFocus);
+        bar->hide();
+    }
+    Command1 = new QPushButton(s);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setFocusPolicy(Qt::NoFocus);
+    Command1->hide();
+
+    Animation1 = new BusyIndicator(s);
+    Animation1->setObjectName(QStringLiteral("Animation1"));
+    Animation1->setGeometry(0, 0, 200, 40);
+    Animation1->hide();
+
+    for (QWidget* w : std::initializer_list<QWidget*>{Image2, Image3, Image4, Label2, Label3,
+                                                      Label4})
+        w->installEventFilter(this);
+    surface_->installEventFilter(this);
+}
+
+void Form1::ConnectSignals() {
+    connect(Dir1, &FolderList::Change, this, &Form1::Dir1_Change);
+    connect(Dir1, &FolderList::PathRefused, this, [this](const QString& path) {
+        dialogs().Message(this, FolderRefusedMessage(path));
+    });
+    connect(File1, &FileList::Click, this, &Form1::File1_Click);
+    connect(Image1, &PreviewImage::Clicked, this, &Form1::Image1_Click);
+    connect(static_cast<ClickLabel*>(Label8), &ClickLabel::Clicked, this, &Form1::Label8_Click);
+    connect(static_cast<ClickLabel*>(Label9), &ClickLabel::Clicked, this, &Form1::Label9_Click);
+    // valueChanged covers both the change and the thumb drag (tracking is on).
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::MoveCanvas);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &Form1::MoveCanvas);
+    connect(Picture2, &PictureBox::MouseDown, this, &Form1::Picture2_MouseDown);
+    connect(Picture2, &PictureBox::MouseMove, this, &Form1::Picture2_MouseMove);
+    connect(Picture2, &PictureBox::MouseUp, this, &Form1::Picture2_MouseUp);
+}
+
+// --- busy indicator and shared window operations
+
+void Form1::BeginBusy() {
+    setWindowTitle(kBusyCaption);
+    setCursor(Qt::WaitCursor);
+    Animation1->raise();
+    Animation1->Start();
+}
+
+void Form1::EndBusy(const QString& caption) {
+    Animation1->Stop();
+    setWindowTitle(caption);
+    if (SkinClickOn)
+        setCursor(Qt::UpArrowCursor);
+    else
+        unsetCursor();
+}
+
+void Form1::ClearDisplay() {
+    Image1->ClearPicture();
+    Label5->setText(QString());
+    Picture1->ClearPicture();
+    Picture2->ClearPicture();
+    Picture2->setGeometry(ToPixels(50), ToPixels(50), ToPixels(50), ToPixels(50));
+}
+
+void Form1::Relist(const QString& savedFolder) {
+    Dir1->SetPath(FolderList::RootPath());
+    Dir1->SetPath(savedFolder);
+}
+
+void Form1::FolderFinish() { Dir1->setFocus(); }
+
+void Form1::EndProgram() {
+    if (quitHook_) quitHook_();
+}
+
+int Form1::ToPixels(int windowUnits) const {
+    return scaleTwips_ ? TwipsToPixels(windowUnits) : windowUnits;
+}
+
+int Form1::ToWindowUnits(int pixels) const {
+    return scaleTwips_ ? PixelsToTwips(pixels) : pixels;
+}
+
+// --- geometry in twips
+
+int Form1::OuterWidthTwips() const { return PixelsToTwips(frameGeometry().width()); }
+int Form1::OuterHeightTwips() const { return PixelsToTwips(frameGeometry().height()); }
+
+void Form1::SetOuterSizeTwips(int width, int height) {
+    const int frameW = frameGeometry().width() - geometry().width();
+    const int frameH = frameGeometry().height() - geometry().height();
+    resize(std::max(1, TwipsToPixels(width) - frameW), std::max(1, TwipsToPixels(height) - frameH));
+}
+
+void Form1::MoveOuterTwips(int left, int top) { move(TwipsToPixels(left), TwipsToPixels(top)); }
+
+int Form1::ClientWidthTwips() const { return PixelsToTwips(width()); }
+
+int Form1::ClientHeightTwips() const {
+    const int menuHeight = menuBar()->isVisible() || !isVisible()
+                               ? menuBar()->heightForWidth(width())
+                               : 0;
+    return PixelsToTwips(height() - std::max(0, menuHeight));
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // Narrow-window rule: nothing shows the two entries again but the commands that show them.
+    if (OuterWidthTwips() < kNarrowWindowWidth) {
+        ShowMenu("mnuHelp", false);
+        ShowMenu("mnuFullscreen", false);
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) QApplication::closeAllWindows();
+}
+
+// --- key preview and hover
+
+bool Form1::IsFormKeyEvent(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != this) return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != this) return false;
+    // A key that a child does not take travels to its parents; see it only once.
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (event == lastKeyEvent_ && key->timestamp() == lastKeyTimestamp_) return false;
+    lastKeyEvent_ = event;
+    lastKeyTimestamp_ = key->timestamp();
+    return true;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (IsFormKeyEvent(watched, event)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int code = ClassicKeyCode(key->key());
+        const bool character = IsCharacterKey(key->text());
+        Form_KeyDown(code, 0);
+        if (code != kKeyEscape && character) Form_KeyPress(key->text().at(0).unicode());
+        return false;  // the focused control sees the key as well
+    }
+    if (event->type() == QEvent::MouseMove) StartScreenHover(watched);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace sorvenal

@@ -1,0 +1,198 @@
+#pragma once
+// The main window: start screen, browsing, the actual-size retouch view and the effects view.
+// Its handlers are grouped by concern: form1_startup.cpp (start-up, menus, modes),
+// form1_browse.cpp (folders, files, preview), form1_retouch.cpp (retouch view, scrolling,
+// keys, retouch commands), form1_clicks.cpp (mouse on the picture), and the wiring files
+// form1_viewers.cpp, form1_fileops.cpp, form1_effects.cpp for the other subsystems.
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "effects/circle_effects.h"
+#include "engine/auto_retouch.h"
+#include "engine/retouch_commands.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace sorvenal {
+
+class BusyIndicator;
+class ClickLabel;
+class DialogService;
+class FileList;
+class FolderList;
+class FormSurface;
+class PictureBox;
+class PreviewImage;
+struct RetouchLayout;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Without a dialog service the real dialogs are used. An empty start folder means the
+    // user's Pictures folder, else the home folder.
+    explicit Form1(DialogService* dialogs = nullptr, QWidget* parent = nullptr,
+                   const QString& startFolder = QString());
+    ~Form1() override;
+
+    // Controls (owned by Qt parenting).
+    PictureBox *Picture1 = nullptr, *Picture2 = nullptr, *Picture3 = nullptr;
+    PreviewImage* Image1 = nullptr;
+    FolderList* Dir1 = nullptr;
+    FileList* File1 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QFrame* Frame3 = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
+           *Label9 = nullptr, *Label10 = nullptr;
+    QRadioButton *Option1 = nullptr, *Option2 = nullptr;
+    QScrollBar *HScroll1 = nullptr, *VScroll1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    BusyIndicator* Animation1 = nullptr;
+    // Start screen.
+    QLabel *Image2 = nullptr, *Image3 = nullptr, *Image4 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
+
+    // Window variables.
+    SkinState skin;  // R0 G0 B0 M0 N0 Dw
+    Circle circle;   // X1 Y1 rl
+    float X2 = 0, Y2 = 0;
+    bool DirCancel = true, ShowCancel = true, SkinClickOn = false, CircleMode = false;
+    RandomSequence random;  // one per program run
+
+    DialogService& dialogs();
+    QAction* Action(const char* name) const;
+    // The window surface that keeps what is drawn on it (pixels).
+    FormSurface* Surface() const { return surface_; }
+
+    void BeginBusy();
+    void EndBusy(const QString& caption);
+    void ClearDisplay();
+    void Relist(const QString& savedFolder);
+    void FolderFinish();
+
+    // Ending the program; tests replace the hook to observe it without quitting.
+    void SetQuitHook(std::function<void()> hook) { quitHook_ = std::move(hook); }
+    void EndProgram();
+
+    // Window size in twips as the classic window reckons it (outer size, frame included).
+    int OuterWidthTwips() const;
+    int OuterHeightTwips() const;
+    void SetOuterSizeTwips(int width, int height);
+    void MoveOuterTwips(int left, int top);
+    int ClientWidthTwips() const;
+    int ClientHeightTwips() const;
+    // Twips per scroll value of each bar: 1 unless the hidden part exceeds the 16-bit range.
+    int HScrollUnit() const { return hScrollUnit_; }
+    int VScrollUnit() const { return vScrollUnit_; }
+
+    // --- start-up, menus and modes (form1_startup.cpp)
+    void Form_Load(const QString& startFolder);
+    void mnuChange_Click();
+    void mnuChange2_Click();
+    void mnuClick_Click();
+    void mnuClick2_Click();
+    void mnuWh_Click();
+    void mnuDefault_Click();
+    void mnuEnd_Click();
+    void mnuEnd2_Click();
+
+    // --- browsing (form1_browse.cpp)
+    void mnuOpen_Click();
+    void mnuOpen2_Click();
+    void mnuOpen4_Click();
+    void Dir1_Change();
+    void File1_Click();
+    void Image1_Click();
+
+    // --- retouch view, scrolling and keys (form1_retouch.cpp)
+    void mnuReal_Click();
+    void mnuback_Click();
+    void mnuback2_Click();
+    void mnuFullscreen_Click();
+    void MoveCanvas();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_KeyPress(int keyAscii);
+    void mnuWhite_Click();
+    void mnuSharp_Click();
+    void mnuGamma_Click();
+    void mnubackbright2_Click();
+    void mnubackbright_Click();
+    void mnuShade_Click();
+    void mnuShade2_Click();
+    void mnuDark_Click();
+    void mnulight_Click();
+    void mnuContrast_Click();
+    void mnuContrast2_Click();
+    void mnuSaveImage2_Click();
+
+    // --- clicks on the picture (form1_clicks.cpp)
+    void Picture2_MouseDown(int button, int shift, double x, double y);
+    void Picture2_MouseMove(int button, int shift, double x, double y);
+    void Picture2_MouseUp(int button, int shift, double x, double y);
+    void SkinClickRetouch(double x, double y);
+
+    // --- wiring to the viewers (form1_viewers.cpp)
+    void OpenFullScreenView();
+    void Label8_Click();
+    void Label9_Click();
+    // --- wiring to the file operations (form1_fileops.cpp)
+    void mnuRename_Click();
+    void mnuMove_Click();
+    void mnuCopysave_Click();
+    void mnuDelete_Click();
+    void mnuForder_Click();
+    void mnuFrename_Click();
+    void mnuReadme_Click();
+    void mnuHelpMenu_Click();
+    // --- wiring to the circle effects and saving (form1_effects.cpp)
+    void mnuCirclelight_Click();
+    void mnuCirclered_Click();
+    void mnuEyeblue_Click();
+    void mnuSpotlight_Click();
+    void mnuCircle_Click();
+    void mnuSaveImage_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void ConnectSignals();
+    void StartScreenHover(QObject* watched);
+    void ShowMenu(const char* name, bool visible);
+    void EnableMenu(const char* name, bool enabled);
+    // The window's drawing scale: pixels (start, browse) or twips (retouch, effects).
+    int ToPixels(int windowUnits) const;
+    int ToWindowUnits(int pixels) const;
+    void ApplyRetouchLayout(const RetouchLayout& layout);
+    void ApplyPreviewFit();
+    void RunRetouchMenuCommand(RetouchCommand command);
+    void RunBusyPass(const std::function<void(const CanvasView&)>& pass);
+    bool IsFormKeyEvent(QObject* watched, QEvent* event);
+
+    std::unique_ptr<DialogService> ownDialogs_;
+    DialogService* dialogs_ = nullptr;
+    FormSurface* surface_ = nullptr;
+    QHash<QString, QAction*> actions_;
+    std::function<void()> quitHook_;
+    bool scaleTwips_ = false;
+    int hScrollUnit_ = 1;
+    int vScrollUnit_ = 1;
+    QEvent* lastKeyEvent_ = nullptr;
+    quint64 lastKeyTimestamp_ = 0;
+};
+
+}  // namespace sorvenal
