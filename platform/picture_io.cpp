@@ -189,26 +189,37 @@ bool BmpRleComplete(ByteSource& in, bool fourBit) {
     }
 }
 
-bool BmpComplete(QFile& file) {
-    const QByteArray head = file.read(54);
-    if (head.size() < 26) return false;
-    const qint64 dataOffset = Le32(head, 10);
-    const quint32 infoSize = Le32(head, 14);
-    qint64 width, height;
-    int bits;
+struct BmpHeader {
+    qint64 dataOffset = 0;
+    qint64 width = 0;
+    qint64 height = 0;  // rows, whichever way they run
+    int bits = 0;
     quint32 compression = 0;
+};
+
+bool ParseBmpHeader(const QByteArray& head, BmpHeader& bmp) {
+    if (head.size() < 26) return false;
+    bmp.dataOffset = Le32(head, 10);
+    const quint32 infoSize = Le32(head, 14);
     if (infoSize == 12) {
-        width = Le16(head, 18);
-        height = Le16(head, 20);
-        bits = Le16(head, 24);
+        bmp.width = Le16(head, 18);
+        bmp.height = Le16(head, 20);
+        bmp.bits = Le16(head, 24);
     } else {
         if (head.size() < 34) return false;
-        width = static_cast<qint32>(Le32(head, 18));
-        height = static_cast<qint32>(Le32(head, 22));
-        bits = Le16(head, 28);
-        compression = Le32(head, 30);
+        bmp.width = static_cast<qint32>(Le32(head, 18));
+        bmp.height = static_cast<qint32>(Le32(head, 22));
+        bmp.bits = Le16(head, 28);
+        bmp.compression = Le32(head, 30);
     }
-    if (height < 0) height = -height;
+    if (bmp.height < 0) bmp.height = -bmp.height;
+    return true;
+}
+
+bool BmpComplete(QFile& file) {
+    BmpHeader bmp;
+    if (!ParseBmpHeader(file.read(54), bmp)) return false;
+    const auto [dataOffset, width, height, bits, compression] = bmp;
     if (width <= 0 || height <= 0 || bits <= 0 || bits > 32) return true;  // decoder's to judge
     if (compression == 1 || compression == 2) {
         if (!file.seek(dataOffset)) return false;
@@ -322,10 +333,21 @@ ReadResult ReadPicture(const QString& path) {
     QImageReader reader(&file, format);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(kPictureAllocationLimitMb);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty()) return ReadFailure(Japanese("画像データが壊れています"));
-    const qint64 width = size.width();
-    const qint64 height = size.height();
+    qint64 width = 0, height = 0;
+    BmpHeader bmp;
+    // Qt gives no size for a header it finds too large, so these headers speak for themselves.
+    if (format == "bmp" && ParseBmpHeader(file.peek(54), bmp)) {
+        width = bmp.width;
+        height = bmp.height;
+    } else if (const QByteArray head = file.peek(10); format == "gif" && head.size() == 10) {
+        width = Le16(head, 6);  // the logical screen, which is the size Qt gives the frames
+        height = Le16(head, 8);
+    } else {
+        const QSize size = reader.size();
+        width = size.width();
+        height = size.height();
+    }
+    if (width <= 0 || height <= 0) return ReadFailure(Japanese("画像データが壊れています"));
     if (width > kMaxPictureSide || height > kMaxPictureSide ||
         width > kMaxPicturePixels / height)
         return ReadFailure(TooLargeText(width, height));

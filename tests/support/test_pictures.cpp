@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QImageWriter>
 
+#include "tools/gif_writer.h"
+
 namespace sorvenal::test {
 
 QImage GradientPicture(int width, int height) {
@@ -17,12 +19,16 @@ QImage GradientPicture(int width, int height) {
 
 QString WritePicture(const QString& folder, const QString& name, const QImage& picture) {
     const QString path = folder + QLatin1Char('/') + name;
-    QImageWriter writer(path);
     const QString suffix = name.section(QLatin1Char('.'), -1).toLower();
+    // Qt has no GIF encoder; ours reduces the picture to 256 colours.
+    if (suffix == QLatin1String("gif")) {
+        WriteGif(picture, path);
+        return path;
+    }
+    QImageWriter writer(path);
     writer.setFormat(suffix == QLatin1String("jpg") ? QByteArray("jpeg") : suffix.toLatin1());
     if (suffix == QLatin1String("jpg")) writer.setQuality(95);
-    writer.write(suffix == QLatin1String("gif") ? picture.convertToFormat(QImage::Format_Indexed8)
-                                                : picture);
+    writer.write(picture);
     return path;
 }
 

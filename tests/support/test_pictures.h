@@ -3,6 +3,10 @@
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
+#include <ostream>
+
+// Failure messages show QStrings as text rather than as code units.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace sorvenal::test {
 

@@ -1,0 +1,320 @@
+// Reading pictures (formats, orientation, damaged and oversized files) and writing BMP files.
+#include "platform/picture_io.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "tests/support/test_pictures.h"
+#include "tools/gif_writer.h"
+
+namespace sorvenal {
+namespace {
+
+using test::FirstDifference;
+using test::GradientPicture;
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+QByteArray EncodeWithQt(const QImage& image, const char* format, bool progressive = false) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(90);
+    writer.setProgressiveScanWrite(progressive);
+    EXPECT_TRUE(writer.write(image)) << qPrintable(writer.errorString());
+    return bytes;
+}
+// Every entry of the folder, hidden ones included.
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// A BMP reader independent of Qt: 24-bit, uncompressed, bottom-up, 4-byte row padding.
+QImage ParseBmp24(const QByteArray& b, QString& problem) {
+    auto u32 = [&](int at) {
+        return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 |
+               quint32(uchar(b[at + 2])) << 16 | quint32(uchar(b[at + 3])) << 24;
+    };
+    auto u16 = [&](int at) { return quint16(uchar(b[at]) | uchar(b[at + 1]) << 8); };
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return problem = "no BMP header", QImage();
+    if (u32(2) != quint32(b.size())) return problem = "file size field wrong", QImage();
+    if (u32(10) != 54 || u32(14) != 40) return problem = "header sizes wrong", QImage();
+    const int width = int(u32(18)), height = int(u32(22));
+    if (u16(26) != 1 || u16(28) != 24 || u32(30) != 0)
+        return problem = "not uncompressed 24-bit", QImage();
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    if (u32(34) != quint32(rowBytes * height) || b.size() != 54 + rowBytes * height)
+        return problem = "pixel data size wrong", QImage();
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const char* row = b.constData() + 54 + rowBytes * (height - 1 - y);
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(uchar(row[3 * x + 2]), uchar(row[3 * x + 1]),
+                                      uchar(row[3 * x])));
+        for (int p = width * 3; p < rowBytes; ++p)
+            if (row[p] != 0) return problem = "padding not zero", QImage();
+    }
+    return image;
+}
+
+class PictureIoTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QTemporaryDir dir_;
+};
+
+TEST_F(PictureIoTest, BmpRoundTripIsExactForAnyRowPadding) {
+    for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(3, 2), QSize(5, 7), QSize(64, 33)}) {
+        SCOPED_TRACE(qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
+        const QImage picture = GradientPicture(size.width(), size.height());
+        const QString path = Path(QStringLiteral("round%1.bmp").arg(size.width()));
+        ASSERT_TRUE(WriteBmp24(picture, path).ok());
+
+        QString problem;
+        const QImage parsed = ParseBmp24(ReadAll(path), problem);
+        ASSERT_TRUE(problem.isEmpty()) << qPrintable(problem);
+        EXPECT_EQ(FirstDifference(picture, parsed), QString());
+        EXPECT_EQ(FirstDifference(picture, QImageReader(path).read()), QString());
+        const ReadResult read = ReadPicture(path);
+        ASSERT_TRUE(read.ok()) << qPrintable(read.error);
+        EXPECT_EQ(read.image.format(), QImage::Format_RGB32);
+        EXPECT_EQ(FirstDifference(picture, read.image), QString());
+    }
+}
+
+TEST_F(PictureIoTest, WritesOtherFormatsAsTheirColours) {
+    QImage argb = GradientPicture(9, 4).convertToFormat(QImage::Format_ARGB32);
+    argb.setPixel(0, 0, qRgba(10, 20, 30, 0));  // alpha is dropped, colour kept
+    ASSERT_TRUE(WriteBmp24(argb, Path("argb.bmp")).ok());
+    QString problem;
+    const QImage parsed = ParseBmp24(ReadAll(Path("argb.bmp")), problem);
+    EXPECT_EQ(parsed.pixel(0, 0), qRgb(10, 20, 30));
+    const QImage gray = GradientPicture(7, 3).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_TRUE(WriteBmp24(gray, Path("gray.bmp")).ok());
+    EXPECT_EQ(FirstDifference(gray, ReadPicture(Path("gray.bmp")).image), QString());
+}
+
+TEST_F(PictureIoTest, JpegAndGifAreReadByContentAsRgb32) {
+    const QImage picture = GradientPicture(50, 30);
+    // Names that lie about the format: the content decides.
+    WriteBytes(Path("photo.bmp"), EncodeWithQt(picture, "jpeg"));
+    const ReadResult jpeg = ReadPicture(Path("photo.bmp"));
+    ASSERT_TRUE(jpeg.ok()) << qPrintable(jpeg.error);
+    EXPECT_EQ(jpeg.image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(FirstDifference(QImageReader(Path("photo.bmp"), "jpeg").read(), jpeg.image),
+              QString());
+
+    const QImage gray = picture.convertToFormat(QImage::Format_Grayscale8);
+    WriteBytes(Path("gray.jpg"), EncodeWithQt(gray, "jpeg"));
+    EXPECT_EQ(ReadPicture(Path("gray.jpg")).image.format(), QImage::Format_RGB32);
+
+    const QImage indexed = picture.convertToFormat(QImage::Format_Indexed8);
+    ASSERT_TRUE(WriteGif(indexed, Path("anim.jpg")));
+    const ReadResult gif = ReadPicture(Path("anim.jpg"));
+    ASSERT_TRUE(gif.ok()) << qPrintable(gif.error);
+    EXPECT_EQ(FirstDifference(indexed, gif.image), QString());
+}
+
+TEST_F(PictureIoTest, GifWriterSurvivesDictionaryResetsAndTinyPalettes) {
+    // Random indices over 256 colours fill the 4096-entry dictionary many times.
+    QImage noisy(300, 200, QImage::Format_Indexed8);
+    QList<QRgb> colors;
+    for (int i = 0; i < 256; ++i) colors.append(qRgb(i, 255 - i, (i * 37) & 255));
+    noisy.setColorTable(colors);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noisy.height(); ++y)
+        for (int x = 0; x < noisy.width(); ++x) noisy.setPixel(x, y, random.bounded(256));
+    ASSERT_TRUE(WriteGif(noisy, Path("noisy.gif")));
+    EXPECT_EQ(FirstDifference(noisy, ReadPicture(Path("noisy.gif")).image), QString());
+
+    QImage two(17, 5, QImage::Format_Indexed8);
+    two.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255)});
+    for (int y = 0; y < two.height(); ++y)
+        for (int x = 0; x < two.width(); ++x) two.setPixel(x, y, (x / 3 + y) & 1);
+    ASSERT_TRUE(WriteGif(two, Path("two.gif")));
+    EXPECT_EQ(FirstDifference(two, ReadPicture(Path("two.gif")).image), QString());
+}
+
+TEST_F(PictureIoTest, ExifOrientationIsAppliedOnce) {
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 0, 0));
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x) picture.setPixel(x, y, qRgb(255, 255, 255));  // top left
+    QImageWriter writer(Path("turned.jpg"), "jpeg");
+    writer.setQuality(95);
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(picture));
+
+    const ReadResult read = ReadPicture(Path("turned.jpg"));
+    ASSERT_TRUE(read.ok()) << qPrintable(read.error);
+    ASSERT_EQ(read.image.size(), QSize(20, 40));
+    // A quarter turn clockwise takes the top-left corner to the top-right.
+    EXPECT_GT(qGray(read.image.pixel(17, 2)), 200);
+    EXPECT_LT(qGray(read.image.pixel(2, 2)), 50);
+    EXPECT_LT(qGray(read.image.pixel(17, 37)), 50);
+}
+
+TEST_F(PictureIoTest, RefusesWhatIsNoPictureWithItsReason) {
+    WriteBytes(Path("empty.jpg"), QByteArray());
+    EXPECT_EQ(ReadPicture(Path("empty.jpg")).error, Text("ファイルが空です"));
+    test::WriteGarbage(dir_.path(), QStringLiteral("garbage.jpg"));
+    EXPECT_EQ(ReadPicture(Path("garbage.jpg")).error, Text("画像ファイルではありません"));
+    WriteBytes(Path("picture.png"), EncodeWithQt(GradientPicture(8, 8), "png"));
+    EXPECT_EQ(ReadPicture(Path("picture.png")).error, Text("画像ファイルではありません"));
+
+    const ReadResult missing = ReadPicture(Path("missing.jpg"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_TRUE(missing.error.startsWith(Text("ファイルを読めません: "))) << qPrintable(missing.error);
+    EXPECT_GT(missing.error.size(), Text("ファイルを読めません: ").size());
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.jpg")));
+    EXPECT_TRUE(ReadPicture(Path("folder.jpg")).error.startsWith(Text("ファイルを読めません: ")));
+
+    // The right first bytes with nothing sound behind them.
+    WriteBytes(Path("fake.bmp"), QByteArray("BM") + QByteArray(60, '\x7f'));
+    EXPECT_FALSE(ReadPicture(Path("fake.bmp")).ok());
+}
+
+TEST_F(PictureIoTest, RefusesFilesThatEndEarly) {
+    const QImage picture = GradientPicture(120, 90);
+    const QByteArray bmp = [&] {
+        EXPECT_TRUE(WriteBmp24(picture, Path("whole.bmp")).ok());
+        return ReadAll(Path("whole.bmp"));
+    }();
+    const QByteArray gif = EncodeGif(picture);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } files[] = {{"baseline.jpg", EncodeWithQt(picture, "jpeg")},
+                 {"progressive.jpg", EncodeWithQt(picture, "jpeg", true)},
+                 {"whole.bmp", bmp},
+                 {"whole.gif", gif}};
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        WriteBytes(Path(file.name), file.bytes);
+        ASSERT_TRUE(ReadPicture(Path(file.name)).ok()) << qPrintable(ReadPicture(Path(file.name)).error);
+        for (const double part : {0.3, 0.5, 0.9}) {
+            WriteBytes(Path("cut"), file.bytes.left(qsizetype(file.bytes.size() * part)));
+            EXPECT_EQ(ReadPicture(Path("cut")).error, Text("ファイルが途中で切れています"));
+        }
+        WriteBytes(Path("cut"), file.bytes.left(file.bytes.size() - 1));
+        const ReadResult lastByte = ReadPicture(Path("cut"));
+        // The GIF trailer byte follows the frame, so only the frame's own end counts there.
+        if (QByteArray(file.name).endsWith(".gif"))
+            EXPECT_TRUE(lastByte.ok());
+        else
+            EXPECT_EQ(lastByte.error, Text("ファイルが途中で切れています"));
+    }
+    // Bytes after the end of a JPEG (some cameras add them) do no harm.
+    WriteBytes(Path("tail.jpg"), files[0].bytes + QByteArray(100, '\0'));
+    EXPECT_TRUE(ReadPicture(Path("tail.jpg")).ok());
+}
+
+QByteArray BmpHeader(qint32 width, qint32 height) {
+    QByteArray header(54, '\0');
+    auto put32 = [&](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i) header[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    header[0] = 'B';
+    header[1] = 'M';
+    put32(2, 54 + 16);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, quint32(width));
+    put32(22, quint32(height));
+    header[26] = 1;
+    header[28] = 24;
+    return header + QByteArray(16, '\x55');
+}
+
+TEST_F(PictureIoTest, RefusesHeadersClaimingHugePictures) {
+    WriteBytes(Path("huge.bmp"), BmpHeader(100000, 100000));
+    EXPECT_EQ(ReadPicture(Path("huge.bmp")).error, Text("画像が大きすぎます (100000 × 100000)"));
+    WriteBytes(Path("wide.bmp"), BmpHeader(70000, 2));
+    EXPECT_EQ(ReadPicture(Path("wide.bmp")).error, Text("画像が大きすぎます (70000 × 2)"));
+    WriteBytes(Path("many.bmp"), BmpHeader(12000, 12000));  // 144 megapixels
+    EXPECT_EQ(ReadPicture(Path("many.bmp")).error, Text("画像が大きすぎます (12000 × 12000)"));
+    // The same claims in the other two formats' headers.
+    QByteArray jpeg = EncodeWithQt(GradientPicture(16, 16), "jpeg");
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(frame, 0);
+    jpeg[frame + 5] = jpeg[frame + 7] = char(0xEA);  // 60000 = 0xEA60
+    jpeg[frame + 6] = jpeg[frame + 8] = char(0x60);
+    WriteBytes(Path("huge.jpg"), jpeg);
+    EXPECT_EQ(ReadPicture(Path("huge.jpg")).error, Text("画像が大きすぎます (60000 × 60000)"));
+    QByteArray gif = EncodeGif(GradientPicture(16, 16));
+    gif[6] = gif[8] = char(0x60);
+    gif[7] = gif[9] = char(0xEA);
+    WriteBytes(Path("huge.gif"), gif);
+    EXPECT_EQ(ReadPicture(Path("huge.gif")).error, Text("画像が大きすぎます (60000 × 60000)"));
+    // Within the limits but with too few pixel bytes behind the header.
+    WriteBytes(Path("short.bmp"), BmpHeader(4000, 3000));
+    EXPECT_EQ(ReadPicture(Path("short.bmp")).error, Text("ファイルが途中で切れています"));
+}
+
+TEST_F(PictureIoTest, NeverReplacesWithoutOverwrite) {
+    const QImage first = GradientPicture(10, 10);
+    ASSERT_TRUE(WriteBmp24(first, Path("out.bmp")).ok());
+    const QByteArray before = ReadAll(Path("out.bmp"));
+
+    const WriteResult again = WriteBmp24(GradientPicture(20, 5), Path("out.bmp"));
+    EXPECT_EQ(again.status, WriteStatus::Exists);
+    EXPECT_EQ(ReadAll(Path("out.bmp")), before);
+
+    WriteBytes(Path("other.jpg"), "not replaced");
+    ASSERT_TRUE(QFile::link(Path("other.jpg"), Path("link.bmp")));
+    EXPECT_EQ(WriteBmp24(first, Path("link.bmp")).status, WriteStatus::Exists);
+    EXPECT_EQ(ReadAll(Path("other.jpg")), QByteArray("not replaced"));
+
+    ASSERT_TRUE(WriteBmp24(GradientPicture(20, 5), Path("out.bmp"), true).ok());
+    EXPECT_EQ(ReadPicture(Path("out.bmp")).image.size(), QSize(20, 5));
+    EXPECT_EQ(Entries(dir_.path()), QStringList({"link.bmp", "other.jpg", "out.bmp"}));
+}
+
+TEST_F(PictureIoTest, FailedWritesLeaveNothingBehind) {
+    const QImage picture = GradientPicture(8, 8);
+    const WriteResult noFolder = WriteBmp24(picture, Path("missing/out.bmp"));
+    EXPECT_EQ(noFolder.status, WriteStatus::Failed);
+    EXPECT_FALSE(noFolder.error.isEmpty());
+
+    WriteBytes(Path("plain"), "a file where a folder should be");
+    const WriteResult notFolder = WriteBmp24(picture, Path("plain/out.bmp"), true);
+    EXPECT_EQ(notFolder.status, WriteStatus::Failed);
+    EXPECT_FALSE(notFolder.error.isEmpty());
+
+    // A folder in the place of the name: the temporary file is written, the move fails.
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("taken.bmp")));
+    ASSERT_TRUE(QFile::copy(Path("plain"), Path("taken.bmp/keep")));
+    const WriteResult onFolder = WriteBmp24(picture, Path("taken.bmp"), true);
+    EXPECT_EQ(onFolder.status, WriteStatus::Failed);
+    EXPECT_FALSE(onFolder.error.isEmpty());
+    EXPECT_EQ(Entries(dir_.path()), QStringList({"plain", "taken.bmp"}));
+
+    EXPECT_EQ(WriteBmp24(QImage(), Path("null.bmp")).status, WriteStatus::Failed);
+    // Rows of 3 * 65535 bytes: 11000 of them pass the 2 GB a BMP can describe. Mono keeps the
+    // source small, and it is refused before any conversion.
+    const QImage tooBig(65535, 11000, QImage::Format_Mono);
+    const WriteResult big = WriteBmp24(tooBig, Path("big.bmp"));
+    EXPECT_EQ(big.status, WriteStatus::Failed);
+    EXPECT_EQ(big.error, Text("画像が大きすぎます (65535 × 11000)"));
+    EXPECT_EQ(Entries(dir_.path()), QStringList({"plain", "taken.bmp"}));
+}
+
+}  // namespace
+}  // namespace sorvenal
