@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace sorvenal {
 namespace {
@@ -92,6 +93,19 @@ TEST_F(FileOperationsTest, CopyRefusesToReplaceAndFailsCleanly) {
     EXPECT_EQ(CopyFile(Path("dest"), Path("copy")).status, FileOpStatus::Failed);
     EXPECT_EQ(Entries(Path("dest")), QStringList{"a.jpg"});
     EXPECT_FALSE(QFileInfo::exists(Path("copy")));
+}
+
+TEST_F(FileOperationsTest, ReadOnlyFolderRefusesEveryWrite) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
+    const QString source = Write("a.jpg", "A");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
+    ASSERT_EQ(::chmod(QFile::encodeName(Path("locked")).constData(), 0555), 0);
+    EXPECT_EQ(CopyFile(source, Path("locked/a.jpg")).status, FileOpStatus::Failed);
+    EXPECT_EQ(MoveFile(source, Path("locked/a.jpg")).status, FileOpStatus::Failed);
+    EXPECT_EQ(CreateFolder(Path("locked/sub")).status, FileOpStatus::Failed);
+    ::chmod(QFile::encodeName(Path("locked")).constData(), 0755);
+    EXPECT_EQ(Read(source), "A");
+    EXPECT_TRUE(Entries(Path("locked")).isEmpty());
 }
 
 TEST_F(FileOperationsTest, MoveWithinOneFileSystem) {
