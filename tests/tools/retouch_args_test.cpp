@@ -1,0 +1,134 @@
+// The command line of sorvenal-retouch: what is accepted, and every malformed form refused.
+#include "tools/retouch_args.h"
+
+#include <gtest/gtest.h>
+
+namespace sorvenal {
+namespace {
+
+RetouchArgsResult Parse(std::vector<std::string> args) { return ParseRetouchArgs(args); }
+
+TEST(RetouchArgsTest, ReadsFilesForceAndStepsInOrder) {
+    const RetouchArgsResult r =
+        Parse({"--force", "in.jpg", "out.bmp", "gamma", "skin=10,-20", "skin-normal=0,0",
+               "circle-red=-5,6,7", "contrast-down"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_TRUE(r.args.force);
+    EXPECT_FALSE(r.args.help);
+    EXPECT_EQ(r.args.in, "in.jpg");
+    EXPECT_EQ(r.args.out, "out.bmp");
+    ASSERT_EQ(r.args.steps.size(), 5u);
+    EXPECT_EQ(r.args.steps[0].kind, RetouchStep::Kind::Command);
+    EXPECT_EQ(r.args.steps[0].command, RetouchCommand::Gamma);
+    EXPECT_EQ(r.args.steps[1].kind, RetouchStep::Kind::Skin);
+    EXPECT_FALSE(r.args.steps[1].skinNormal);
+    EXPECT_EQ(r.args.steps[1].x, 10);
+    EXPECT_EQ(r.args.steps[1].y, -20);
+    EXPECT_TRUE(r.args.steps[2].skinNormal);
+    EXPECT_EQ(r.args.steps[3].kind, RetouchStep::Kind::Circle);
+    EXPECT_EQ(r.args.steps[3].effect, CircleEffect::Red);
+    EXPECT_EQ(r.args.steps[3].x, -5);
+    EXPECT_EQ(r.args.steps[3].y, 6);
+    EXPECT_EQ(r.args.steps[3].radius, 7);
+    EXPECT_EQ(r.args.steps[4].command, RetouchCommand::ContrastDown);
+    EXPECT_EQ(r.args.steps[4].text, "contrast-down");
+
+    EXPECT_FALSE(Parse({"a", "b", "gamma"}).args.force);
+    // After "--" a name that looks like an option is a file.
+    const RetouchArgsResult dashed = Parse({"--", "-in.jpg", "out.bmp", "gamma"});
+    ASSERT_TRUE(dashed.ok()) << dashed.error;
+    EXPECT_EQ(dashed.args.in, "-in.jpg");
+}
+
+TEST(RetouchArgsTest, EveryStepNameIsKnown) {
+    const std::pair<const char*, RetouchCommand> commands[] = {
+        {"backlight", RetouchCommand::Backlight},
+        {"backlight-special", RetouchCommand::BacklightSpecial},
+        {"lighten", RetouchCommand::Lighten},
+        {"darken", RetouchCommand::Darken},
+        {"contrast-up", RetouchCommand::ContrastUp},
+        {"contrast-down", RetouchCommand::ContrastDown},
+        {"saturate", RetouchCommand::Saturate},
+        {"desaturate", RetouchCommand::Desaturate},
+        {"gamma", RetouchCommand::Gamma},
+        {"whiten", RetouchCommand::Whiten},
+        {"sharpen", RetouchCommand::Sharpen}};
+    for (const auto& [name, command] : commands) {
+        RetouchStep step;
+        std::string error;
+        ASSERT_TRUE(ParseRetouchStep(name, step, error)) << name << ": " << error;
+        EXPECT_EQ(step.kind, RetouchStep::Kind::Command) << name;
+        EXPECT_EQ(step.command, command) << name;
+    }
+    const std::pair<const char*, CircleEffect> effects[] = {
+        {"circle-light=1,2,3", CircleEffect::Light},
+        {"circle-red=1,2,3", CircleEffect::Red},
+        {"eye-blue=1,2,3", CircleEffect::EyeBlue},
+        {"spotlight=1,2,3", CircleEffect::Spotlight},
+        {"circle-picture=1,2,3", CircleEffect::Picture}};
+    for (const auto& [text, effect] : effects) {
+        RetouchStep step;
+        std::string error;
+        ASSERT_TRUE(ParseRetouchStep(text, step, error)) << text << ": " << error;
+        EXPECT_EQ(step.kind, RetouchStep::Kind::Circle) << text;
+        EXPECT_EQ(step.effect, effect) << text;
+    }
+}
+
+TEST(RetouchArgsTest, NumbersAtTheirLimitsAreAccepted) {
+    RetouchStep step;
+    std::string error;
+    ASSERT_TRUE(ParseRetouchStep("spotlight=-1000000,1000000,1000000", step, error)) << error;
+    EXPECT_EQ(step.x, -1000000);
+    EXPECT_EQ(step.y, 1000000);
+    EXPECT_EQ(step.radius, 1000000);
+    ASSERT_TRUE(ParseRetouchStep("circle-light=0,0,1", step, error)) << error;
+    EXPECT_EQ(step.radius, 1);
+}
+
+TEST(RetouchArgsTest, MalformedStepsAreRefusedWithTheirText) {
+    const char* malformed[] = {
+        "",  "gama", "Gamma", "gamma=", "gamma=1", "skin", "skin=", "skin=1", "skin=1,2,3",
+        "skin=1,", "skin=,1", "skin=1,,2", "skin= 1,2", "skin=1 ,2", "skin=+1,2", "skin=1.5,2",
+        "skin=1e3,2", "skin=0x10,2", "skin=1,2x", "skin=--1,2", "skin=-,2",
+        "skin=1000001,0", "skin=0,-1000001", "skin=99999999999999999999,0",
+        "skin-normal=1", "circle-red=1,2", "circle-red=1,2,3,4", "circle-red=1,2,0",
+        "circle-red=1,2,-3", "circle-red=1,2,1000001", "spotlight=a,b,c", "eye-blue=1;2;3",
+        "circle-picture=1,2,3 ", "circle-light"};
+    for (const char* text : malformed) {
+        RetouchStep step;
+        std::string error;
+        EXPECT_FALSE(ParseRetouchStep(text, step, error)) << '"' << text << '"';
+        EXPECT_NE(error.find(text), std::string::npos) << '"' << text << "\": " << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+}
+
+TEST(RetouchArgsTest, MalformedCommandLinesAreRefused) {
+    const std::vector<std::vector<std::string>> malformed = {
+        {},
+        {"in.jpg"},
+        {"in.jpg", "out.bmp"},
+        {"--force", "in.jpg", "out.bmp"},
+        {"--bogus", "in.jpg", "out.bmp", "gamma"},
+        {"-f", "in.jpg", "out.bmp", "gamma"},
+        {"", "out.bmp", "gamma"},
+        {"in.jpg", "", "gamma"},
+        {"in.jpg", "out.bmp", "gamma", "nope"},  // every step is checked, not just the first
+        {"in.jpg", "out.bmp", "gamma", "--force"},
+    };
+    for (const auto& args : malformed) {
+        const RetouchArgsResult r = Parse(args);
+        std::string joined;
+        for (const auto& a : args) joined += "[" + a + "]";
+        EXPECT_FALSE(r.ok()) << joined;
+        EXPECT_FALSE(r.args.help) << joined;
+    }
+    EXPECT_TRUE(Parse({"--help"}).args.help);
+    EXPECT_TRUE(Parse({"--force", "-h", "whatever"}).args.help);
+    EXPECT_NE(std::string(RetouchUsage()).find("[--force] IN OUT STEP [STEP...]"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace sorvenal

@@ -1,0 +1,174 @@
+// sorvenal-retouch as a separate process: it does to the file what the menus do to the canvas,
+// and bad input leaves the disk as it was.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "effects/circle_effects.h"
+#include "engine/auto_retouch.h"
+#include "engine/retouch_commands.h"
+#include "platform/picture_io.h"
+#include "tests/support/test_pictures.h"
+
+namespace sorvenal {
+namespace {
+
+struct ToolRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun RunTool(const QStringList& args, const QString& folder) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(SORVENAL_RETOUCH_TOOL), args);
+    ToolRun run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.code = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+CanvasView ViewOf(QImage& image) {
+    return CanvasView{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(),
+                      image.height(), image.bytesPerLine() / 4};
+}
+
+// A picture with a skin-coloured patch, so the skin steps measure something sensible.
+QImage Portrait() {
+    QImage picture = test::GradientPicture(90, 70);
+    for (int y = 20; y < 50; ++y)
+        for (int x = 30; x < 60; ++x) picture.setPixel(x, y, qRgb(214 - y / 4, 170, 140 + x / 8));
+    return picture;
+}
+
+class RetouchCliTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QStringList Entries() const {
+        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(RetouchCliTest, DoesWhatTheMenusDoToEveryFormat) {
+    const QStringList steps = {"gamma",         "saturate",         "skin=45,35",
+                               "circle-red=40,30,25", "circle-red=60,40,12", "sharpen",
+                               "skin-normal=40,30",   "spotlight=-10,80,60", "contrast-down"};
+    for (const char* name : {"in.bmp", "in.jpg", "in.gif"}) {
+        SCOPED_TRACE(name);
+        const QString in = test::WritePicture(dir_.path(), name, Portrait());
+        const QString out = Path(QStringLiteral("out.bmp"));
+        QFile::remove(out);
+        const ToolRun run = RunTool(QStringList{in, out} + steps, dir_.path());
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();  // no progress off a terminal
+
+        // The same steps in-process, the way the window runs them.
+        ReadResult expected = ReadPicture(in);
+        ASSERT_TRUE(expected.ok());
+        const CanvasView view = ViewOf(expected.image);
+        SkinState skin;
+        RandomSequence random;
+        RunRetouchCommand(view, RetouchCommand::Gamma);
+        RunRetouchCommand(view, RetouchCommand::Saturate);
+        skin.Dw = 0;
+        SkinClickRetouchPixels(view, skin, 45, 35);
+        RunCircleEffect(view, CircleEffect::Red, Circle{40, 30, 25}, random);
+        RunCircleEffect(view, CircleEffect::Red, Circle{60, 40, 12}, random);
+        RunRetouchCommand(view, RetouchCommand::Sharpen);
+        skin.Dw = 1;
+        SkinClickRetouchPixels(view, skin, 40, 30);
+        RunCircleEffect(view, CircleEffect::Spotlight, Circle{-10, 80, 60}, random);
+        RunRetouchCommand(view, RetouchCommand::ContrastDown);
+
+        const ReadResult written = ReadPicture(out);
+        ASSERT_TRUE(written.ok()) << written.error.toStdString();
+        EXPECT_EQ(test::FirstDifference(expected.image, written.image), QString());
+        EXPECT_EQ(ReadAll(out).left(2), QByteArray("BM"));
+    }
+}
+
+TEST_F(RetouchCliTest, ReplacesOutOnlyWithForce) {
+    const QString in = test::WritePicture(dir_.path(), "in.bmp", test::GradientPicture(30, 20));
+    QFile old(Path("out.bmp"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("precious");
+    old.close();
+
+    const ToolRun refused = RunTool({in, Path("out.bmp"), "darken"}, dir_.path());
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_EQ(ReadAll(Path("out.bmp")), QByteArray("precious"));
+    EXPECT_FALSE(refused.err.isEmpty());
+
+    const ToolRun forced = RunTool({"--force", in, Path("out.bmp"), "darken"}, dir_.path());
+    ASSERT_EQ(forced.code, 0) << forced.err.toStdString();
+    EXPECT_EQ(ReadPicture(Path("out.bmp")).image.size(), QSize(30, 20));
+    EXPECT_EQ(Entries(), QStringList({"in.bmp", "out.bmp"}));
+}
+
+TEST_F(RetouchCliTest, BadInputWritesNothingAndSaysWhy) {
+    const QString in = test::WritePicture(dir_.path(), "in.jpg", test::GradientPicture(40, 30));
+    test::WriteGarbage(dir_.path(), "garbage.jpg");
+    const QByteArray jpeg = ReadAll(in);
+    QFile cut(Path("cut.jpg"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(jpeg.left(jpeg.size() / 2));
+    cut.close();
+    const QStringList before = Entries();
+    const QString out = Path("out.bmp");
+
+    const struct {
+        QStringList args;
+        int code;
+    } cases[] = {
+        {{}, 2},
+        {{in}, 2},
+        {{in, out}, 2},
+        {{"--bogus", in, out, "gamma"}, 2},
+        {{in, out, "gamma", "gama"}, 2},
+        {{in, out, "skin=1"}, 2},
+        {{in, out, "circle-light=1,2,0"}, 2},
+        {{in, out, "spotlight=1,2,3x"}, 2},
+        {{in, out, "eye-blue=99999999999999999999,1,1"}, 2},
+        {{in, out, "gamma", "skin=40,10"}, 2},  // off the 40 x 30 picture
+        {{Path("missing.jpg"), out, "gamma"}, 3},
+        {{Path("garbage.jpg"), out, "gamma"}, 3},
+        {{Path("cut.jpg"), out, "gamma"}, 3},
+        {{dir_.path(), out, "gamma"}, 3},
+        {{in, Path("no/such/folder/out.bmp"), "gamma"}, 5},
+        {{in, Path("in.jpg/out.bmp"), "gamma"}, 5},
+        {{"--force", in, dir_.path(), "gamma"}, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ToolRun run = RunTool(c.args, dir_.path());
+        EXPECT_EQ(run.code, c.code) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.startsWith("sorvenal-retouch: ")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_EQ(Entries(), before);
+    }
+}
+
+TEST_F(RetouchCliTest, HelpPrintsTheContract) {
+    const ToolRun run = RunTool({"--help"}, dir_.path());
+    EXPECT_EQ(run.code, 0);
+    EXPECT_TRUE(run.out.contains("sorvenal-retouch [--force] IN OUT STEP [STEP...]"));
+    EXPECT_TRUE(run.out.contains("circle-picture=X,Y,R"));
+    EXPECT_TRUE(run.err.isEmpty());
+}
+
+}  // namespace
+}  // namespace sorvenal
