@@ -97,9 +97,9 @@ void BM_Circle(benchmark::State& state, CircleEffect effect) {
 }
 
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
-#define SORVENAL_COMMAND(name)                                                     \
-    BENCHMARK_CAPTURE(BM_Command, name, RetouchCommand::name)                      \
-        ->Unit(benchmark::kMillisecond)                                            \
+#define SORVENAL_COMMAND(name)                                \
+    BENCHMARK_CAPTURE(BM_Command, name, RetouchCommand::name) \
+        ->Unit(benchmark::kMillisecond)                       \
         ->UseRealTime()
 SORVENAL_COMMAND(Darken);
 SORVENAL_COMMAND(Lighten);

@@ -153,7 +153,8 @@ Region CircleEffectRegion(CircleEffect effect, const Circle& circle, int width, 
                     RoundToInt(Y1 + rl - 1)};
         }
         case CircleEffect::Spotlight:
-        case CircleEffect::Picture: break;
+        case CircleEffect::Picture:
+            break;
     }
     return {0, 0, width - 1, height - 1};
 }
@@ -169,11 +170,16 @@ using PositionColorFunction = ColorValue (*)(const Circle&, int, int, ColorValue
 
 PositionColorFunction FunctionOf(CircleEffect effect) {
     switch (effect) {
-        case CircleEffect::Light: return &CircleLightColor;
-        case CircleEffect::EyeBlue: return &EyeBlueColor;
-        case CircleEffect::Spotlight: return &SpotlightColor;
-        case CircleEffect::Picture: return &CirclePictureColor;
-        case CircleEffect::Red: break;
+        case CircleEffect::Light:
+            return &CircleLightColor;
+        case CircleEffect::EyeBlue:
+            return &EyeBlueColor;
+        case CircleEffect::Spotlight:
+            return &SpotlightColor;
+        case CircleEffect::Picture:
+            return &CirclePictureColor;
+        case CircleEffect::Red:
+            break;
     }
     return nullptr;
 }

@@ -109,8 +109,7 @@ ChannelTables AutoRetouchTables(const SkinState& state) {
     return t;
 }
 
-void ApplyAutoRetouch(const CanvasView& canvas, const SkinState& state,
-                      const Progress& progress) {
+void ApplyAutoRetouch(const CanvasView& canvas, const SkinState& state, const Progress& progress) {
     // Every step is per channel and per pixel, so the remap and the byte passes are one table.
     RunTablePass(canvas, AutoRetouchTables(state), progress);
 }

@@ -19,7 +19,8 @@ const std::uint32_t* WhitenTable() {
     static const std::unique_ptr<std::uint32_t[]> table = [] {
         auto t = std::make_unique<std::uint32_t[]>(65536);
         for (int r = 0; r < 256; ++r)
-            for (int g = 0; g < 256; ++g) t[(r << 8) | g] = ToCanvasPixel(WhitenColor(RGB(r, g, 0)));
+            for (int g = 0; g < 256; ++g)
+                t[(r << 8) | g] = ToCanvasPixel(WhitenColor(RGB(r, g, 0)));
         return t;
     }();
     return table.get();
@@ -139,7 +140,8 @@ void SharpenRow(const CanvasView& canvas, int y) {
     // The row above is final, the row below untouched; only the left neighbour changes as we go.
     const std::uint32_t* up = canvas.row(y - 1);
     const std::uint32_t* down = canvas.row(y + 1);
-    constexpr std::uint64_t kBias = 2040u | (std::uint64_t{2040} << 16) | (std::uint64_t{2040} << 32);
+    constexpr std::uint64_t kBias =
+        2040u | (std::uint64_t{2040} << 16) | (std::uint64_t{2040} << 32);
 
     cur[0] = ToCanvasPixel(SharpenPixel(canvas, 0, y));
     std::uint64_t left = Lanes(cur[0]);
@@ -180,13 +182,20 @@ const ChannelTables& TablesFor(RetouchCommand command) {
     static const ChannelTables up = TablesFromByteFunction(&ContrastUpByte);
     static const ChannelTables down = TablesFromByteFunction(&ContrastDownByte);
     switch (command) {
-        case RetouchCommand::Gamma: return gamma;
-        case RetouchCommand::Backlight: return backlight;
-        case RetouchCommand::BacklightSpecial: return special;
-        case RetouchCommand::Lighten: return lighten;
-        case RetouchCommand::ContrastUp: return up;
-        case RetouchCommand::ContrastDown: return down;
-        default: return darken;
+        case RetouchCommand::Gamma:
+            return gamma;
+        case RetouchCommand::Backlight:
+            return backlight;
+        case RetouchCommand::BacklightSpecial:
+            return special;
+        case RetouchCommand::Lighten:
+            return lighten;
+        case RetouchCommand::ContrastUp:
+            return up;
+        case RetouchCommand::ContrastDown:
+            return down;
+        default:
+            return darken;
     }
 }
 
@@ -194,13 +203,19 @@ void RunPass(const CanvasView& canvas, RetouchCommand command, bool withDarken,
              const Progress& progress) {
     if (canvas.empty()) return;
     switch (command) {
-        case RetouchCommand::Whiten: RunWhitenPass(canvas, progress); return;
-        case RetouchCommand::Sharpen: RunSharpenPass(canvas, progress); return;
+        case RetouchCommand::Whiten:
+            RunWhitenPass(canvas, progress);
+            return;
+        case RetouchCommand::Sharpen:
+            RunSharpenPass(canvas, progress);
+            return;
         case RetouchCommand::Saturate:
         case RetouchCommand::Desaturate:
             RunSaturationPass(canvas, SaturationTablesFor(command, withDarken), progress);
             return;
-        default: RunTablePass(canvas, TablesFor(command), progress); return;
+        default:
+            RunTablePass(canvas, TablesFor(command), progress);
+            return;
     }
 }
 
@@ -225,8 +240,10 @@ bool IsPixelCommand(RetouchCommand command) {
         case RetouchCommand::Darken:
         case RetouchCommand::Lighten:
         case RetouchCommand::ContrastUp:
-        case RetouchCommand::ContrastDown: return false;
-        default: return true;
+        case RetouchCommand::ContrastDown:
+            return false;
+        default:
+            return true;
     }
 }
 
@@ -238,8 +255,7 @@ void RunRetouchPass(const CanvasView& canvas, RetouchCommand command, const Prog
     RunPass(canvas, command, false, progress);
 }
 
-void RunRetouchCommand(const CanvasView& canvas, RetouchCommand command,
-                       const Progress& progress) {
+void RunRetouchCommand(const CanvasView& canvas, RetouchCommand command, const Progress& progress) {
     // The darken that ends a saturation command is folded into the saturation tables.
     RunPass(canvas, command, EndsWithDarken(command), progress);
 }

@@ -120,8 +120,8 @@ TEST(CircleEffects, NoCircleChangesNothingAndDrawsNothing) {
 // The fast passes against the literal region visit, for circles inside, across the edges,
 // centred off the canvas, with a non-whole centre, and larger than the picture.
 TEST(CircleEffects, FastPassEqualsTheLiteralVisit) {
-    const Circle circles[] = {{40, 30, 12},  {2, 3, 9},    {78, 58, 20},    {-5, 30, 11},
-                              {40.5f, 29.5f, 7}, {40, 30, 200}, {0, 0, 1}, {79, 59, 2}};
+    const Circle circles[] = {{40, 30, 12},      {2, 3, 9},     {78, 58, 20}, {-5, 30, 11},
+                              {40.5f, 29.5f, 7}, {40, 30, 200}, {0, 0, 1},    {79, 59, 2}};
     unsigned seed = 300;
     for (CircleEffect e : {CircleEffect::Light, CircleEffect::Red, CircleEffect::EyeBlue,
                            CircleEffect::Spotlight, CircleEffect::Picture}) {
@@ -154,14 +154,13 @@ TEST(CircleEffects, SquareAcrossTheEdgeChangesOnlyInsideIt) {
             const bool inSquare = x >= r.x0 && x <= r.x1 && y >= r.y0 && y <= r.y1;
             if (p.at(x, y) != before.at(x, y)) {
                 ++changed;
-                EXPECT_TRUE(inSquare) << "changed outside the square at (" << x << ", " << y
-                                      << ")";
+                EXPECT_TRUE(inSquare) << "changed outside the square at (" << x << ", " << y << ")";
             }
         }
     EXPECT_GT(changed, 0);
 }
 
-TEST(Spotlight, WholePictureAtTwentyFourMegapixelScaleRows) {
+TEST(Spotlight, WideRowsFindTheExactInsideRun) {
     // A wide row exercises the per-row inside run far from the circle on both sides.
     test::Picture reference = test::RandomPicture(3001, 3, 4);
     test::Picture fast = reference;

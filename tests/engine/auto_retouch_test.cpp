@@ -100,8 +100,10 @@ TEST(AutoRetouch, SampleOfOneMultipliesByTheTarget) {
 TEST(AutoRetouch, FoldedPassEqualsSequentialPassesForEveryColour) {
     const test::Picture all = test::AllColours();
     // Spreads 50, 70, 80 and 240, each type at least once.
-    const std::pair<ColorValue, int> runs[] = {{RGB(190, 160, 140), 0}, {RGB(180, 130, 110), 1},
-                                               {RGB(180, 140, 100), 0}, {RGB(180, 140, 100), 1},
+    const std::pair<ColorValue, int> runs[] = {{RGB(190, 160, 140), 0},
+                                               {RGB(180, 130, 110), 1},
+                                               {RGB(180, 140, 100), 0},
+                                               {RGB(180, 140, 100), 1},
                                                {RGB(250, 40, 10), 1}};
     for (const auto& [sample, dw] : runs) {
         SCOPED_TRACE("sample " + Describe(sample) + " Dw " + std::to_string(dw));

@@ -36,8 +36,7 @@ TEST(PixelPass, VisitsRowsTopDownEachLeftToRightAndReadsNoPixelOutside) {
     g_outsideReads.clear();
     test::Picture p(3, 2);
     RunPixelEffect(p.view(), &RecordVisit);
-    const std::vector<std::pair<int, int>> order = {{0, 0}, {1, 0}, {2, 0},
-                                                    {0, 1}, {1, 1}, {2, 1}};
+    const std::vector<std::pair<int, int>> order = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}};
     EXPECT_EQ(g_visits, order);
     for (ColorValue c : g_outsideReads) EXPECT_EQ(c, kNoPixel);
 }

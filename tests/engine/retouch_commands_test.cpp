@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 
@@ -44,6 +45,8 @@ struct Reference {
     ColorFunction colour;  // null for byte commands
     ByteFunction byte;     // the byte pass (after the colour pass, if any)
 };
+
+void PrintTo(const Reference& r, std::ostream* os) { *os << r.name; }
 
 // The whole command done the defined way: the scalar colour pass, then any byte pass.
 void RunReference(const CanvasView& canvas, const Reference& r) {
@@ -111,7 +114,7 @@ TEST(RetouchCommands, FastPassesKeepPaddingAndHandleOddSizes) {
 }
 
 TEST(RetouchCommands, FastSharpenEqualsTheNeighbourhoodPass) {
-    const std::pair<int, int> sizes[] = {{1, 1}, {2, 2}, {3, 3}, {1, 9}, {9, 1},
+    const std::pair<int, int> sizes[] = {{1, 1}, {2, 2}, {3, 3},   {1, 9},   {9, 1},
                                          {2, 7}, {7, 2}, {97, 61}, {640, 48}};
     unsigned seed = 100;
     for (const auto& [w, h] : sizes) {

@@ -17,14 +17,14 @@ inline constexpr std::uint32_t kPaddingMark = 0x12345678u;
 
 struct Picture {
     Picture(int w, int h, int padding = 0)
-        : width(w), height(h), stride(w + padding),
+        : width(w),
+          height(h),
+          stride(w + padding),
           pixels(static_cast<std::size_t>(stride) * (h > 0 ? h : 0), kPaddingMark) {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) at(x, y) = 0xFF000000u;
     }
-    CanvasView view() {
-        return {pixels.empty() ? nullptr : pixels.data(), width, height, stride};
-    }
+    CanvasView view() { return {pixels.empty() ? nullptr : pixels.data(), width, height, stride}; }
     std::uint32_t& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * stride + x]; }
     std::uint32_t at(int x, int y) const {
         return pixels[static_cast<std::size_t>(y) * stride + x];
@@ -67,9 +67,8 @@ inline ::testing::AssertionResult SamePixels(const Picture& expected, const Pict
         if (expected.pixels[i] == actual.pixels[i]) continue;
         char text[160];
         std::snprintf(text, sizeof text, "pixel (%d, %d): expected 0x%08X, actual 0x%08X",
-                      static_cast<int>(i % expected.stride),
-                      static_cast<int>(i / expected.stride), expected.pixels[i],
-                      actual.pixels[i]);
+                      static_cast<int>(i % expected.stride), static_cast<int>(i / expected.stride),
+                      expected.pixels[i], actual.pixels[i]);
         return ::testing::AssertionFailure() << text;
     }
     return ::testing::AssertionSuccess();
