@@ -1,18 +1,42 @@
 // Wiring of the full-screen views and the continuous show.
+#include <QCheckBox>
+
 #include "app/main_window.h"
+#include "platform/picture_box.h"
+#include "viewers/continuous_show.h"
+#include "viewers/fullscreen_actual.h"
+#include "viewers/fullscreen_fit.h"
 
 namespace sorvenal {
 
+namespace {
+
+ShowContext MakeShowContext(Form1& form) {
+    ShowContext context;
+    context.File1 = form.File1;
+    context.Label8 = form.Label8;
+    context.Option1 = form.Option1;
+    context.ShowCancel = &form.ShowCancel;
+    context.FolderFinish = [&form] { form.FolderFinish(); };
+    context.ResetWorkingPicture = [&form] { form.Picture2->SetPicture(form.Picture1->Picture()); };
+    return context;
+}
+
+}  // namespace
+
 void Form1::OpenFullScreenView() {
-    // opens the fit view or the actual-size view, as Check1 chooses
+    // A fresh window each time: nothing of an earlier opening survives.
+    if (Check1->isChecked()) {
+        Form3 view(Picture2->Image(), this);
+        view.exec();
+    } else {
+        Form2 view(Picture2->Image(), this);
+        view.exec();
+    }
 }
 
-void Form1::Label8_Click() {
-    // starts the continuous show
-}
+void Form1::Label8_Click() { RunShow(MakeShowContext(*this)); }
 
-void Form1::Label9_Click() {
-    // stops the continuous show
-}
+void Form1::Label9_Click() { StopShow(MakeShowContext(*this)); }
 
 }  // namespace sorvenal

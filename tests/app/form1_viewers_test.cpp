@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/main_window.h"
+#include "app/preview_image.h"
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+#include "tests/support/test_pictures.h"
+#include "viewers/continuous_show.h"
+#include "viewers/fullscreen_actual.h"
+#include "viewers/fullscreen_fit.h"
+
+namespace sorvenal {
+namespace {
+
+using test::FirstDifference;
+using test::GradientPicture;
+
+// Closes whatever modal window opens and remembers its name and the picture it showed, so a
+// test never hangs on a view it did not expect.
+class ModalWatcher {
+public:
+    ModalWatcher() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return;
+            opened.push_back(modal->objectName());
+            if (auto* view = qobject_cast<Form2*>(modal)) shown.push_back(view->Picture4->Image());
+            if (auto* view = qobject_cast<Form3*>(modal)) shown.push_back(view->Picture7->Image());
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        timer_.start();
+    }
+    QStringList opened;
+    std::vector<QImage> shown;
+
+private:
+    QTimer timer_;
+};
+
+// A typed key with its own timestamp, as the window system delivers them: the window sees a
+// key once however far it travels up the parents.
+void TypeKey(QWidget* widget, Qt::Key key, const QString& text) {
+    static quint64 timestamp = 1;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    press.setTimestamp(++timestamp);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    release.setTimestamp(++timestamp);
+    QApplication::sendEvent(widget, &release);
+}
+
+// Sizes differ so that every picture is recognisable by its size caption.
+const QSize kSizes[] = {{40, 30}, {900, 700}, {50, 60}, {70, 20}};
+
+class Form1ViewersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetScreenSizeOverride(QSize(640, 480));
+        ASSERT_TRUE(folder.isValid());
+        for (int i = 0; i < 4; ++i)
+            test::WritePicture(folder.path(), QStringLiteral("p%1.bmp").arg(i),
+                               GradientPicture(kSizes[i].width(), kSizes[i].height()));
+        SetShowPauseOverride([this](int ms) {
+            EXPECT_EQ(ms, 1000);
+            paused.push_back(form->File1->ListIndex());
+            if (onPause) onPause(form->File1->ListIndex());
+            return true;
+        });
+        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path());
+        form->SetQuitHook([] {});
+        form->mnuOpen_Click();
+        ASSERT_EQ(form->File1->ListCount(), 4);
+        QObject::connect(form->File1, &FileList::Click,
+                         [this] { shown.push_back(form->File1->ListIndex()); });
+    }
+    void TearDown() override {
+        form.reset();
+        SetShowPauseOverride(nullptr);
+        SetScreenSizeOverride(QSize());
+    }
+
+    void Select(int index) {
+        form->File1->SetListIndex(index);
+        shown.clear();
+    }
+    // Input made during the pause reaches the window at the show's next pending-events step.
+    void Later(std::function<void()> action) {
+        QMetaObject::invokeMethod(form.get(), std::move(action), Qt::QueuedConnection);
+    }
+    QSize WorkingSize() const { return form->Picture2->PictureSize(); }
+
+    QTemporaryDir folder;
+    ScriptedDialogService dialogs;
+    std::unique_ptr<Form1> form;
+    std::vector<int> shown;
+    std::vector<int> paused;
+    std::function<void(int)> onPause;
+};
+
+TEST_F(Form1ViewersTest, PreviewClickOpensTheViewTheCheckBoxChooses) {
+    Select(1);
+    for (bool fit : {false, true}) {
+        form->Check1->setChecked(fit);
+        // A retouch on the working picture is dropped by the preview click.
+        form->Picture2->View().row(0)[0] = 0xFF123456u;
+        ModalWatcher watcher;
+        QTest::mouseClick(form->Image1, Qt::LeftButton, {}, QPoint(5, 5));
+        ASSERT_EQ(watcher.opened, QStringList{fit ? "Form3" : "Form2"});
+        EXPECT_EQ(FirstDifference(form->Picture1->Picture(), watcher.shown.at(0)), "");
+    }
+}
+
+TEST_F(Form1ViewersTest, CharacterKeyOpensTheViewTheCheckBoxChooses) {
+    Select(2);
+    for (bool fit : {false, true}) {
+        form->Check1->setChecked(fit);
+        ModalWatcher watcher;
+        TypeKey(form->File1, Qt::Key_X, QStringLiteral("x"));
+        EXPECT_EQ(watcher.opened, QStringList{fit ? "Form3" : "Form2"});
+    }
+}
+
+TEST_F(Form1ViewersTest, FullScreenCommandShowsTheRetouchedPicture) {
+    Select(1);
+    form->mnuReal_Click();
+    QAction* fullscreen = form->Action("mnuFullscreen");
+    ASSERT_NE(fullscreen, nullptr);
+    form->Picture2->View().row(3)[4] = 0xFF00FF00u;
+    for (bool fit : {false, true}) {
+        form->Check1->setChecked(fit);
+        ModalWatcher watcher;
+        fullscreen->trigger();
+        ASSERT_EQ(watcher.opened, QStringList{fit ? "Form3" : "Form2"});
+        EXPECT_EQ(FirstDifference(form->Picture2->Image(), watcher.shown.at(0)), "");
+        EXPECT_EQ(watcher.shown.at(0).pixel(4, 3), 0xFF00FF00u);
+    }
+}
+
+TEST_F(Form1ViewersTest, ShowOnAnEmptyFolderRestoresEverything) {
+    QTemporaryDir empty;
+    form->File1->SetPath(empty.path());
+    form->ShowCancel = true;
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(paused.empty());
+    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
+    EXPECT_FALSE(form->File1->testAttribute(Qt::WA_SetCursor));
+}
+
+TEST_F(Form1ViewersTest, ShowFromTheFirstFileDisplaysEveryPicture) {
+    Select(2);
+    std::vector<QString> captions;
+    onPause = [&](int) {
+        EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(255, 0, 0));
+        EXPECT_FALSE(form->ShowCancel);
+        captions.push_back(form->Label5->text());
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 3}));
+    EXPECT_EQ(paused, (std::vector<int>{0, 1, 2, 3}));
+    ASSERT_EQ(captions.size(), 4u);
+    EXPECT_EQ(captions[1], "    W X H = 900 X 700");
+    EXPECT_EQ(WorkingSize(), kSizes[3]);
+    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
+}
+
+TEST_F(Form1ViewersTest, ShowFromTheSelectedAndFromTheLastFile) {
+    form->Option2->setChecked(true);
+    Select(1);
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3}));
+
+    Select(3);
+    paused.clear();
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{3}));
+    EXPECT_EQ(paused, (std::vector<int>{3}));
+    EXPECT_TRUE(form->ShowCancel);
+}
+
+TEST_F(Form1ViewersTest, StopWhilePictureKIsShownEndsOnIt) {
+    onPause = [this](int index) {
+        if (index == 1) Later([this] { QTest::mouseClick(form->Label9, Qt::LeftButton); });
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 1}));
+    EXPECT_EQ(form->File1->ListIndex(), 1);
+    EXPECT_EQ(WorkingSize(), kSizes[1]);
+    EXPECT_EQ(form->Label5->text(), "    W X H = 900 X 700");
+    EXPECT_TRUE(form->ShowCancel);
+}
+
+TEST_F(Form1ViewersTest, CharacterKeyDuringTheShowStopsItWithoutOpeningTheViewer) {
+    ModalWatcher watcher;
+    onPause = [this](int index) {
+        if (index == 2) Later([this] { TypeKey(form->File1, Qt::Key_X, QStringLiteral("x")); });
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_TRUE(watcher.opened.isEmpty());
+    EXPECT_EQ(form->File1->ListIndex(), 2);
+    EXPECT_TRUE(form->ShowCancel);
+    // The next key opens the viewer again.
+    TypeKey(form->File1, Qt::Key_X, QStringLiteral("x"));
+    EXPECT_EQ(watcher.opened, QStringList{"Form2"});
+}
+
+TEST_F(Form1ViewersTest, PreviewClickAndFullScreenCommandDuringTheShowOnlyStopIt) {
+    ModalWatcher watcher;
+    onPause = [this](int index) {
+        if (index == 0)
+            Later([this] { QTest::mouseClick(form->Image1, Qt::LeftButton, {}, {3, 3}); });
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(form->File1->ListIndex(), 0);
+
+    onPause = [this](int index) {
+        if (index == 1) Later([this] { form->mnuFullscreen_Click(); });
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(form->File1->ListIndex(), 1);
+    EXPECT_TRUE(watcher.opened.isEmpty());
+    EXPECT_TRUE(form->ShowCancel);
+}
+
+TEST_F(Form1ViewersTest, NestedStartEndsTheOuterShowOneEntryBack) {
+    bool nested = false;
+    onPause = [&](int index) {
+        if (!nested && index == 1) {
+            nested = true;
+            Later([this] { QTest::mouseClick(form->Label8, Qt::LeftButton); });
+        }
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    // Outer 0 0 1 2 | nested 0 0 1 2 3 | the outer steps back from 2 to 1.
+    EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 0, 0, 1, 2, 3, 1}));
+    EXPECT_EQ(form->File1->ListIndex(), 1);
+    EXPECT_EQ(WorkingSize(), kSizes[1]);
+    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
+}
+
+TEST_F(Form1ViewersTest, ShowEndsWithTheWorkingPictureAsLoaded) {
+    onPause = [this](int index) {
+        if (index == 3) form->Picture2->View().row(0)[0] = 0xFF000000u;
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(FirstDifference(form->Picture1->Picture(), form->Picture2->Image()), "");
+}
+
+}  // namespace
+}  // namespace sorvenal
