@@ -1,30 +1,44 @@
-// Wiring of the circle effects and the bitmap save.
+// Wiring of the circle effects and the bitmap save: the window lends its boxes, circle and
+// busy feedback to the commands of effects/ and savehelp/.
 #include "app/main_window.h"
+#include "effects/circle_commands.h"
+#include "platform/busy_indicator.h"
+#include "savehelp/save_bitmap.h"
 
 namespace sorvenal {
 
-void Form1::mnuCirclelight_Click() {
-    // brightens inside the circle
+namespace {
+
+void RunCircleMenuCommand(Form1& form, CircleEffect effect) {
+    const CircleCommandContext context{
+        .Picture2 = form.Picture2,
+        .Picture3 = form.Picture3,
+        .circle = form.circle,
+        .random = form.random,
+        .dialogs = form.dialogs(),
+        .parent = &form,
+        .Animation1 = form.Animation1,
+        .BeginBusy = [&form] { form.BeginBusy(); },
+        .EndBusy = [&form](const QString& caption) { form.EndBusy(caption); },
+        .DefaultPointer = [&form] { form.unsetCursor(); },
+    };
+    RunCircleCommand(context, effect);
 }
 
-void Form1::mnuCirclered_Click() {
-    // reddens inside the circle
-}
+}  // namespace
 
-void Form1::mnuEyeblue_Click() {
-    // turns the iris blue
-}
+void Form1::mnuCirclelight_Click() { RunCircleMenuCommand(*this, CircleEffect::Light); }
 
-void Form1::mnuSpotlight_Click() {
-    // darkens outside the circle
-}
+void Form1::mnuCirclered_Click() { RunCircleMenuCommand(*this, CircleEffect::Red); }
 
-void Form1::mnuCircle_Click() {
-    // makes a circular picture
-}
+void Form1::mnuEyeblue_Click() { RunCircleMenuCommand(*this, CircleEffect::EyeBlue); }
+
+void Form1::mnuSpotlight_Click() { RunCircleMenuCommand(*this, CircleEffect::Spotlight); }
+
+void Form1::mnuCircle_Click() { RunCircleMenuCommand(*this, CircleEffect::Picture); }
 
 void Form1::mnuSaveImage_Click() {
-    // saves the working picture as a bitmap
+    SaveImageAsBitmap(SaveImageContext{DirCancel, Dir1, File1, Picture2, dialogs(), this});
 }
 
 }  // namespace sorvenal

@@ -1,0 +1,159 @@
+// The circle effects and the save command through the main window: menus, circle marking by
+// mouse, revert in the effects state, and a save into the folder on display.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include "app/main_window.h"
+#include "app/preview_image.h"
+#include "effects/circle_effects.h"
+#include "platform/busy_indicator.h"
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
+#include "platform/picture_box.h"
+#include "tests/support/test_pictures.h"
+
+namespace sorvenal {
+namespace {
+
+using test::FirstDifference;
+
+QImage WithEffect(QImage picture, CircleEffect effect, const Circle& circle) {
+    picture = picture.convertToFormat(QImage::Format_RGB32);
+    uchar* bits = picture.bits();
+    RandomSequence random;
+    RunCircleEffect({reinterpret_cast<std::uint32_t*>(bits), picture.width(), picture.height(),
+                     picture.bytesPerLine() / 4},
+                    effect, circle, random);
+    return picture;
+}
+
+class Form1EffectsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        folder = QDir(tmp.path()).canonicalPath();
+        original = test::GradientPicture(90, 70);
+        test::WritePicture(folder, QStringLiteral("photo.bmp"), original);
+        form = std::make_unique<Form1>(&dialogs, nullptr, folder);
+        form->mnuOpen_Click();
+        ASSERT_EQ(form->File1->ListCount(), 1);
+        ASSERT_TRUE(form->File1->SetListIndex(0));
+        ASSERT_EQ(FirstDifference(original, form->Picture1->Picture()), QString());
+        form->mnuReal_Click();
+    }
+
+    void Trigger(const char* name) {
+        QAction* action = form->Action(name);
+        ASSERT_NE(action, nullptr) << name;
+        action->trigger();
+    }
+
+    // Press, drag and release on the picture as the user does.
+    void MarkCircle(double x, double y, double toX, double toY) {
+        PictureBox* p = form->Picture2;
+        emit p->MouseDown(kLeftButton, 0, x, y);
+        emit p->MouseMove(kLeftButton, 0, toX, toY);
+        emit p->MouseUp(kLeftButton, 0, toX, toY);
+    }
+
+    QTemporaryDir tmp;
+    QString folder;
+    QImage original;
+    ScriptedDialogService dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form1EffectsTest, SpotlightOnAMarkedCircleAndRevert) {
+    Trigger("mnuChange");
+    Trigger("mnuSpotlight");  // no circle yet
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("円を設定してください")});
+    EXPECT_EQ(FirstDifference(original, form->Picture2->Image()), QString());
+
+    MarkCircle(80, 10, 83, 14);  // rl = 5, the square crosses the right edge
+    ASSERT_EQ(form->circle.rl, 5.0f);
+    ASSERT_NE(FirstDifference(original, form->Picture2->Image()), QString()) << "no outline";
+    form->SkinClickOn = true;  // circle commands leave the default pointer even so
+    Trigger("mnuSpotlight");
+    const QImage once = WithEffect(original, CircleEffect::Spotlight, form->circle);
+    EXPECT_EQ(FirstDifference(once, form->Picture2->Image()), QString());
+    EXPECT_EQ(FirstDifference(once, form->Picture3->Picture()), QString());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("------終了-------"));
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(form->Animation1->isVisible());
+    EXPECT_EQ(form->circle.rl, 5.0f);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+
+    // Revert in the effects state: both the canvas and the snapshot go back to the file's picture,
+    // so the next effect starts from it.
+    Trigger("mnuback2");
+    EXPECT_EQ(FirstDifference(original, form->Picture2->Image()), QString());
+    EXPECT_EQ(FirstDifference(original, form->Picture3->Picture()), QString());
+    MarkCircle(40, 30, 40, 50);  // rl = 20
+    Trigger("mnuCircle");
+    EXPECT_EQ(FirstDifference(WithEffect(original, CircleEffect::Picture, form->circle),
+                              form->Picture2->Image()),
+              QString());
+    EXPECT_EQ(FirstDifference(original, form->Picture1->Picture()), QString());
+}
+
+TEST_F(Form1EffectsTest, EveryEffectEntryRunsItsOwnEffect) {
+    const std::pair<const char*, CircleEffect> entries[] = {
+        {"mnuCirclelight", CircleEffect::Light},
+        {"mnuEyeblue", CircleEffect::EyeBlue},
+        {"mnuSpotlight", CircleEffect::Spotlight},
+        {"mnuCircle", CircleEffect::Picture},
+        {"mnuCirclered", CircleEffect::Red},  // last: its draws start the program's sequence
+    };
+    Trigger("mnuChange");
+    for (const auto& [name, effect] : entries) {
+        SCOPED_TRACE(name);
+        Trigger("mnuback2");
+        MarkCircle(45, 35, 45, 57);
+        Trigger(name);
+        EXPECT_EQ(FirstDifference(WithEffect(original, effect, form->circle),
+                                  form->Picture2->Image()),
+                  QString());
+    }
+}
+
+TEST_F(Form1EffectsTest, SavingIntoTheShownFolderKeepsTheDisplay) {
+    Trigger("mnuWhite");
+    const QImage retouched = form->Picture2->Image().copy();
+    const QString sizeCaption = form->Label5->text();
+    const QString title = form->windowTitle();
+    ASSERT_FALSE(sizeCaption.isEmpty());
+
+    dialogs.saveAnswers.push_back(folder + QStringLiteral("/saved"));
+    Trigger("mnuSaveImage");
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests.front().fileName, QStringLiteral("photo"));
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+
+    QStringList listed;
+    for (int i = 0; i < form->File1->ListCount(); ++i) listed << form->File1->List(i);
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("photo.bmp"), QStringLiteral("saved.BMP")}));
+    EXPECT_EQ(form->Dir1->Path(), folder);
+    EXPECT_TRUE(form->DirCancel);
+    EXPECT_EQ(FirstDifference(retouched, form->Picture2->Image()), QString());
+    EXPECT_TRUE(form->Picture1->HasPicture());
+    EXPECT_TRUE(form->Image1->HasPicture());
+    EXPECT_EQ(form->Label5->text(), sizeCaption);
+    EXPECT_EQ(form->windowTitle(), title);
+    EXPECT_EQ(FirstDifference(retouched, QImage(folder + QStringLiteral("/saved.BMP"))), QString());
+
+    // The same name again is refused; the effects menu's entry runs the same command.
+    Trigger("mnuChange");
+    dialogs.saveAnswers.push_back(folder + QStringLiteral("/saved"));
+    Trigger("mnuSaveImage2");
+    EXPECT_EQ(dialogs.messages,
+              QStringList{folder + QStringLiteral("/saved.BMP　は既に存在します")});
+    EXPECT_FALSE(form->DirCancel);
+}
+
+}  // namespace
+}  // namespace sorvenal
