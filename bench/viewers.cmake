@@ -1,0 +1,4 @@
+# Full-screen views and the show against the plain work they wrap (Google Benchmark, offscreen Qt).
+find_package(benchmark REQUIRED)
+add_executable(viewers_bench ${CMAKE_CURRENT_LIST_DIR}/viewers_bench.cpp)
+target_link_libraries(viewers_bench PRIVATE app_form1 viewers benchmark::benchmark)
