@@ -1,0 +1,162 @@
+// The file menu, help and version through the main window, with the modal dialogs played by
+// a timer that finds them on screen.
+#include "app/main_window.h"
+#include "app/preview_image.h"
+#include "fileops/file_dialogs.h"
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
+#include "platform/picture_box.h"
+#include "savehelp/version_dialog.h"
+#include "tests/support/test_pictures.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace sorvenal {
+namespace {
+
+class Form1FileOpsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = QDir(tmp.path()).canonicalPath();
+        test::WritePicture(root, "a.jpg", test::GradientPicture(40, 30));
+        test::WritePicture(root, "b.bmp", test::GradientPicture(20, 10));
+        ASSERT_TRUE(QDir(root).mkdir("dest"));
+        form = std::make_unique<Form1>(&dialogs, nullptr, root);
+        form->mnuOpen_Click();
+        ASSERT_EQ(form->Dir1->Path(), root);
+        ASSERT_TRUE(form->File1->SetListIndex(0));  // a.jpg
+        ASSERT_TRUE(form->Picture2->HasPicture());
+    }
+
+    // Plays the user in the next modal dialog; should it never appear or never close, the
+    // guard closes it so the test fails instead of hanging.
+    void WhenModal(std::function<void(QWidget&)> play) {
+        auto* poll = new QTimer(form.get());
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, play] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                poll->deleteLater();
+                poll->stop();
+                play(*modal);
+            }
+        });
+        poll->start(5);
+        QTimer::singleShot(5000, form.get(), [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        });
+    }
+    QString At(const QString& name) const { return root + QLatin1Char('/') + name; }
+
+    QTemporaryDir tmp;
+    QString root;
+    ScriptedDialogService dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form1FileOpsTest, RenameFromTheMenuReloadsThePicture) {
+    form->Picture2->ClearPicture();
+    WhenModal([](QWidget& w) {
+        auto& dialog = dynamic_cast<Form7&>(w);
+        EXPECT_EQ(dialog.Text1->text(), "a");
+        dialog.Text1->setText("c");
+        dialog.Command2->click();
+    });
+    form->Action("mnuRename")->trigger();
+    EXPECT_TRUE(QFileInfo::exists(At("c.jpg")));
+    EXPECT_FALSE(QFileInfo::exists(At("a.jpg")));
+    // Position 0 now holds b.bmp, which was selected and loaded.
+    EXPECT_EQ(form->File1->FileName(), "b.bmp");
+    EXPECT_EQ(form->Picture1->PictureSize(), QSize(20, 10));
+    EXPECT_TRUE(form->Picture2->HasPicture());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(Form1FileOpsTest, CancelledMoveKeepsThePictureOnFolderChanges) {
+    WhenModal([](QWidget& w) { dynamic_cast<Form6&>(w).Command12->click(); });
+    form->Action("mnuMove")->trigger();
+    EXPECT_FALSE(form->DirCancel);
+    ASSERT_TRUE(form->Dir1->SetPath(At("dest")));
+    EXPECT_TRUE(form->Picture2->HasPicture());
+    EXPECT_TRUE(form->Image1->HasPicture());
+
+    ASSERT_TRUE(form->Dir1->SetPath(root));
+    ASSERT_TRUE(form->File1->SetListIndex(0));
+    const QString caption = form->Label5->text();
+    WhenModal([this](QWidget& w) {
+        auto& dialog = dynamic_cast<Form6&>(w);
+        dialog.Dir2->SetPath(At("dest"));
+        dialog.Command14->click();
+    });
+    form->Action("mnuMove")->trigger();
+    EXPECT_TRUE(QFileInfo::exists(At("dest/a.jpg")));
+    EXPECT_FALSE(QFileInfo::exists(At("a.jpg")));
+    EXPECT_TRUE(form->DirCancel);
+    EXPECT_FALSE(form->Picture2->HasPicture());
+    EXPECT_FALSE(form->Image1->HasPicture());
+    EXPECT_EQ(form->Label5->text(), caption);  // only the pictures are cleared
+    EXPECT_EQ(form->File1->ListCount(), 1);
+}
+
+TEST_F(Form1FileOpsTest, DeleteAnsweredYesEmptiesTheDisplay) {
+    QTemporaryDir data;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    dialogs.yesNoAnswers = {true};
+    form->Action("mnuDelete")->trigger();
+    qputenv("XDG_DATA_HOME", saved);
+    EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("a.jpg を削除しますか")});
+    EXPECT_FALSE(QFileInfo::exists(At("a.jpg")));
+    EXPECT_TRUE(QFileInfo::exists(data.filePath("Trash/files/a.jpg")));
+    EXPECT_FALSE(form->Picture2->HasPicture());
+    EXPECT_EQ(form->File1->ListCount(), 1);
+}
+
+TEST_F(Form1FileOpsTest, NewFolderAndFolderRenameFromTheMenu) {
+    WhenModal([](QWidget& w) {
+        auto& dialog = dynamic_cast<Form6&>(w);
+        dialog.Text2->setText(QStringLiteral("新しい"));
+        dialog.Command15->click();
+    });
+    form->Action("mnuForder")->trigger();
+    EXPECT_TRUE(QFileInfo(At("新しい")).isDir());
+    EXPECT_TRUE(form->DirCancel);
+    EXPECT_EQ(form->File1->FileName(), "a.jpg");  // the selection is restored
+
+    ASSERT_TRUE(form->Dir1->SetPath(At("dest")));
+    WhenModal([](QWidget& w) {
+        auto& dialog = dynamic_cast<Form5&>(w);
+        EXPECT_EQ(dialog.Text1->text(), "dest");
+        dialog.Text1->setText("moved");
+        dialog.Command12->click();
+    });
+    form->Action("mnuFrename")->trigger();
+    EXPECT_TRUE(QFileInfo(At("moved")).isDir());
+    EXPECT_EQ(form->Dir1->Path(), root);
+}
+
+TEST_F(Form1FileOpsTest, VersionDialogCarriesTheProgramIconAndClosesOnOk) {
+    bool seen = false;
+    WhenModal([this, &seen](QWidget& w) {
+        auto& dialog = dynamic_cast<Form4&>(w);
+        seen = true;
+        EXPECT_EQ(dialog.parentWidget(), form.get());
+        EXPECT_EQ(dialog.windowIcon().cacheKey(), form->windowIcon().cacheKey());
+        dialog.Command1->click();
+    });
+    form->Action("mnuHelpMenu")->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+}  // namespace
+}  // namespace sorvenal
