@@ -1,6 +1,7 @@
 // Start-up, the start screen's hover effects, the menu switches and the mode settings.
 #include <QAction>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QStandardPaths>
 
 #include "app/form_surface.h"
@@ -47,7 +48,12 @@ void Form1::Form_Load(const QString& startFolder) {
     Picture2->SetBackColor(kPicture2BackColor);
 }
 
-void Form1::StartScreenHover(QObject* watched) {
+bool Form1::StartScreenHover(QObject* watched, QEvent* event) {
+    // Moves over the background only, not those a child passed on.
+    if (watched == surface_) {
+        const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (surface_->childAt(pos)) return false;
+    }
     auto restyle = [](QLabel* label, const QColor& color, const QString& text) {
         SetForeColor(label, color);
         label->setText(text);
@@ -70,7 +76,10 @@ void Form1::StartScreenHover(QObject* watched) {
         restyle(Label3, kLabelHoverColor, kLabel3HoverText);
     } else if (watched == Label2) {
         restyle(Label2, kLabelHoverColor, kLabel2Text);
+    } else {
+        return false;
     }
+    return watched != surface_;
 }
 
 void Form1::mnuChange_Click() {

@@ -264,12 +264,26 @@ int Form1::OuterWidthTwips() const { return PixelsToTwips(frameGeometry().width(
 int Form1::OuterHeightTwips() const { return PixelsToTwips(frameGeometry().height()); }
 
 void Form1::SetOuterSizeTwips(int width, int height) {
+    requestedOuterTwips_ = QSize(width, height);
     const int frameW = frameGeometry().width() - geometry().width();
     const int frameH = frameGeometry().height() - geometry().height();
     resize(std::max(1, TwipsToPixels(width) - frameW), std::max(1, TwipsToPixels(height) - frameH));
 }
 
-void Form1::MoveOuterTwips(int left, int top) { move(TwipsToPixels(left), TwipsToPixels(top)); }
+void Form1::MoveOuterTwips(int left, int top) {
+    requestedOuterPosTwips_ = QPoint(left, top);
+    move(TwipsToPixels(left), TwipsToPixels(top));
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Sizes set before the first show could not allow for the frame.
+    if (!shownOnce_ && requestedOuterTwips_.isValid()) {
+        shownOnce_ = true;
+        SetOuterSizeTwips(requestedOuterTwips_.width(), requestedOuterTwips_.height());
+        MoveOuterTwips(requestedOuterPosTwips_.x(), requestedOuterPosTwips_.y());
+    }
+}
 
 int Form1::ClientWidthTwips() const { return PixelsToTwips(width()); }
 
@@ -297,16 +311,21 @@ void Form1::closeEvent(QCloseEvent* event) {
 // --- key preview and hover
 
 bool Form1::IsFormKeyEvent(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) lastKeyEvent_ = nullptr;
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != this) return false;
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal != this) return false;
-    // A key that a child does not take travels to its parents; see it only once.
+    // The same key reaches the filters again while it travels up to the parents of a control
+    // that ignored it; see it once.
     auto* key = static_cast<QKeyEvent*>(event);
-    if (event == lastKeyEvent_ && key->timestamp() == lastKeyTimestamp_) return false;
+    if (event == lastKeyEvent_ && key->timestamp() == lastKeyTimestamp_ && lastKeyWidget_ &&
+        (widget == lastKeyWidget_ || widget->isAncestorOf(lastKeyWidget_)))
+        return false;
     lastKeyEvent_ = event;
     lastKeyTimestamp_ = key->timestamp();
+    lastKeyWidget_ = widget;
     return true;
 }
 
@@ -319,7 +338,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (code != kKeyEscape && character) Form_KeyPress(key->text().at(0).unicode());
         return false;  // the focused control sees the key as well
     }
-    if (event->type() == QEvent::MouseMove) StartScreenHover(watched);
+    if (event->type() == QEvent::MouseMove && StartScreenHover(watched, event)) return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -6,6 +6,7 @@
 // form1_viewers.cpp, form1_fileops.cpp, form1_effects.cpp for the other subsystems.
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -166,12 +167,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildControls();
     void BuildMenus();
     void ConnectSignals();
-    void StartScreenHover(QObject* watched);
+    // True when the move was over a start-screen control (it goes no further).
+    bool StartScreenHover(QObject* watched, QEvent* event);
     void ShowMenu(const char* name, bool visible);
     void EnableMenu(const char* name, bool enabled);
     // The window's drawing scale: pixels (start, browse) or twips (retouch, effects).
@@ -189,10 +192,14 @@ private:
     QHash<QString, QAction*> actions_;
     std::function<void()> quitHook_;
     bool scaleTwips_ = false;
+    QSize requestedOuterTwips_;  // applied again once the frame is known
+    QPoint requestedOuterPosTwips_;
+    bool shownOnce_ = false;
     int hScrollUnit_ = 1;
     int vScrollUnit_ = 1;
     QEvent* lastKeyEvent_ = nullptr;
     quint64 lastKeyTimestamp_ = 0;
+    QPointer<QWidget> lastKeyWidget_;
 };
 
 }  // namespace sorvenal
