@@ -1,0 +1,4 @@
+# The main window against the plain work it wraps (Google Benchmark, offscreen Qt).
+find_package(benchmark REQUIRED)
+add_executable(window_bench ${CMAKE_CURRENT_LIST_DIR}/window_bench.cpp)
+target_link_libraries(window_bench PRIVATE app_form1 benchmark::benchmark)

@@ -1,0 +1,128 @@
+// The main window's file selection and retouch commands against the plain work they wrap, on a
+// 6000 x 4000 JPEG. `window_bench --peak-memory` instead reports the peak resident size of one
+// retouch command in the retouch state, against the picture's 32-bit size.
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/preview_image.h"
+#include "engine/retouch_commands.h"
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+
+namespace sorvenal {
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+
+// A photo-like picture: smooth gradients with some texture, so the JPEG is of a usual size.
+struct PictureFolder {
+    QTemporaryDir dir;
+    QString path;
+    PictureFolder() {
+        QImage image(kWidth, kHeight, QImage::Format_RGB32);
+        for (int y = 0; y < kHeight; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < kWidth; ++x)
+                row[x] = qRgb((x * 255 / kWidth + (x * y) % 7) & 255, (y * 255 / kHeight) & 255,
+                              ((x + y) / 40) & 255);
+        }
+        path = dir.filePath("photo.jpg");
+        image.save(path, "JPG", 90);
+    }
+};
+
+PictureFolder& Folder() {
+    static PictureFolder folder;
+    return folder;
+}
+
+std::unique_ptr<Form1> MakeForm(ScriptedDialogService& dialogs) {
+    auto form = std::make_unique<Form1>(&dialogs, nullptr, Folder().dir.path());
+    form->SetQuitHook([] {});
+    form->show();
+    form->Action("mnuOpen")->trigger();
+    return form;
+}
+
+void BM_SelectFileThroughForm1(benchmark::State& state) {
+    ScriptedDialogService dialogs;
+    auto form = MakeForm(dialogs);
+    for (auto _ : state) {
+        form->File1->SetListIndex(0);  // preview, original, working copy, caption
+        form->Image1->repaint();
+        benchmark::DoNotOptimize(form->Picture2->Image().constBits());
+    }
+}
+BENCHMARK(BM_SelectFileThroughForm1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PlainDecode(benchmark::State& state) {
+    for (auto _ : state) {
+        QImageReader reader(Folder().path);
+        QImage image = reader.read();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PlainDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_GammaThroughForm1(benchmark::State& state) {
+    ScriptedDialogService dialogs;
+    auto form = MakeForm(dialogs);
+    form->File1->SetListIndex(0);
+    form->Action("mnuReal")->trigger();
+    for (auto _ : state) {
+        form->Action("mnuGamma")->trigger();
+    }
+}
+BENCHMARK(BM_GammaThroughForm1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_GammaEngineAlone(benchmark::State& state) {
+    QImageReader reader(Folder().path);
+    QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
+    const CanvasView view{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(),
+                          image.height(), image.bytesPerLine() / 4};
+    for (auto _ : state) RunRetouchPass(view, RetouchCommand::Gamma);
+}
+BENCHMARK(BM_GammaEngineAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int PeakMemory() {
+    ScriptedDialogService dialogs;
+    auto form = MakeForm(dialogs);
+    form->File1->SetListIndex(0);
+    form->Action("mnuReal")->trigger();
+    form->Action("mnuGamma")->trigger();
+    form->Action("mnuShade")->trigger();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peakMiB = usage.ru_maxrss / 1024.0;
+    const double pictureMiB = 4.0 * kWidth * kHeight / (1024.0 * 1024.0);
+    std::printf("peak resident %.1f MiB, picture %.1f MiB, ratio %.2f\n", peakMiB, pictureMiB,
+                peakMiB / pictureMiB);
+    return 0;
+}
+
+}  // namespace
+}  // namespace sorvenal
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    sorvenal::SetScreenSizeOverride(QSize(1920, 1080));
+    if (argc > 1 && std::strcmp(argv[1], "--peak-memory") == 0) return sorvenal::PeakMemory();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
