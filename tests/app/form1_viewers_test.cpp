@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
@@ -260,6 +261,62 @@ TEST_F(Form1ViewersTest, ShowEndsWithTheWorkingPictureAsLoaded) {
     };
     QTest::mouseClick(form->Label8, Qt::LeftButton);
     EXPECT_EQ(FirstDifference(form->Picture1->Picture(), form->Picture2->Image()), "");
+}
+
+TEST_F(Form1ViewersTest, ShowFromTheSelectedFileWithNoneSelectedWaitsOnceThenStartsAtZero) {
+    form->Option2->setChecked(true);
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(paused, (std::vector<int>{-1, 0, 1, 2, 3}));
+}
+
+TEST_F(Form1ViewersTest, StopBeforeTheFirstPauseSelectsTheEntryBeforeTheStart) {
+    // A stop already waiting when the show starts is seen at the first pending-events step.
+    Later([this] { QTest::mouseClick(form->Label9, Qt::LeftButton); });
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{0, 0}));
+    EXPECT_TRUE(paused.empty());
+    EXPECT_EQ(form->File1->ListIndex(), -1);  // before entry 0 there is nothing
+
+    form->Option2->setChecked(true);
+    Select(2);
+    Later([this] { QTest::mouseClick(form->Label9, Qt::LeftButton); });
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{2, 1}));
+    EXPECT_EQ(WorkingSize(), kSizes[1]);
+}
+
+TEST_F(Form1ViewersTest, StopWhileTheLastPictureIsShownEndsThere) {
+    onPause = [this](int index) {
+        if (index == 3) Later([this] { QTest::mouseClick(form->Label9, Qt::LeftButton); });
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 3}));
+    EXPECT_EQ(form->File1->ListIndex(), 3);
+}
+
+TEST_F(Form1ViewersTest, FolderThatLosesFilesDuringTheShowEndsNormally) {
+    onPause = [this](int index) {
+        if (index != 1) return;
+        for (int i = 2; i < 4; ++i)
+            QFile::remove(folder.filePath(QStringLiteral("p%1.bmp").arg(i)));
+        form->File1->Reread();
+    };
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    // The count read at the start still bounds the loop; the missing entries are skipped.
+    EXPECT_EQ(shown, (std::vector<int>{0, 0, 1}));
+    EXPECT_EQ(paused, (std::vector<int>{0, 1, -1, -1}));
+    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
+}
+
+TEST_F(Form1ViewersTest, PauseCutShortByQuittingEndsTheShow) {
+    SetShowPauseOverride([](int) { return false; });
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    EXPECT_EQ(shown, (std::vector<int>{0, 0}));
+    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
 }
 
 }  // namespace

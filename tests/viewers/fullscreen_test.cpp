@@ -216,23 +216,6 @@ TEST_F(ActualViewTest, EmptyPictureOpensAndCloses) {
     EXPECT_TRUE(view.Closed());
 }
 
-TEST(ArrowPictureTest, ArrowsAreRedWithAWhiteOutlineOnTransparency) {
-    for (const QImage& arrow : {LeftArrowPicture(), UpArrowPicture()}) {
-        ASSERT_EQ(arrow.size(), QSize(32, 32));
-        EXPECT_EQ(qAlpha(arrow.pixel(0, 0)), 0);
-        EXPECT_EQ(arrow.pixelColor(20, 16), QColor(255, 0, 0));
-        EXPECT_EQ(arrow.pixelColor(16, 20), QColor(255, 0, 0));
-    }
-    // The left arrow's tip is on the left, the up arrow's at the top; both outlined in white.
-    const QImage left = LeftArrowPicture();
-    const QImage up = UpArrowPicture();
-    EXPECT_EQ(left.pixelColor(2, 16).rgb() | 0xFF000000, QColor(Qt::white).rgb());
-    EXPECT_EQ(up.pixelColor(16, 2).rgb() | 0xFF000000, QColor(Qt::white).rgb());
-    EXPECT_EQ(qAlpha(left.pixel(16, 2)), 255);  // the head's corner
-    EXPECT_EQ(qAlpha(left.pixel(2, 4)), 0);
-    EXPECT_EQ(qAlpha(up.pixel(4, 2)), 0);
-}
-
 TEST_F(FitViewTest, LargerPictureWithTheScreenRatioFillsTheScreenSmoothly) {
     // One-pixel black and white stripes shrink to grey with a smoothing filter.
     QImage stripes(1280, 960, QImage::Format_RGB32);

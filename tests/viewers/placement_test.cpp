@@ -88,25 +88,6 @@ TEST(ActualPlacementTest, TallerOnlyScrollsVertically) {
     EXPECT_EQ(StepOffsets(p, {0, 151}, ViewerKey::Down).V, 1);
 }
 
-TEST(ActualPlacementTest, WiderAndTallerScrollsBothWays) {
-    const ActualPlacement p = PlaceActualSize(kScrW, kScrH, 6000 * T, 4000 * T);
-    EXPECT_TRUE(p.wider && p.taller);
-    EXPECT_EQ(p.lngLeft, 0);
-    EXPECT_EQ(p.lngTop, 0);
-    ViewerOffsets o = StepOffsets(p, {}, ViewerKey::Left);
-    o = StepOffsets(p, o, ViewerKey::Up);
-    EXPECT_EQ(o.H, 150);
-    EXPECT_EQ(o.V, 150);
-}
-
-TEST(ActualPlacementTest, OneTwipWiderThanTheScreenScrollsByOneTwip) {
-    const ActualPlacement p = PlaceActualSize(kScrW, kScrH, kScrW + 1, kScrH);
-    EXPECT_TRUE(p.wider);
-    EXPECT_EQ(p.h.max, 1);
-    EXPECT_EQ(p.h.small, 0);
-    EXPECT_EQ(StepOffsets(p, {}, ViewerKey::Left).H, 1);
-}
-
 TEST(ActualPlacementTest, OverhangsBeyondSixteenBitsReachTheFarEdge) {
     // 6000 x 5000 pixels on 1920 x 1080: overhangs of 61200 and 58800 twips.
     const ActualPlacement p = PlaceActualSize(kScrW, kScrH, 6000 * T, 5000 * T);
