@@ -323,7 +323,11 @@ WriteResult WriteFailure(const QString& reason) { return WriteResult{WriteStatus
 }  // namespace
 
 ReadResult ReadPicture(const QString& path) {
-    if (QFileInfo(path).isDir()) return ReadFailure(UnreadableText(SystemReason(EISDIR)));
+    const QFileInfo info(path);
+    if (info.isDir()) return ReadFailure(UnreadableText(SystemReason(EISDIR)));
+    // Opening a pipe would wait for a writer forever, and devices never end.
+    if (info.exists() && !info.isFile())
+        return ReadFailure(UnreadableText(Japanese("通常のファイルではありません")));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return ReadFailure(UnreadableText(file.errorString()));
     if (file.size() == 0) return ReadFailure(Japanese("ファイルが空です"));

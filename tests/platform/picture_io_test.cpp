@@ -1,6 +1,8 @@
 // Reading pictures (formats, orientation, damaged and oversized files) and writing BMP files.
 #include "platform/picture_io.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -185,6 +187,10 @@ TEST_F(PictureIoTest, RefusesWhatIsNoPictureWithItsReason) {
     EXPECT_GT(missing.error.size(), Text("ファイルを読めません: ").size());
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.jpg")));
     EXPECT_TRUE(ReadPicture(Path("folder.jpg")).error.startsWith(Text("ファイルを読めません: ")));
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe.jpg")).constData(), 0600), 0);
+    EXPECT_EQ(ReadPicture(Path("pipe.jpg")).error,
+              Text("ファイルを読めません: 通常のファイルではありません"));
 
     // The right first bytes with nothing sound behind them.
     WriteBytes(Path("fake.bmp"), QByteArray("BM") + QByteArray(60, '\x7f'));
