@@ -1,0 +1,95 @@
+// The folder and file lists on real folders: what they show and when they raise their events.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
+
+namespace sorvenal {
+namespace {
+
+void Touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+QStringList Shown(const FileList& list) {
+    QStringList names;
+    for (int i = 0; i < list.ListCount(); ++i) names << list.List(i);
+    return names;
+}
+
+TEST(FileListTest, ShowsPicturesOfThePatternWhateverTheirCase) {
+    QTemporaryDir dir;
+    for (const char* name : {"b.jpg", "A.BMP", "PHOTO.JPG", "c.Gif", "notes.txt", "x.png",
+                             ".hidden.jpg"})
+        Touch(dir.filePath(name));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.jpg"));
+    FileList list;
+    list.SetPattern(QStringLiteral("*.bmp;*.jpg;*.gif"));
+    list.SetPath(dir.path());
+    EXPECT_EQ(Shown(list), QStringList({"A.BMP", "b.jpg", "c.Gif", "PHOTO.JPG"}));
+    EXPECT_EQ(list.ListIndex(), -1);
+    EXPECT_EQ(list.FileName(), QString());
+
+    Touch(dir.filePath("d.jpg"));
+    list.SetPath(dir.path());  // setting the path re-reads the disk at once
+    EXPECT_EQ(list.ListCount(), 5);
+}
+
+TEST(FileListTest, SelectingByCodeRaisesClickEveryTime) {
+    QTemporaryDir dir;
+    Touch(dir.filePath("a.jpg"));
+    Touch(dir.filePath("b.jpg"));
+    FileList list;
+    list.SetPattern(QStringLiteral("*.jpg"));
+    QSignalSpy clicks(&list, &FileList::Click);
+    list.SetPath(dir.path());
+    EXPECT_EQ(clicks.count(), 0);  // re-reading selects nothing
+
+    EXPECT_TRUE(list.SetListIndex(1));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(list.FileName(), QStringLiteral("b.jpg"));
+    EXPECT_TRUE(list.SetListIndex(1));
+    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_TRUE(list.SetListIndex(-1));
+    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_FALSE(list.SetListIndex(2));
+    EXPECT_FALSE(list.SetListIndex(-2));
+    EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(FolderListTest, ChangesOnlyToReadableFoldersAndOnlyOnce) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("b"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("A"));
+    Touch(dir.filePath("file.jpg"));
+    FolderList list;
+    QSignalSpy changes(&list, &FolderList::Change);
+    ASSERT_TRUE(list.SetPath(dir.path()));
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(list.Path(), QDir(dir.path()).absolutePath());
+    // Ancestors down to the current folder, then its subfolders by name.
+    ASSERT_GE(list.count(), 3);
+    EXPECT_EQ(list.item(list.count() - 2)->text().trimmed(), QStringLiteral("A"));
+    EXPECT_EQ(list.item(list.count() - 1)->text().trimmed(), QStringLiteral("b"));
+    EXPECT_EQ(list.item(0)->text(), FolderList::RootPath());
+
+    EXPECT_TRUE(list.SetPath(dir.path() + QStringLiteral("/")));  // the same folder
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_FALSE(list.SetPath(dir.filePath("missing")));
+    EXPECT_FALSE(list.SetPath(dir.filePath("file.jpg")));
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(list.Path(), QDir(dir.path()).absolutePath());
+
+    EXPECT_EQ(list.ListParent(), QFileInfo(QDir(dir.path()).absolutePath()).absolutePath());
+    ASSERT_TRUE(list.SetPath(FolderList::RootPath()));
+    EXPECT_EQ(list.ListParent(), QString());
+}
+
+}  // namespace
+}  // namespace sorvenal
