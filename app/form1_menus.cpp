@@ -108,8 +108,10 @@ void Form1::BuildMenus() {
         } else {
             QWidget* owner = e.parent ? static_cast<QWidget*>(menus.value(QString::fromLatin1(e.parent)))
                                       : static_cast<QWidget*>(menuBar());
-            action = new QAction(caption, owner);
-            if (qstrcmp(e.caption, "-") == 0) action->setSeparator(true);
+            // A separator keeps no text: some styles would draw it beside the line.
+            const bool separator = qstrcmp(e.caption, "-") == 0;
+            action = new QAction(separator ? QString() : caption, owner);
+            action->setSeparator(separator);
             owner->addAction(action);
             if (e.handler) connect(action, &QAction::triggered, this, e.handler);
         }

@@ -5,12 +5,12 @@
 #include "app/main_window.h"
 #include "app/start_folder.h"
 #include "platform/file_list.h"
-#include "platform/fonts.h"
+#include "platform/japanese_ui.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorvenal"));
-    QApplication::setFont(sorvenal::GothicFont(9));
+    sorvenal::InstallJapaneseUi(app);
 
     const QStringList args = QApplication::arguments();
     const sorvenal::StartArgument start =

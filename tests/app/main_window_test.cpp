@@ -113,6 +113,7 @@ TEST_F(MainWindowTest, StartScreen) {
         QAction* sep = f.Action(name.constData());
         ASSERT_NE(sep, nullptr) << name.constData();
         EXPECT_TRUE(sep->isSeparator());
+        EXPECT_TRUE(sep->text().isEmpty());  // a style may draw a separator's text
         EXPECT_EQ(f.findChild<QAction*>(QString::fromLatin1(name)), sep);
     }
 }
@@ -161,6 +162,8 @@ TEST_F(MainWindowTest, OpenCommandShowsTheBrowser) {
     EXPECT_EQ(f.Surface()->BackColor(), QColor(192, 192, 192));
     EXPECT_EQ(f.Surface()->Layer().pixelColor(100, 100), QColor(0, 0, 255));  // backdrop
     EXPECT_EQ(f.Surface()->Layer().pixelColor(178, 178), QColor(0, 0, 255));
+    // The start screen's frame went with the old back colour.
+    EXPECT_EQ(f.Surface()->Layer().pixelColor(300, 195).alpha(), 0);
     EXPECT_EQ(f.Check1->text(), "全画面表示はスクリーンに合わせ縮小");
     EXPECT_EQ(f.Label8->text(), " Start ");
     EXPECT_EQ(f.Label8->parentWidget(), f.Frame3);
