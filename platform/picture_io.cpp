@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <limits>
 #include <system_error>
 #include <vector>
@@ -403,10 +404,7 @@ WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite)
         return WriteFailure(SystemReason(error));
     };
 
-    // Rows go bottom-up, gathered into blocks of a few megabytes per write.
-    const int rowsPerBlock = static_cast<int>(std::max<qint64>(1, (4 << 20) / rowBytes));
-    std::vector<char> block(static_cast<size_t>(kHeaderBytes + rowBytes * rowsPerBlock), 0);
-    char* header = block.data();
+    char header[kHeaderBytes] = {};
     header[0] = 'B';
     header[1] = 'M';
     PutLe32(header + 2, static_cast<quint32>(fileBytes));
@@ -419,16 +417,38 @@ WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite)
     PutLe32(header + 34, static_cast<quint32>(rowBytes * height));
     PutLe32(header + 38, 2835);  // 72 dots per inch
     PutLe32(header + 42, 2835);
-    size_t used = kHeaderBytes;
-    for (int y = static_cast<int>(height) - 1; y >= 0;) {
-        const int rows = std::min(rowsPerBlock, y + 1);
-        for (int i = 0; i < rows; ++i, --y) {
-            PackRow(reinterpret_cast<const quint32*>(source.constScanLine(y)),
-                    static_cast<int>(width), block.data() + used);
-            used += static_cast<size_t>(rowBytes);  // padding bytes stay zero
+    if (!WriteAll(fd, header, kHeaderBytes)) return fail(errno);
+
+    // Rows go bottom-up in blocks of about a megabyte (small enough to stay in cache between
+    // packing and writing). The next block is packed on a second thread while the current one
+    // is written, so packing costs little next to the write itself.
+    const int rowsPerBlock = static_cast<int>(std::max<qint64>(1, (1 << 20) / rowBytes));
+    const int blocks = static_cast<int>((height + rowsPerBlock - 1) / rowsPerBlock);
+    std::vector<char> buffers[2];
+    for (auto& buffer : buffers) buffer.assign(static_cast<size_t>(rowBytes * rowsPerBlock), 0);
+    auto packBlock = [&](int index) -> size_t {
+        char* out = buffers[index % 2].data();
+        const int top = static_cast<int>(height) - 1 - index * rowsPerBlock;
+        const int rows = std::min(rowsPerBlock, top + 1);
+        for (int i = 0; i < rows; ++i)  // padding bytes stay zero
+            PackRow(reinterpret_cast<const quint32*>(source.constScanLine(top - i)),
+                    static_cast<int>(width), out + i * rowBytes);
+        return static_cast<size_t>(rows * rowBytes);
+    };
+    size_t ready = packBlock(0);
+    for (int index = 0; index < blocks; ++index) {
+        std::future<size_t> next;
+        if (index + 1 < blocks) {
+            try {
+                next = std::async(std::launch::async, packBlock, index + 1);
+            } catch (const std::system_error&) {
+                // No thread to be had: pack after the write instead.
+            }
         }
-        if (!WriteAll(fd, block.data(), used)) return fail(errno);
-        used = 0;
+        const bool written = WriteAll(fd, buffers[index % 2].data(), ready);
+        const int writeError = errno;
+        if (index + 1 < blocks) ready = next.valid() ? next.get() : packBlock(index + 1);
+        if (!written) return fail(writeError);
     }
     // Errors of delayed writes (full disk on network filesystems) show up at close.
     const int closed = ::close(fd);
