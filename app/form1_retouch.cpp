@@ -151,14 +151,11 @@ void Form1::mnuback2_Click() { mnuback_Click(); }
 
 void Form1::mnuSaveImage2_Click() { mnuSaveImage_Click(); }
 
-// Runs on the worker thread while this thread waits; Picture2 does not paint meanwhile, so no
-// pixel is read while the worker writes it.
+// The pass holds this thread until it ends, as a command should: no input is taken meanwhile
+// (it waits in the queue) and only Animation1 repaints, from the progress the pass reports.
 void Form1::RunBusyPass(const std::function<void(const CanvasView&)>& pass) {
     const CanvasView view = Picture2->View();
-    if (view.empty()) return;
-    Picture2->setUpdatesEnabled(false);
-    RunBusyWork([&] { pass(view); });
-    Picture2->setUpdatesEnabled(true);
+    if (!view.empty()) pass(view);
 }
 
 void Form1::RunRetouchMenuCommand(RetouchCommand command) {

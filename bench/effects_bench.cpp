@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include "effects/circle_commands.h"
-#include "platform/busy_indicator.h"
 #include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
@@ -105,9 +104,9 @@ void BM_PlainWriteSameBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainWriteSameBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// 12 megapixels: ns per pixel = ms per iteration / 12 000 000 * 1e6.
-constexpr int kEffectWidth = 4000, kEffectHeight = 3000;
-const Circle kCircle{2000, 1500, 900};
+// 24 megapixels: ns per pixel = ms per iteration / 24.
+constexpr int kEffectWidth = 6000, kEffectHeight = 4000;
+const Circle kCircle{3000, 2000, 1400};
 
 void BM_CircleCommand(benchmark::State& state) {
     const auto effect = static_cast<CircleEffect>(state.range(0));
@@ -137,17 +136,6 @@ void EffectArgs(benchmark::internal::Benchmark* b) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
 }
-// The pass handed to a worker as the commands do, without the picture boxes: tells the cost of
-// the hand-off (thread start and wake-up) from the command's own.
-void BM_CircleEnginePassInBusyWork(benchmark::State& state) {
-    const auto effect = static_cast<CircleEffect>(state.range(0));
-    QImage picture = NoisePicture(kEffectWidth, kEffectHeight);
-    const CanvasView view{reinterpret_cast<std::uint32_t*>(picture.bits()), picture.width(),
-                          picture.height(), picture.bytesPerLine() / 4};
-    RandomSequence random;
-    for (auto _ : state) RunBusyWork([&] { RunCircleEffect(view, effect, kCircle, random); });
-}
-BENCHMARK(BM_CircleEnginePassInBusyWork)->Apply(EffectArgs);
 BENCHMARK(BM_CircleCommand)->Apply(EffectArgs);
 BENCHMARK(BM_CircleEnginePass)->Apply(EffectArgs);
 

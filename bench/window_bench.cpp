@@ -82,6 +82,9 @@ void BM_GammaThroughForm1(benchmark::State& state) {
     auto form = MakeForm(dialogs);
     form->File1->SetListIndex(0);
     form->Action("mnuReal")->trigger();
+    // The first command also parts the canvas from the original it shares pixels with (one
+    // copy of the picture); measure the commands after it.
+    form->Action("mnuGamma")->trigger();
     for (auto _ : state) {
         form->Action("mnuGamma")->trigger();
     }

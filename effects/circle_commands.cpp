@@ -22,10 +22,8 @@ bool RunCircleCommand(const CircleCommandContext& context, CircleEffect effect) 
     if (context.BeginBusy) context.BeginBusy();
 
     // The pass works in place on the snapshot's pixels. While it runs, the boxes let go of
-    // them (so no copy of the whole picture is made) and the canvas keeps its last painting on
-    // screen instead of being repainted empty.
+    // them, so no copy of the whole picture is made; nothing repaints the canvas meanwhile.
     QImage work = Picture3.Picture();
-    Picture2.setUpdatesEnabled(false);
     Picture2.ClearPicture();
     Picture3.ClearPicture();
     CanvasView canvas;
@@ -39,12 +37,11 @@ bool RunCircleCommand(const CircleCommandContext& context, CircleEffect effect) 
         progress = [busy](int done, int total) { busy->SetProgress(done, total); };
     const Circle circle = context.circle;
     RandomSequence& random = context.random;
-    RunBusyWork([&] { RunCircleEffect(canvas, effect, circle, random, progress); });
+    RunCircleEffect(canvas, effect, circle, random, progress);
 
     // The result becomes the new snapshot, and the canvas shows it without any outline.
     Picture3.SetPicture(work);
     Picture2.SetPicture(work);
-    Picture2.setUpdatesEnabled(true);
     Picture2.Refresh();
 
     if (context.EndBusy) context.EndBusy(kCircleDoneCaption);

@@ -1,10 +1,8 @@
 #include "platform/busy_indicator.h"
 
-#include <QEventLoop>
 #include <QPainter>
-#include <QPointer>
+#include <QThread>
 #include <cmath>
-#include <thread>
 
 namespace sorvenal {
 
@@ -23,6 +21,7 @@ void BusyIndicator::Start() {
     show();
     raise();
     timer_.start();
+    sinceFrame_.start();
     repaint();
 }
 
@@ -33,6 +32,13 @@ void BusyIndicator::Stop() {
 
 void BusyIndicator::SetProgress(int done, int total) {
     permille_ = total > 0 ? static_cast<int>(1000LL * done / total) : -1;
+    // The timer cannot fire while a command holds the thread: step the frames from here.
+    if (QThread::currentThread() != thread() || !IsPlaying() || !sinceFrame_.isValid() ||
+        sinceFrame_.elapsed() < timer_.interval())
+        return;
+    sinceFrame_.restart();
+    ++frame_;
+    repaint();
 }
 
 void BusyIndicator::paintEvent(QPaintEvent*) {
@@ -69,19 +75,6 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
                        .intersected(bar.adjusted(1, 1, -1, -1)),
                    QColor(80, 200, 255));
     }
-}
-
-void RunBusyWork(const std::function<void()>& work) {
-    QEventLoop loop;
-    std::atomic<bool> done{false};
-    QPointer<QEventLoop> guard(&loop);
-    std::thread worker([&] {
-        work();
-        done = true;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    if (!done) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
 }
 
 }  // namespace sorvenal

@@ -1,9 +1,9 @@
 #pragma once
 // The busy indicator: an animation drawn by the program itself, with real progress when known.
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
-#include <functional>
 
 namespace sorvenal {
 
@@ -16,7 +16,9 @@ public:
     void Start();  // shown and playing
     void Stop();   // playback ended, hidden
     bool IsPlaying() const { return timer_.isActive(); }
-    // Thread-safe: a pass on a worker thread reports rows done out of rows in all.
+    // Thread-safe: a pass reports rows done out of rows in all, from any of its threads.
+    // Reports made on this widget's own thread also advance and repaint the animation, so it
+    // keeps playing while the pixel work holds that thread.
     void SetProgress(int done, int total);
     int Frame() const { return frame_; }
 
@@ -27,11 +29,7 @@ private:
     QTimer timer_;
     int frame_ = 0;
     std::atomic<int> permille_{-1};
+    QElapsedTimer sinceFrame_;
 };
-
-// Runs work on a worker thread while this thread waits in a local event loop that excludes
-// user input, so the window repaints and the busy animation plays; input made meanwhile is
-// delivered after the work. Returns when the work has finished.
-void RunBusyWork(const std::function<void()>& work);
 
 }  // namespace sorvenal
