@@ -18,6 +18,7 @@ warmup=${WARMUP:-2}
 tool=$build/tools/sorvenal-retouch
 maker=$build/tools/sorvenal-make-samples
 
+"$root/scripts/setup.sh" --bench
 for program in hyperfine convert vips djpeg python3; do
   command -v "$program" >/dev/null || { echo "missing: $program (scripts/setup.sh installs it)" >&2; exit 1; }
 done

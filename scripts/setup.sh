@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build and the tests need; with --bench also the tools the
+# whole-process benchmark and screenshots use.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-translations-l10n libgl1-mesa-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic
-  xvfb xauth x11-utils imagemagick libjpeg-turbo-progs libvips-tools hyperfine
+  fonts-ipafont-gothic imagemagick
 )
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(libjpeg-turbo-progs libvips-tools hyperfine xvfb xauth x11-utils xdotool)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
