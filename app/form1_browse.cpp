@@ -3,14 +3,14 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
-#include <QScrollBar>
 #include <QPushButton>
+#include <QScrollBar>
 
+#include "app/form1_text.h"
 #include "app/form_surface.h"
 #include "app/layout_rules.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
-#include "app/form1_text.h"
 #include "platform/app_paths.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
@@ -116,8 +116,8 @@ void Form1::File1_Click() {
 
 void Form1::ApplyPreviewFit() {
     const QSize size = Picture1->PictureSize();
-    const PreviewRect r = PreviewFit(static_cast<float>(size.width()),
-                                     static_cast<float>(size.height()));
+    const PreviewRect r =
+        PreviewFit(static_cast<float>(size.width()), static_cast<float>(size.height()));
     Image1->setGeometry(r.left, r.top, r.width, r.height);
 }
 

@@ -1,8 +1,8 @@
 // Clicks on the working picture: the skin-click retouch and circle marking.
 #include <cmath>
 
-#include "app/main_window.h"
 #include "app/form1_text.h"
+#include "app/main_window.h"
 #include "platform/busy_indicator.h"
 #include "platform/picture_box.h"
 
@@ -37,9 +37,8 @@ void Form1::SkinClickRetouch(double x, double y) {
     setWindowTitle(kProgramCaption);
     BeginBusy();
     const Progress progress = [this](int done, int total) { Animation1->SetProgress(done, total); };
-    RunBusyPass([&](const CanvasView& view) {
-        SkinClickRetouchPixels(view, skin, x, y, progress);
-    });
+    RunBusyPass(
+        [&](const CanvasView& view) { SkinClickRetouchPixels(view, skin, x, y, progress); });
     Picture2->Refresh();
     EndBusy(kProgramCaption);
     setWindowTitle(kProgramCaption);

@@ -1,11 +1,11 @@
 // Wiring of the file and folder operations, help and version.
+#include <QLabel>
+
 #include "app/main_window.h"
 #include "fileops/file_commands.h"
 #include "platform/app_paths.h"
 #include "savehelp/help.h"
 #include "savehelp/version_dialog.h"
-
-#include <QLabel>
 
 namespace sorvenal {
 
@@ -18,8 +18,8 @@ FileOpsContext FileOpsOf(Form1& form) {
         form.ClearDisplay();
         form.Label5->setText(caption);
     };
-    return FileOpsContext{form.Dir1, form.File1, form.DirCancel, form.dialogs(),
-                          clearPictures, &form, {}};
+    return FileOpsContext{form.Dir1, form.File1, form.DirCancel, form.dialogs(), clearPictures,
+                          &form,     {}};
 }
 }  // namespace
 

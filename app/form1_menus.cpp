@@ -17,7 +17,7 @@ struct MenuEntry {
     const char* parent;   // nullptr: on the menu bar
     bool visible;
     bool enabled;
-    Handler handler;      // nullptr: a submenu, a separator or an entry without a command
+    Handler handler;  // nullptr: a submenu, a separator or an entry without a command
 };
 
 // Design state of every entry; the commands change visibility and enabling from here on.
@@ -26,11 +26,14 @@ constexpr MenuEntry kMenuTable[] = {
     {"mnuOpen3", "画像を開く", nullptr, false, true, nullptr},
     {"mnuReal", "実寸画像でレタッチ", nullptr, false, true, &Form1::mnuReal_Click},
     {"mnuRetouch", "レタッチ", nullptr, false, true, nullptr},
-    {"mnuClick", "肌上でクリックして最適化　Ｏｎ　にする", "mnuRetouch", true, true, &Form1::mnuClick_Click},
-    {"mnuClick2", "肌上でクリックして最適化　Ｏｆｆ　にする", "mnuRetouch", true, true, &Form1::mnuClick2_Click},
+    {"mnuClick", "肌上でクリックして最適化　Ｏｎ　にする", "mnuRetouch", true, true,
+     &Form1::mnuClick_Click},
+    {"mnuClick2", "肌上でクリックして最適化　Ｏｆｆ　にする", "mnuRetouch", true, true,
+     &Form1::mnuClick2_Click},
     {"mnuSept1", "-", "mnuRetouch", true, true, nullptr},
     {"mnubackbright2", "逆光修正", "mnuRetouch", true, true, &Form1::mnubackbright2_Click},
-    {"mnubackbright", "逆光修正 （ 特殊用 ）", "mnuRetouch", true, true, &Form1::mnubackbright_Click},
+    {"mnubackbright", "逆光修正 （ 特殊用 ）", "mnuRetouch", true, true,
+     &Form1::mnubackbright_Click},
     {"mnuSept2", "-", "mnuRetouch", true, true, nullptr},
     {"mnulight", "明るくする", "mnuRetouch", true, true, &Form1::mnulight_Click},
     {"mnuDark", "暗くする", "mnuRetouch", true, true, &Form1::mnuDark_Click},
@@ -49,7 +52,8 @@ constexpr MenuEntry kMenuTable[] = {
     {"mnuback", "原画像に戻す", "mnuRetouch", true, true, &Form1::mnuback_Click},
     {"mnuOpen2", "画像を開く", "mnuRetouch", true, true, &Form1::mnuOpen2_Click},
     {"mnuSept7", "-", "mnuRetouch", true, true, nullptr},
-    {"mnuChange", "メニュー切り替え（特殊効果）", "mnuRetouch", true, true, &Form1::mnuChange_Click},
+    {"mnuChange", "メニュー切り替え（特殊効果）", "mnuRetouch", true, true,
+     &Form1::mnuChange_Click},
     {"mnuSept8", "-", "mnuRetouch", true, true, nullptr},
     {"mnuEnd", " 終了", "mnuRetouch", true, true, &Form1::mnuEnd_Click},
     {"mnuKijun", "設定", nullptr, false, true, nullptr},
@@ -106,8 +110,9 @@ void Form1::BuildMenus() {
             menus.insert(name, menu);
             action = menu->menuAction();
         } else {
-            QWidget* owner = e.parent ? static_cast<QWidget*>(menus.value(QString::fromLatin1(e.parent)))
-                                      : static_cast<QWidget*>(menuBar());
+            QWidget* owner = e.parent
+                                 ? static_cast<QWidget*>(menus.value(QString::fromLatin1(e.parent)))
+                                 : static_cast<QWidget*>(menuBar());
             // A separator keeps no text: some styles would draw it beside the line.
             const bool separator = qstrcmp(e.caption, "-") == 0;
             action = new QAction(separator ? QString() : caption, owner);

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "app/form1_text.h"
 #include "app/form_surface.h"
 #include "app/key_codes.h"
 #include "app/layout_rules.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
-#include "app/form1_text.h"
 #include "platform/busy_indicator.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
@@ -38,8 +38,8 @@ void Form1::mnuReal_Click() {
     if (!Picture1->HasPicture()) return;
     ShowCancel = true;
     scaleTwips_ = true;
-    for (QWidget* w : std::initializer_list<QWidget*>{Dir1, File1, Check1, Frame3, Image1, Label5,
-                                                      Label6})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Dir1, File1, Check1, Frame3, Image1, Label5, Label6})
         w->hide();
     ShowMenu("mnuFile", false);
     ShowMenu("mnuRetouch", true);
@@ -69,8 +69,8 @@ void Form1::mnuReal_Click() {
         const int clientPx = std::max(1, TwipsToPixels(outerWidth - frameW));
         return frameH + PixelsToTwips(std::max(0, menuBar()->heightForWidth(clientPx)));
     };
-    RetouchLayout layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW,
-                                         chromeHeight(OuterWidthTwips()));
+    RetouchLayout layout =
+        RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(OuterWidthTwips()));
     layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(layout.width));
     ApplyRetouchLayout(layout);
 }
@@ -103,8 +103,7 @@ void Form1::MoveCanvas() {
 
 void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
     const ScreenTwips screen = ScreenSizeTwips();
-    auto step = [this](QScrollBar* bar, ArrowKey key, int unit, int pictureUnits,
-                       int screenTwips) {
+    auto step = [this](QScrollBar* bar, ArrowKey key, int unit, int pictureUnits, int screenTwips) {
         if (auto value = ArrowKeyValue(key, bar->value(), bar->maximum(), ArrowStepValues(unit),
                                        pictureUnits, screenTwips))
             bar->setValue(*value);
@@ -112,12 +111,23 @@ void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
     const int pictureW = ToWindowUnits(Picture2->width());
     const int pictureH = ToWindowUnits(Picture2->height());
     switch (keyCode) {
-        case kKeyUp: step(VScroll1, ArrowKey::Up, vScrollUnit_, pictureH, screen.height); break;
-        case kKeyDown: step(VScroll1, ArrowKey::Down, vScrollUnit_, pictureH, screen.height); break;
-        case kKeyLeft: step(HScroll1, ArrowKey::Left, hScrollUnit_, pictureW, screen.width); break;
-        case kKeyRight: step(HScroll1, ArrowKey::Right, hScrollUnit_, pictureW, screen.width); break;
-        case kKeyEscape: EndProgram(); break;
-        default: break;
+        case kKeyUp:
+            step(VScroll1, ArrowKey::Up, vScrollUnit_, pictureH, screen.height);
+            break;
+        case kKeyDown:
+            step(VScroll1, ArrowKey::Down, vScrollUnit_, pictureH, screen.height);
+            break;
+        case kKeyLeft:
+            step(HScroll1, ArrowKey::Left, hScrollUnit_, pictureW, screen.width);
+            break;
+        case kKeyRight:
+            step(HScroll1, ArrowKey::Right, hScrollUnit_, pictureW, screen.width);
+            break;
+        case kKeyEscape:
+            EndProgram();
+            break;
+        default:
+            break;
     }
 }
 

@@ -4,11 +4,11 @@
 #include <QMouseEvent>
 #include <QStandardPaths>
 
+#include "app/form1_text.h"
 #include "app/form_surface.h"
 #include "app/layout_rules.h"
 #include "app/main_window.h"
 #include "app/start_folder.h"
-#include "app/form1_text.h"
 #include "platform/dialog_service.h"
 #include "platform/folder_list.h"
 #include "platform/fonts.h"
@@ -37,8 +37,7 @@ void Form1::Form_Load(const QString& startFolder) {
     const ScreenTwips screen = ScreenSizeTwips();
     const int chromeW = OuterWidthTwips() - ClientWidthTwips();
     const int chromeH = OuterHeightTwips() - ClientHeightTwips();
-    const Point2 pos = CenteredPosition(screen.width, screen.height,
-                                        kDesignClientWidth + chromeW,
+    const Point2 pos = CenteredPosition(screen.width, screen.height, kDesignClientWidth + chromeW,
                                         kDesignClientHeight + chromeH);
     MoveOuterTwips(pos.x, pos.y);
     SetOuterSizeTwips(kStartWidth, kStartHeight);

@@ -13,12 +13,18 @@ inline constexpr int kKeyDown = 40;
 
 inline int ClassicKeyCode(int qtKey) {
     switch (qtKey) {
-        case Qt::Key_Escape: return kKeyEscape;
-        case Qt::Key_Left: return kKeyLeft;
-        case Qt::Key_Up: return kKeyUp;
-        case Qt::Key_Right: return kKeyRight;
-        case Qt::Key_Down: return kKeyDown;
-        default: return 0;
+        case Qt::Key_Escape:
+            return kKeyEscape;
+        case Qt::Key_Left:
+            return kKeyLeft;
+        case Qt::Key_Up:
+            return kKeyUp;
+        case Qt::Key_Right:
+            return kKeyRight;
+        case Qt::Key_Down:
+            return kKeyDown;
+        default:
+            return 0;
     }
 }
 

@@ -58,7 +58,7 @@ RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int
         l.width = kNarrowWindow;  // A
     else if (l.fitsHorizontally)
         l.width = PW + kHorizontalAllowance;  // B
-    if (l.fitsVertically)  // C
+    if (l.fitsVertically)                     // C
         l.height = PH + (l.fitsHorizontally ? kHeightBothFit : kHeightWithHScroll);
     if (!l.fitsHorizontally) {  // D
         l.width = SW - kHorizontalAllowance;

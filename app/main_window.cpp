@@ -15,11 +15,11 @@
 
 #include "app/artwork.h"
 #include "app/click_label.h"
+#include "app/form1_text.h"
 #include "app/form_surface.h"
 #include "app/key_codes.h"
 #include "app/layout_rules.h"
 #include "app/preview_image.h"
-#include "app/form1_text.h"
 #include "platform/busy_indicator.h"
 #include "platform/dialog_service.h"
 #include "platform/file_list.h"
@@ -190,17 +190,16 @@ void Form1::BuildControls() {
     Animation1->setGeometry(0, 0, 200, 40);
     Animation1->hide();
 
-    for (QWidget* w : std::initializer_list<QWidget*>{Image2, Image3, Image4, Label2, Label3,
-                                                      Label4})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Image2, Image3, Image4, Label2, Label3, Label4})
         w->installEventFilter(this);
     surface_->installEventFilter(this);
 }
 
 void Form1::ConnectSignals() {
     connect(Dir1, &FolderList::Change, this, &Form1::Dir1_Change);
-    connect(Dir1, &FolderList::PathRefused, this, [this](const QString& path) {
-        dialogs().Message(this, FolderRefusedMessage(path));
-    });
+    connect(Dir1, &FolderList::PathRefused, this,
+            [this](const QString& path) { dialogs().Message(this, FolderRefusedMessage(path)); });
     connect(File1, &FileList::Click, this, &Form1::File1_Click);
     connect(Image1, &PreviewImage::Clicked, this, &Form1::Image1_Click);
     connect(static_cast<ClickLabel*>(Label8), &ClickLabel::Clicked, this, &Form1::Label8_Click);
@@ -254,9 +253,7 @@ int Form1::ToPixels(int windowUnits) const {
     return scaleTwips_ ? TwipsToPixels(windowUnits) : windowUnits;
 }
 
-int Form1::ToWindowUnits(int pixels) const {
-    return scaleTwips_ ? PixelsToTwips(pixels) : pixels;
-}
+int Form1::ToWindowUnits(int pixels) const { return scaleTwips_ ? PixelsToTwips(pixels) : pixels; }
 
 // --- geometry in twips
 
@@ -288,9 +285,8 @@ void Form1::showEvent(QShowEvent* event) {
 int Form1::ClientWidthTwips() const { return PixelsToTwips(width()); }
 
 int Form1::ClientHeightTwips() const {
-    const int menuHeight = menuBar()->isVisible() || !isVisible()
-                               ? menuBar()->heightForWidth(width())
-                               : 0;
+    const int menuHeight =
+        menuBar()->isVisible() || !isVisible() ? menuBar()->heightForWidth(width()) : 0;
     return PixelsToTwips(height() - std::max(0, menuHeight));
 }
 

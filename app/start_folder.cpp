@@ -21,8 +21,7 @@ QStringList StartFolderCandidates(const QString& given) {
 StartArgument ParseStartArgument(const QString& argument) {
     if (argument.isEmpty()) return {};
     const QFileInfo info(argument);
-    if (info.isFile())
-        return {QDir::cleanPath(info.absolutePath()), info.fileName()};
+    if (info.isFile()) return {QDir::cleanPath(info.absolutePath()), info.fileName()};
     return {QDir::cleanPath(info.absoluteFilePath()), QString()};
 }
 

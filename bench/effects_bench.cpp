@@ -3,13 +3,13 @@
 //   a circle command (whole picture) vs  the engine pass alone on the same picture
 // Run: build/bench/effects_bench --benchmark_min_time=0.5
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "effects/circle_commands.h"
 #include "platform/dialog_service.h"
@@ -91,7 +91,8 @@ void BM_PlainWriteSameBytes(benchmark::State& state) {
     const QByteArray path = tmp.filePath(QStringLiteral("plain.bin")).toLocal8Bit();
     for (auto _ : state) {
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd < 0 || ::write(fd, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size())) {
+        if (fd < 0 ||
+            ::write(fd, buffer.data(), buffer.size()) != static_cast<ssize_t>(buffer.size())) {
             state.SkipWithError("write failed");
             break;
         }
@@ -115,8 +116,10 @@ void BM_CircleCommand(benchmark::State& state) {
     Picture2.SetPicture(Picture3.Picture());
     RandomSequence random;
     ScriptedDialogService dialogs;
-    const CircleCommandContext context{&Picture2, &Picture3, kCircle, random, dialogs, nullptr,
-                                       nullptr, [] {}, [](const QString&) {}, [] {}};
+    const CircleCommandContext context{&Picture2, &Picture3, kCircle,
+                                       random,    dialogs,   nullptr,
+                                       nullptr,   [] {},     [](const QString&) {},
+                                       [] {}};
     for (auto _ : state) RunCircleCommand(context, effect);
 }
 

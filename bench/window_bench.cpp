@@ -1,14 +1,14 @@
 // The main window's file selection and retouch commands against the plain work they wrap, on a
 // 6000 x 4000 JPEG. `window_bench --peak-memory` instead reports the peak resident size of one
 // retouch command in the retouch state, against the picture's 32-bit size.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QImageReader>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
-#include <sys/resource.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>

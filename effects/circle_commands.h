@@ -21,7 +21,7 @@ struct CircleCommandContext {
     const Circle& circle;
     RandomSequence& random;
     DialogService& dialogs;
-    QWidget* parent;                  // owner of the message box
+    QWidget* parent;                      // owner of the message box
     BusyIndicator* Animation1 = nullptr;  // receives the pass's progress when set
     std::function<void()> BeginBusy;
     std::function<void(const QString& caption)> EndBusy;

@@ -1,15 +1,15 @@
 #include "fileops/file_commands.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "fileops/file_dialogs.h"
 #include "fileops/file_operations.h"
 #include "platform/app_paths.h"
 #include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 namespace sorvenal {
 
@@ -48,17 +48,17 @@ void Run(FileOpsContext& ctx, QDialog& dialog) {
 bool NameAcceptable(FileOpsContext& ctx, QWidget* parent, const QString& name) {
     QString why;
     switch (ValidateNewName(name)) {
-    case NameProblem::None:
-        return true;
-    case NameProblem::Separator:
-        why = kBadSeparator;
-        break;
-    case NameProblem::DotName:
-        why = kBadDots;
-        break;
-    case NameProblem::ControlChar:
-        why = kBadControl;
-        break;
+        case NameProblem::None:
+            return true;
+        case NameProblem::Separator:
+            why = kBadSeparator;
+            break;
+        case NameProblem::DotName:
+            why = kBadDots;
+            break;
+        case NameProblem::ControlChar:
+            why = kBadControl;
+            break;
     }
     ctx.dialogs.Message(parent, kBadName + name + QLatin1Char('\n') + why);
     return false;
@@ -69,17 +69,17 @@ bool NameAcceptable(FileOpsContext& ctx, QWidget* parent, const QString& name) {
 void Report(FileOpsContext& ctx, QWidget* parent, const FileOpResult& result,
             const QString& existsText, const QString& failedText, const QString& path) {
     switch (result.status) {
-    case FileOpStatus::Ok:
-        return;
-    case FileOpStatus::Exists:
-        ctx.dialogs.Message(parent, existsText);
-        return;
-    case FileOpStatus::Failed:
-        ctx.dialogs.Message(parent, failedText + path + QLatin1Char('\n') + result.reason);
-        return;
-    case FileOpStatus::SourceNotRemoved:
-        ctx.dialogs.Message(parent, kSourceKept + path + QLatin1Char('\n') + result.reason);
-        return;
+        case FileOpStatus::Ok:
+            return;
+        case FileOpStatus::Exists:
+            ctx.dialogs.Message(parent, existsText);
+            return;
+        case FileOpStatus::Failed:
+            ctx.dialogs.Message(parent, failedText + path + QLatin1Char('\n') + result.reason);
+            return;
+        case FileOpStatus::SourceNotRemoved:
+            ctx.dialogs.Message(parent, kSourceKept + path + QLatin1Char('\n') + result.reason);
+            return;
     }
 }
 
@@ -119,8 +119,7 @@ void RenameSelectedFile(FileOpsContext& ctx) {
             form.accept();
             return;
         }
-        Report(ctx, &form, RenameFile(oldPath, newPath), newName + kExists, kRenameFailed,
-               oldPath);
+        Report(ctx, &form, RenameFile(oldPath, newPath), newName + kExists, kRenameFailed, oldPath);
         Relist(ctx.Dir1, ctx.File1, saved);
         // Selects whatever now stands at that place, which loads and previews it.
         ctx.File1->SetListIndex(index);

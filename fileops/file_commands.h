@@ -1,7 +1,6 @@
 #pragma once
 // The six commands of the file menu, over what the main window lends them.
 #include <QString>
-
 #include <functional>
 
 class QDialog;

@@ -1,14 +1,14 @@
 #include "fileops/file_dialogs.h"
 
-#include "platform/folder_list.h"
-#include "platform/fonts.h"
-#include "platform/twips.h"
-
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTime>
+
+#include "platform/folder_list.h"
+#include "platform/fonts.h"
+#include "platform/twips.h"
 
 namespace sorvenal {
 
@@ -76,7 +76,8 @@ Form5::Form5(const QString& folderPath, const QString& parentPath, QWidget* pare
     connect(Command10, &QPushButton::clicked, this, &QDialog::reject);
 
     // The folder's own name: what the path has beyond its parent, without separators.
-    QString own = folderPath.right(std::max<qsizetype>(0, folderPath.length() - parentPath.length()));
+    QString own =
+        folderPath.right(std::max<qsizetype>(0, folderPath.length() - parentPath.length()));
     own.remove(QLatin1Char('/'));
     Text1->setText(own);
     SelectFromStart(Text1, 50);

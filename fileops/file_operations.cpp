@@ -1,14 +1,14 @@
 #include "fileops/file_operations.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QtGlobal>
-
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtGlobal>
+#include <cerrno>
+#include <cstdio>
 #include <vector>
 
 namespace sorvenal {

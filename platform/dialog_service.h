@@ -13,7 +13,7 @@ namespace sorvenal {
 struct SaveFileRequest {
     QString filterLabel;  // "BMP ﾌｧｲﾙ"
     QString initialDir;
-    QString fileName;     // proposed name, without folder
+    QString fileName;  // proposed name, without folder
 };
 
 class DialogService {

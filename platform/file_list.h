@@ -14,7 +14,7 @@ public:
     explicit FileList(QWidget* parent = nullptr);
 
     QString Path() const { return path_; }
-    void SetPath(const QString& path);  // re-reads the folder
+    void SetPath(const QString& path);        // re-reads the folder
     void SetPattern(const QString& pattern);  // "*.bmp;*.jpg;*.gif"
     QString Pattern() const { return pattern_; }
     void Reread();

@@ -1,10 +1,11 @@
 #include "platform/folder_list.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QStyle>
-#include <unistd.h>
 
 namespace sorvenal {
 

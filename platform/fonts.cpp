@@ -9,10 +9,10 @@ namespace {
 QString GothicFamily() {
     static const QString family = [] {
         const QStringList installed = QFontDatabase::families();
-        for (const QString& name : {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                                    QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                                    QStringLiteral("Noto Sans CJK JP"),
-                                    QStringLiteral("VL PGothic")}) {
+        for (const QString& name :
+             {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+              QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+              QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic")}) {
             if (installed.contains(name)) return name;
         }
         return QStringLiteral("Sans Serif");

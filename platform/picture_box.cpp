@@ -120,14 +120,14 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
     const QPointF p = event->position();
-    emit MouseDown(ButtonValue(event->button()), ShiftValue(event->modifiers()),
-                   std::floor(p.x()), std::floor(p.y()));
+    emit MouseDown(ButtonValue(event->button()), ShiftValue(event->modifiers()), std::floor(p.x()),
+                   std::floor(p.y()));
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     const QPointF p = event->position();
-    emit MouseMove(ButtonValue(event->buttons()), ShiftValue(event->modifiers()),
-                   std::floor(p.x()), std::floor(p.y()));
+    emit MouseMove(ButtonValue(event->buttons()), ShiftValue(event->modifiers()), std::floor(p.x()),
+                   std::floor(p.y()));
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {

@@ -304,16 +304,14 @@ int MoveWithoutReplacing(const QByteArray& from, const QByteArray& to) {
 #if defined(__linux__) && defined(RENAME_NOREPLACE)
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP)
-        return errno;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP) return errno;
 #endif
     // Filesystems without the no-replace rename: a hard link fails on an existing name too.
     if (::link(from.constData(), to.constData()) == 0) {
         ::unlink(from.constData());
         return 0;
     }
-    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EMLINK)
-        return errno;
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EMLINK) return errno;
     // No hard links either (e.g. FAT): check, then rename; the window between is tiny.
     if (PathExists(to)) return EEXIST;
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
@@ -353,8 +351,7 @@ ReadResult ReadPicture(const QString& path) {
         height = size.height();
     }
     if (width <= 0 || height <= 0) return ReadFailure(Japanese("画像データが壊れています"));
-    if (width > kMaxPictureSide || height > kMaxPictureSide ||
-        width > kMaxPicturePixels / height)
+    if (width > kMaxPictureSide || height > kMaxPictureSide || width > kMaxPicturePixels / height)
         return ReadFailure(TooLargeText(width, height));
     if (!Complete(path, format)) return ReadFailure(Japanese("ファイルが途中で切れています"));
 

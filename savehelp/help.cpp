@@ -1,9 +1,5 @@
 #include "savehelp/help.h"
 
-#include "platform/app_paths.h"
-#include "platform/dialog_service.h"
-#include "platform/fonts.h"
-
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
@@ -11,6 +7,10 @@
 #include <QPlainTextEdit>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include "platform/app_paths.h"
+#include "platform/dialog_service.h"
+#include "platform/fonts.h"
 
 namespace sorvenal {
 

@@ -1,7 +1,6 @@
 #pragma once
 // "ヘルプ": the help file when the shell library is recent enough, otherwise the read-me.
 #include <QString>
-
 #include <cstdint>
 #include <functional>
 

@@ -1,12 +1,12 @@
 #include "savehelp/version_dialog.h"
 
-#include "platform/fonts.h"
-#include "platform/twips.h"
-
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+
+#include "platform/fonts.h"
+#include "platform/twips.h"
 
 namespace sorvenal {
 

@@ -1,7 +1,6 @@
 #pragma once
 // "バージョン": the program's icon and name on a brown ground, closed by its OK button.
 #include <QDialog>
-
 #include <functional>
 
 class QFrame;

@@ -6,10 +6,10 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <QLinearGradient>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -58,7 +58,8 @@ void SoftSpot(QPainter& p, QPointF centre, double rx, double ry, QColor colour) 
     QColor clear = colour;
     clear.setAlpha(0);
     gradient.setColorAt(0, colour);
-    gradient.setColorAt(0.6, QColor(colour.red(), colour.green(), colour.blue(), colour.alpha() / 2));
+    gradient.setColorAt(0.6,
+                        QColor(colour.red(), colour.green(), colour.blue(), colour.alpha() / 2));
     gradient.setColorAt(1, clear);
     p.save();
     p.translate(centre);
@@ -215,7 +216,7 @@ QImage Backlit() {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(34, 30, 28));
     p.drawRect(QRectF(228, 400, 22, 190));  // trunk
-    for (int i = 0; i < 60; ++i) {  // foliage, lit a little at the rim by the sun
+    for (int i = 0; i < 60; ++i) {          // foliage, lit a little at the rim by the sun
         const QPointF leaf(239 + random.Uniform(-85, 85), 370 + random.Uniform(-80, 45));
         p.setBrush(QColor(26 + int(random.Uniform(0, 14)), 36 + int(random.Uniform(0, 16)), 26));
         p.drawEllipse(leaf, random.Uniform(22, 40), random.Uniform(18, 32));
@@ -244,7 +245,7 @@ QImage Landscape(int w, int h) {
     sky.setColorAt(1, QColor(200, 220, 235));
     p.fillRect(QRectF(0, 0, w, horizon + 2), sky);
     Random random(3);
-    const double s = w / 3000.0;  // shapes scale with the picture
+    const double s = w / 3000.0;    // shapes scale with the picture
     for (int i = 0; i < 40; ++i) {  // clouds
         const QPointF c(random.Uniform(0, w), random.Uniform(h * 0.05, h * 0.3));
         for (int k = 0; k < 6; ++k)
@@ -254,8 +255,8 @@ QImage Landscape(int w, int h) {
     }
     const QColor ranges[] = {QColor(140, 160, 185), QColor(95, 120, 140), QColor(60, 90, 80)};
     for (int r = 0; r < 3; ++r) {
-        const auto ridge = Ridge(257, horizon - (0.26 - 0.07 * r) * h, (0.18 - 0.04 * r) * h,
-                                 random);
+        const auto ridge =
+            Ridge(257, horizon - (0.26 - 0.07 * r) * h, (0.18 - 0.04 * r) * h, random);
         QLinearGradient shade(0, horizon - 0.35 * h, 0, horizon);
         shade.setColorAt(0, ranges[r].lighter(112));
         shade.setColorAt(1, ranges[r]);
@@ -366,8 +367,8 @@ QImage Poster() {
     p.drawPolygon(QPolygon({QPoint(0, 240), QPoint(0, 150), QPoint(90, 110), QPoint(190, 160),
                             QPoint(320, 130), QPoint(320, 240)}));
     p.setBrush(QColor(50, 35, 65));
-    p.drawPolygon(QPolygon({QPoint(0, 240), QPoint(0, 200), QPoint(140, 170), QPoint(320, 205),
-                            QPoint(320, 240)}));
+    p.drawPolygon(QPolygon(
+        {QPoint(0, 240), QPoint(0, 200), QPoint(140, 170), QPoint(320, 205), QPoint(320, 240)}));
     p.setBrush(QColor(240, 230, 210));
     p.drawRect(QRect(60, 165, 40, 30));
     p.setBrush(QColor(170, 60, 60));

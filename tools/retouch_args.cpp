@@ -69,7 +69,10 @@ bool ParseRetouchStep(std::string_view text, RetouchStep& step, std::string& err
         const bool isRadius = i == 2;
         const long long limit = isRadius ? kMaxStepRadius : kMaxStepCoordinate;
         if (!ParseWhole(fields[i], limit, numbers[i])) {
-            error = "数値が不正か範囲外です (" + std::string(isRadius ? "R" : i == 0 ? "X" : "Y") +
+            error = "数値が不正か範囲外です (" +
+                    std::string(isRadius ? "R"
+                                : i == 0 ? "X"
+                                         : "Y") +
                     " = \"" + std::string(fields[i]) + "\", 絶対値 " + std::to_string(limit) +
                     " まで): " + step.text;
             return false;
@@ -110,7 +113,7 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
     }
     const size_t rest = args.size() - i;
     if (rest < 3) {
-        result.error = rest == 0   ? "入力ファイル IN と出力ファイル OUT とステップがありません"
+        result.error = rest == 0 ? "入力ファイル IN と出力ファイル OUT とステップがありません"
                        : rest == 1 ? "出力ファイル OUT とステップがありません"
                                    : "ステップがありません";
         return result;
@@ -132,7 +135,8 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
 const char* RetouchUsage() {
     return "使い方: sorvenal-retouch [--force] IN OUT STEP [STEP...]\n"
            "\n"
-           "IN の画像 (BMP, JPEG, GIF) 全体に STEP を順に適用し、OUT に 24 ビット BMP で書きます。\n"
+           "IN の画像 (BMP, JPEG, GIF) 全体に STEP を順に適用し、OUT に 24 ビット BMP "
+           "で書きます。\n"
            "OUT が既にあるときは書きません (--force で置き換えます)。\n"
            "\n"
            "STEP:\n"
@@ -144,7 +148,8 @@ const char* RetouchUsage() {
            "  spotlight=X,Y,R  circle-picture=X,Y,R   中心 (X,Y)、半径 R の円で特殊効果\n"
            "  座標と半径はピクセル単位の整数 (|X|,|Y| <= 1000000, 1 <= R <= 1000000)\n"
            "\n"
-           "終了コード: 0 成功, 2 引数の誤り, 3 IN を読めない, 4 OUT が既にある, 5 OUT を書けない\n";
+           "終了コード: 0 成功, 2 引数の誤り, 3 IN を読めない, 4 OUT が既にある, 5 OUT "
+           "を書けない\n";
 }
 
 }  // namespace sorvenal

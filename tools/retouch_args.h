@@ -12,10 +12,10 @@ namespace sorvenal {
 // Exit codes of the tool.
 enum RetouchExit {
     kExitOk = 0,
-    kExitUsage = 2,       // usage, unknown step, malformed number
-    kExitUnreadable = 3,  // IN cannot be read as a picture
-    kExitExists = 4,      // OUT exists and --force was not given
-    kExitWriteFailed = 5, // OUT cannot be written
+    kExitUsage = 2,        // usage, unknown step, malformed number
+    kExitUnreadable = 3,   // IN cannot be read as a picture
+    kExitExists = 4,       // OUT exists and --force was not given
+    kExitWriteFailed = 5,  // OUT cannot be written
 };
 
 // Limits of step coordinates, in pixels.
@@ -25,12 +25,12 @@ inline constexpr int kMaxStepRadius = 1'000'000;
 struct RetouchStep {
     enum class Kind { Command, Skin, Circle };
     Kind kind = Kind::Command;
-    std::string text;  // the step as written, for messages
+    std::string text;                                // the step as written, for messages
     RetouchCommand command = RetouchCommand::Gamma;  // Kind::Command
-    bool skinNormal = false;                          // Kind::Skin: skin-normal (Dw 1)
-    CircleEffect effect = CircleEffect::Light;        // Kind::Circle
-    int x = 0, y = 0;                                 // Kind::Skin and Kind::Circle
-    int radius = 0;                                   // Kind::Circle, >= 1
+    bool skinNormal = false;                         // Kind::Skin: skin-normal (Dw 1)
+    CircleEffect effect = CircleEffect::Light;       // Kind::Circle
+    int x = 0, y = 0;                                // Kind::Skin and Kind::Circle
+    int radius = 0;                                  // Kind::Circle, >= 1
 };
 
 struct RetouchArgs {

@@ -103,10 +103,8 @@ TEST_F(Form1EffectsTest, SpotlightOnAMarkedCircleAndRevert) {
 
 TEST_F(Form1EffectsTest, EveryEffectEntryRunsItsOwnEffect) {
     const std::pair<const char*, CircleEffect> entries[] = {
-        {"mnuCirclelight", CircleEffect::Light},
-        {"mnuEyeblue", CircleEffect::EyeBlue},
-        {"mnuSpotlight", CircleEffect::Spotlight},
-        {"mnuCircle", CircleEffect::Picture},
+        {"mnuCirclelight", CircleEffect::Light},   {"mnuEyeblue", CircleEffect::EyeBlue},
+        {"mnuSpotlight", CircleEffect::Spotlight}, {"mnuCircle", CircleEffect::Picture},
         {"mnuCirclered", CircleEffect::Red},  // last: its draws start the program's sequence
     };
     Trigger("mnuChange");
@@ -115,9 +113,9 @@ TEST_F(Form1EffectsTest, EveryEffectEntryRunsItsOwnEffect) {
         Trigger("mnuback2");
         MarkCircle(45, 35, 45, 57);
         Trigger(name);
-        EXPECT_EQ(FirstDifference(WithEffect(original, effect, form->circle),
-                                  form->Picture2->Image()),
-                  QString());
+        EXPECT_EQ(
+            FirstDifference(WithEffect(original, effect, form->circle), form->Picture2->Image()),
+            QString());
     }
 }
 

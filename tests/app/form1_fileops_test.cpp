@@ -1,14 +1,6 @@
 // The file menu, help and version through the main window, with the modal dialogs played by
 // a timer that finds them on screen.
-#include "app/main_window.h"
-#include "app/preview_image.h"
-#include "fileops/file_dialogs.h"
-#include "platform/dialog_service.h"
-#include "platform/file_list.h"
-#include "platform/folder_list.h"
-#include "platform/picture_box.h"
-#include "savehelp/version_dialog.h"
-#include "tests/support/test_pictures.h"
+#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +12,16 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
-#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "app/preview_image.h"
+#include "fileops/file_dialogs.h"
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
+#include "platform/picture_box.h"
+#include "savehelp/version_dialog.h"
+#include "tests/support/test_pictures.h"
 
 namespace sorvenal {
 namespace {

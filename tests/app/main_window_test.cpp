@@ -1,4 +1,8 @@
 // The main window driven by its controls and menu entries, on real files in temporary folders.
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -9,10 +13,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "app/form_surface.h"
-#include "app/main_window.h"
 #include "app/preview_image.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
@@ -148,8 +150,8 @@ TEST_F(MainWindowTest, UnreadableStartFolderFallsBack) {
 TEST_F(MainWindowTest, OpenCommandShowsTheBrowser) {
     Form1& f = Open();
     f.Action("mnuOpen")->trigger();
-    for (QWidget* w : std::initializer_list<QWidget*>{f.Dir1, f.File1, f.Check1, f.Frame3,
-                                                      f.Label5, f.Label6})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{f.Dir1, f.File1, f.Check1, f.Frame3, f.Label5, f.Label6})
         EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
     for (QWidget* w : std::initializer_list<QWidget*>{f.Label1, f.Label2, f.Label3, f.Label4,
                                                       f.Picture2, f.Image1})

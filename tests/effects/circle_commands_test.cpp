@@ -1,11 +1,12 @@
 // The circle commands on real picture boxes: what they refuse, what they change, and that they
 // go through the snapshot so effects accumulate without the outline.
+#include "effects/circle_commands.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QStringList>
 
-#include "effects/circle_commands.h"
 #include "platform/busy_indicator.h"
 #include "platform/dialog_service.h"
 #include "platform/picture_box.h"
@@ -22,12 +23,11 @@ constexpr CircleEffect kAllEffects[] = {CircleEffect::Light, CircleEffect::Red,
                                         CircleEffect::Picture};
 
 // The effect applied to a copy of the picture, the way the commands must apply it.
-QImage Expected(QImage picture, CircleEffect effect, const Circle& circle,
-                RandomSequence& random) {
+QImage Expected(QImage picture, CircleEffect effect, const Circle& circle, RandomSequence& random) {
     picture = picture.convertToFormat(QImage::Format_RGB32);
     uchar* bits = picture.bits();
-    const CanvasView view{reinterpret_cast<std::uint32_t*>(bits), picture.width(),
-                          picture.height(), picture.bytesPerLine() / 4};
+    const CanvasView view{reinterpret_cast<std::uint32_t*>(bits), picture.width(), picture.height(),
+                          picture.bytesPerLine() / 4};
     RunCircleEffect(view, effect, circle, random);
     return picture;
 }

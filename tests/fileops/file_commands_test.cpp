@@ -1,9 +1,7 @@
 // The six file-menu commands on real folders, with the dialogs driven through their buttons.
 #include "fileops/file_commands.h"
-#include "fileops/file_dialogs.h"
-#include "platform/dialog_service.h"
-#include "platform/file_list.h"
-#include "platform/folder_list.h"
+
+#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +12,11 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
+
+#include "fileops/file_dialogs.h"
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/folder_list.h"
 
 namespace sorvenal {
 namespace {
@@ -61,9 +63,13 @@ protected:
 
     // Runs a command; `script` plays the user inside the modal dialog.
     void Run(Command command, std::function<void(QDialog&)> script = {}) {
-        FileOpsContext ctx{Dir1,    File1,        DirCancel,
-                           dialogs, [this] { ++displayClears; },
-                           &window, [this, script](QDialog& dialog) {
+        FileOpsContext ctx{Dir1,
+                           File1,
+                           DirCancel,
+                           dialogs,
+                           [this] { ++displayClears; },
+                           &window,
+                           [this, script](QDialog& dialog) {
                                ++dialogsOpened;
                                if (script) script(dialog);
                            }};
@@ -148,15 +154,15 @@ TEST_F(FileCommandsTest, RenameRefusesSeparatorsAndReportsFailures) {
         As<Form7>(d).Command2->click();
     });
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_TRUE(dialogs.messages[1].startsWith(
-        QStringLiteral("名前を変更できませんでした: ") + At("inner/p.jpg") + "\n"));
+    EXPECT_TRUE(dialogs.messages[1].startsWith(QStringLiteral("名前を変更できませんでした: ") +
+                                               At("inner/p.jpg") + "\n"));
 }
 
 TEST_F(FileCommandsTest, NothingSelectedMeansNothingHappens) {
     Touch("a.jpg");
     Browse(root);
-    for (Command command : {RenameSelectedFile, MoveSelectedFile, CopySelectedFile,
-                            DeleteSelectedFile})
+    for (Command command :
+         {RenameSelectedFile, MoveSelectedFile, CopySelectedFile, DeleteSelectedFile})
         Run(command);
     EXPECT_EQ(dialogsOpened, 0);
     EXPECT_TRUE(dialogs.questions.isEmpty());
@@ -275,8 +281,8 @@ TEST_F(FileCommandsTest, CopyLeavesTheMainWindowAlone) {
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(dialogs.messages[0], At("dest/a.jpg") + QStringLiteral("　は既に存在します"));
     EXPECT_TRUE(dialogs.messages[1].startsWith(QStringLiteral("コピーできませんでした: ")));
-    EXPECT_TRUE(QDir(At("dest/other")).isEmpty(QDir::AllEntries | QDir::Hidden |
-                                               QDir::NoDotAndDotDot));
+    EXPECT_TRUE(
+        QDir(At("dest/other")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 TEST_F(FileCommandsTest, NewFolderIsCreatedAndTheSelectionRestored) {
@@ -412,8 +418,8 @@ TEST_F(FileCommandsTest, PointerOnTheBackgroundFocusesTheNewFolderName) {
     form.Text2->show();
     form.show();
     const auto move = [&form](QPoint at) {
-        QMouseEvent event(QEvent::MouseMove, at, form.mapToGlobal(at), Qt::NoButton,
-                          Qt::NoButton, Qt::NoModifier);
+        QMouseEvent event(QEvent::MouseMove, at, form.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
         QCoreApplication::sendEvent(&form, &event);
     };
     form.Command12->setFocus();

@@ -1,14 +1,15 @@
 // The disk operations on real temporary folders.
 #include "fileops/file_operations.h"
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace sorvenal {
 namespace {
@@ -126,7 +127,8 @@ TEST_F(FileOperationsTest, MoveWithinOneFileSystem) {
 }
 
 TEST_F(FileOperationsTest, MoveAcrossFileSystemsCopiesThenRemoves) {
-    struct stat here {}, there {};
+    struct stat here {
+    }, there{};
     if (::stat(QFile::encodeName(dir.path()).constData(), &here) != 0 ||
         ::stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev)
         GTEST_SKIP() << "no second file system at /dev/shm";

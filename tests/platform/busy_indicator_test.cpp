@@ -1,10 +1,10 @@
 // The busy indicator keeps playing while a command holds the user-interface thread.
+#include "platform/busy_indicator.h"
+
 #include <gtest/gtest.h>
 
 #include <QThread>
 #include <thread>
-
-#include "platform/busy_indicator.h"
 
 namespace sorvenal {
 namespace {

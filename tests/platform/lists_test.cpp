@@ -25,8 +25,8 @@ QStringList Shown(const FileList& list) {
 
 TEST(FileListTest, ShowsPicturesOfThePatternWhateverTheirCase) {
     QTemporaryDir dir;
-    for (const char* name : {"b.jpg", "A.BMP", "PHOTO.JPG", "c.Gif", "notes.txt", "x.png",
-                             ".hidden.jpg"})
+    for (const char* name :
+         {"b.jpg", "A.BMP", "PHOTO.JPG", "c.Gif", "notes.txt", "x.png", ".hidden.jpg"})
         Touch(dir.filePath(name));
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.jpg"));
     FileList list;

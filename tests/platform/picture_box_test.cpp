@@ -1,10 +1,11 @@
 // The picture box's two layers and its not-xor circle outline.
+#include "platform/picture_box.h"
+
 #include <gtest/gtest.h>
 
 #include <QSet>
 #include <cmath>
 
-#include "platform/picture_box.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {

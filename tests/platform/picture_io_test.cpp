@@ -1,9 +1,8 @@
 // Reading pictures (formats, orientation, damaged and oversized files) and writing BMP files.
 #include "platform/picture_io.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -68,8 +67,8 @@ QImage ParseBmp24(const QByteArray& b, QString& problem) {
     for (int y = 0; y < height; ++y) {
         const char* row = b.constData() + 54 + rowBytes * (height - 1 - y);
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(uchar(row[3 * x + 2]), uchar(row[3 * x + 1]),
-                                      uchar(row[3 * x])));
+            image.setPixel(x, y,
+                           qRgb(uchar(row[3 * x + 2]), uchar(row[3 * x + 1]), uchar(row[3 * x])));
         for (int p = width * 3; p < rowBytes; ++p)
             if (row[p] != 0) return problem = "padding not zero", QImage();
     }
@@ -183,7 +182,8 @@ TEST_F(PictureIoTest, RefusesWhatIsNoPictureWithItsReason) {
 
     const ReadResult missing = ReadPicture(Path("missing.jpg"));
     EXPECT_FALSE(missing.ok());
-    EXPECT_TRUE(missing.error.startsWith(Text("ファイルを読めません: "))) << qPrintable(missing.error);
+    EXPECT_TRUE(missing.error.startsWith(Text("ファイルを読めません: ")))
+        << qPrintable(missing.error);
     EXPECT_GT(missing.error.size(), Text("ファイルを読めません: ").size());
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.jpg")));
     EXPECT_TRUE(ReadPicture(Path("folder.jpg")).error.startsWith(Text("ファイルを読めません: ")));
@@ -214,7 +214,8 @@ TEST_F(PictureIoTest, RefusesFilesThatEndEarly) {
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
         WriteBytes(Path(file.name), file.bytes);
-        ASSERT_TRUE(ReadPicture(Path(file.name)).ok()) << qPrintable(ReadPicture(Path(file.name)).error);
+        ASSERT_TRUE(ReadPicture(Path(file.name)).ok())
+            << qPrintable(ReadPicture(Path(file.name)).error);
         for (const double part : {0.3, 0.5, 0.9}) {
             WriteBytes(Path("cut"), file.bytes.left(qsizetype(file.bytes.size() * part)));
             EXPECT_EQ(ReadPicture(Path("cut")).error, Text("ファイルが途中で切れています"));

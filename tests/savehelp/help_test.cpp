@@ -1,7 +1,7 @@
 // The help decision rule with injected shell versions, the read-me window, and Form4.
-#include "platform/dialog_service.h"
 #include "savehelp/help.h"
-#include "savehelp/version_dialog.h"
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -13,7 +13,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
-#include <gtest/gtest.h>
+
+#include "platform/dialog_service.h"
+#include "savehelp/version_dialog.h"
 
 namespace sorvenal {
 namespace {
@@ -61,9 +63,9 @@ TEST_F(OpenHelpTest, MajorVersionAboveFourOpensTheHelpFile) {
     Open(Version(5, 0));
     Open(Version(6, 0));
     Open(PlatformShellVersionProbe());
-    EXPECT_EQ(opened, (QStringList{folder.filePath("readme.txt"), folder.filePath("sorvenal.chm"),
-                                   folder.filePath("sorvenal.chm"),
-                                   folder.filePath("readme.txt")}));
+    EXPECT_EQ(opened,
+              (QStringList{folder.filePath("readme.txt"), folder.filePath("sorvenal.chm"),
+                           folder.filePath("sorvenal.chm"), folder.filePath("readme.txt")}));
     EXPECT_TRUE(shown.isEmpty());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }

@@ -1,5 +1,7 @@
 // Saving the canvas as a new BMP file, on real folders: what is written, what is refused,
 // what a failure leaves behind, and how the folder lists are re-read.
+#include "savehelp/save_bitmap.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,7 +16,6 @@
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
-#include "savehelp/save_bitmap.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {
@@ -84,8 +85,8 @@ TEST_F(SaveBitmapTest, NewNameWritesTheWorkingImageAsBmp) {
     EXPECT_EQ(FirstDifference(Picture2.Image(), back), QString());
     EXPECT_NE(FirstDifference(Picture2.Picture(), back), QString()) << "the picture, not the image";
     EXPECT_TRUE(DirCancel);
-    EXPECT_EQ(Entries(folder), (QStringList{QStringLiteral("holiday.BMP"),
-                                            QStringLiteral("photo.jpg")}));
+    EXPECT_EQ(Entries(folder),
+              (QStringList{QStringLiteral("holiday.BMP"), QStringLiteral("photo.jpg")}));
 
     // A second reader that shares no code with ours, where installed.
     const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
@@ -117,12 +118,13 @@ TEST_F(SaveBitmapTest, ExistingFileIsNeverReplaced) {
     EXPECT_EQ(Contents(T), QByteArray("keep me"));
     EXPECT_FALSE(DirCancel);
     EXPECT_EQ(folderChanges, 0);
-    EXPECT_EQ(Entries(folder), (QStringList{QStringLiteral("photo.BMP"),
-                                            QStringLiteral("photo.jpg")}));
+    EXPECT_EQ(Entries(folder),
+              (QStringList{QStringLiteral("photo.BMP"), QStringLiteral("photo.jpg")}));
 
     // A dangling link holds the name as well: writing through it would create its target.
     dialogs.messages.clear();
-    ASSERT_TRUE(QFile::link(folder + QStringLiteral("/nowhere"), folder + QStringLiteral("/x.BMP")));
+    ASSERT_TRUE(
+        QFile::link(folder + QStringLiteral("/nowhere"), folder + QStringLiteral("/x.BMP")));
     dialogs.saveAnswers.push_back(folder + QStringLiteral("/x"));
     Save();
     EXPECT_EQ(dialogs.messages.size(), 1);
@@ -142,8 +144,8 @@ TEST_F(SaveBitmapTest, CancelWritesNothing) {
 TEST_F(SaveBitmapTest, FailedWriteIsReportedAndLeavesNothing) {
     QFile(folder + QStringLiteral("/plain")).open(QIODevice::WriteOnly);
     const QStringList before = Entries(folder);
-    for (const QString& chosen : {folder + QStringLiteral("/missing/photo"),
-                                  folder + QStringLiteral("/plain/photo")}) {
+    for (const QString& chosen :
+         {folder + QStringLiteral("/missing/photo"), folder + QStringLiteral("/plain/photo")}) {
         SCOPED_TRACE(chosen.toStdString());
         dialogs.messages.clear();
         DirCancel = false;
@@ -193,8 +195,10 @@ TEST(SaveBitmapNames, InitialFolderIsTheDesktopFolderOnlyWhereItExists) {
     EXPECT_EQ(SaveInitialFolder(QStringLiteral("/shown")), desktop + QStringLiteral("/sorvenal"));
 
     qputenv("HOME", oldHome);
-    if (oldConfig.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
-    else qputenv("XDG_CONFIG_HOME", oldConfig);
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 }  // namespace

@@ -42,14 +42,18 @@ QString WriteGarbage(const QString& folder, const QString& name) {
 QString FirstDifference(const QImage& expected, const QImage& actual) {
     if (expected.size() != actual.size())
         return QStringLiteral("size %1x%2 expected, %3x%4 actual")
-            .arg(expected.width()).arg(expected.height()).arg(actual.width()).arg(actual.height());
+            .arg(expected.width())
+            .arg(expected.height())
+            .arg(actual.width())
+            .arg(actual.height());
     const QImage e = expected.convertToFormat(QImage::Format_RGB32);
     const QImage a = actual.convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < e.height(); ++y)
         for (int x = 0; x < e.width(); ++x)
             if ((e.pixel(x, y) & 0xFFFFFF) != (a.pixel(x, y) & 0xFFFFFF))
                 return QStringLiteral("pixel (%1,%2): expected #%3, actual #%4")
-                    .arg(x).arg(y)
+                    .arg(x)
+                    .arg(y)
                     .arg(e.pixel(x, y) & 0xFFFFFF, 6, 16, QLatin1Char('0'))
                     .arg(a.pixel(x, y) & 0xFFFFFF, 6, 16, QLatin1Char('0'));
     return QString();

@@ -6,7 +6,9 @@
 #include <ostream>
 
 // Failure messages show QStrings as text rather than as code units.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace sorvenal::test {
 

@@ -9,9 +9,8 @@ namespace {
 RetouchArgsResult Parse(std::vector<std::string> args) { return ParseRetouchArgs(args); }
 
 TEST(RetouchArgsTest, ReadsFilesForceAndStepsInOrder) {
-    const RetouchArgsResult r =
-        Parse({"--force", "in.jpg", "out.bmp", "gamma", "skin=10,-20", "skin-normal=0,0",
-               "circle-red=-5,6,7", "contrast-down"});
+    const RetouchArgsResult r = Parse({"--force", "in.jpg", "out.bmp", "gamma", "skin=10,-20",
+                                       "skin-normal=0,0", "circle-red=-5,6,7", "contrast-down"});
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_TRUE(r.args.force);
     EXPECT_FALSE(r.args.help);
@@ -87,14 +86,40 @@ TEST(RetouchArgsTest, NumbersAtTheirLimitsAreAccepted) {
 }
 
 TEST(RetouchArgsTest, MalformedStepsAreRefusedWithTheirText) {
-    const char* malformed[] = {
-        "",  "gama", "Gamma", "gamma=", "gamma=1", "skin", "skin=", "skin=1", "skin=1,2,3",
-        "skin=1,", "skin=,1", "skin=1,,2", "skin= 1,2", "skin=1 ,2", "skin=+1,2", "skin=1.5,2",
-        "skin=1e3,2", "skin=0x10,2", "skin=1,2x", "skin=--1,2", "skin=-,2",
-        "skin=1000001,0", "skin=0,-1000001", "skin=99999999999999999999,0",
-        "skin-normal=1", "circle-red=1,2", "circle-red=1,2,3,4", "circle-red=1,2,0",
-        "circle-red=1,2,-3", "circle-red=1,2,1000001", "spotlight=a,b,c", "eye-blue=1;2;3",
-        "circle-picture=1,2,3 ", "circle-light"};
+    const char* malformed[] = {"",
+                               "gama",
+                               "Gamma",
+                               "gamma=",
+                               "gamma=1",
+                               "skin",
+                               "skin=",
+                               "skin=1",
+                               "skin=1,2,3",
+                               "skin=1,",
+                               "skin=,1",
+                               "skin=1,,2",
+                               "skin= 1,2",
+                               "skin=1 ,2",
+                               "skin=+1,2",
+                               "skin=1.5,2",
+                               "skin=1e3,2",
+                               "skin=0x10,2",
+                               "skin=1,2x",
+                               "skin=--1,2",
+                               "skin=-,2",
+                               "skin=1000001,0",
+                               "skin=0,-1000001",
+                               "skin=99999999999999999999,0",
+                               "skin-normal=1",
+                               "circle-red=1,2",
+                               "circle-red=1,2,3,4",
+                               "circle-red=1,2,0",
+                               "circle-red=1,2,-3",
+                               "circle-red=1,2,1000001",
+                               "spotlight=a,b,c",
+                               "eye-blue=1;2;3",
+                               "circle-picture=1,2,3 ",
+                               "circle-light"};
     for (const char* text : malformed) {
         RetouchStep step;
         std::string error;

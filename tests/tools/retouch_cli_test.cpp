@@ -41,8 +41,8 @@ QByteArray ReadAll(const QString& path) {
 }
 
 CanvasView ViewOf(QImage& image) {
-    return CanvasView{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(),
-                      image.height(), image.bytesPerLine() / 4};
+    return CanvasView{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+                      image.bytesPerLine() / 4};
 }
 
 // A picture with a skin-coloured patch, so the skin steps measure something sensible.
@@ -63,9 +63,15 @@ protected:
 };
 
 TEST_F(RetouchCliTest, DoesWhatTheMenusDoToEveryFormat) {
-    const QStringList steps = {"gamma",         "saturate",         "skin=45,35",
-                               "circle-red=40,30,25", "circle-red=60,40,12", "sharpen",
-                               "skin-normal=40,30",   "spotlight=-10,80,60", "contrast-down"};
+    const QStringList steps = {"gamma",
+                               "saturate",
+                               "skin=45,35",
+                               "circle-red=40,30,25",
+                               "circle-red=60,40,12",
+                               "sharpen",
+                               "skin-normal=40,30",
+                               "spotlight=-10,80,60",
+                               "contrast-down"};
     for (const char* name : {"in.bmp", "in.jpg", "in.gif"}) {
         SCOPED_TRACE(name);
         const QString in = test::WritePicture(dir_.path(), name, Portrait());

@@ -10,7 +10,9 @@
 namespace sorvenal {
 namespace {
 
-QString Sample(const char* name) { return QDir(QStringLiteral(SORVENAL_SAMPLES_DIR)).filePath(name); }
+QString Sample(const char* name) {
+    return QDir(QStringLiteral(SORVENAL_SAMPLES_DIR)).filePath(name);
+}
 
 TEST(SamplesTest, EverySampleReadsAtItsSize) {
     const struct {
