@@ -38,7 +38,11 @@ void Form1::mnuSpotlight_Click() { RunCircleMenuCommand(*this, CircleEffect::Spo
 void Form1::mnuCircle_Click() { RunCircleMenuCommand(*this, CircleEffect::Picture); }
 
 void Form1::mnuSaveImage_Click() {
-    SaveImageAsBitmap(SaveImageContext{DirCancel, Dir1, File1, Picture2, dialogs(), this});
+    if (RunAfterShow(&Form1::mnuSaveImage_Click)) return;
+    // In the effects state the picture without the circle outline is the snapshot: the outline
+    // is only a mark on the screen and never part of what is saved.
+    PictureBox* saved = CircleMode ? Picture3 : Picture2;
+    SaveImageAsBitmap(SaveImageContext{DirCancel, Dir1, File1, saved, dialogs(), this});
 }
 
 }  // namespace sorvenal

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "app/form1_text.h"
 #include "app/form_surface.h"
@@ -35,6 +36,7 @@ void ApplyRange(QScrollBar* bar, const ScrollRange& range) {
 
 void Form1::mnuReal_Click() {
     // Nothing to show before a picture was selected.
+    if (RunAfterShow(&Form1::mnuReal_Click)) return;
     if (!Picture1->HasPicture()) return;
     ShowCancel = true;
     scaleTwips_ = true;
@@ -98,7 +100,8 @@ void Form1::ApplyRetouchLayout(const RetouchLayout& layout) {
 void Form1::MoveCanvas() {
     Picture2->move(ToPixels(-HScroll1->value() * hScrollUnit_),
                    ToPixels(-VScroll1->value() * vScrollUnit_));
-    Picture2->setFocus();
+    // A hidden picture cannot take the focus (browse state): the lists keep it.
+    if (Picture2->isVisible()) Picture2->setFocus();
 }
 
 void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
@@ -129,6 +132,33 @@ void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
         default:
             break;
     }
+}
+
+// The wheel scrolls the picture as the arrow keys do, one key step per notch: turning it
+// towards the user shows what lies below (as Up does), Shift or a sideways wheel turns it
+// into Left and Right.
+void Form1::WheelOverPicture(QWheelEvent* event) {
+    QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
+    wheelRest_ += delta;
+    constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
+    while (wheelRest_.y() <= -kNotch) {
+        Form_KeyDown(kKeyUp, 0);
+        wheelRest_.ry() += kNotch;
+    }
+    while (wheelRest_.y() >= kNotch) {
+        Form_KeyDown(kKeyDown, 0);
+        wheelRest_.ry() -= kNotch;
+    }
+    while (wheelRest_.x() <= -kNotch) {
+        Form_KeyDown(kKeyLeft, 0);
+        wheelRest_.rx() += kNotch;
+    }
+    while (wheelRest_.x() >= kNotch) {
+        Form_KeyDown(kKeyRight, 0);
+        wheelRest_.rx() -= kNotch;
+    }
+    event->accept();
 }
 
 void Form1::Form_KeyPress(int /*keyAscii*/) {

@@ -99,6 +99,8 @@ void Form1::mnuChange_Click() {
 }
 
 void Form1::mnuChange2_Click() {
+    // The outline stays behind: the retouch commands work on the picture without it.
+    Picture2->SetPicture(Picture3->Picture());
     CircleMode = false;
     ShowMenu("mnuRetouch", true);
     ShowMenu("mnuKijun", true);

@@ -18,6 +18,7 @@ ShowContext MakeShowContext(Form1& form) {
     context.Option1 = form.Option1;
     context.ShowCancel = &form.ShowCancel;
     context.FolderFinish = [&form] { form.FolderFinish(); };
+    context.Ending = [&form] { return form.Ending(); };
     context.ResetWorkingPicture = [&form] { form.Picture2->SetPicture(form.Picture1->Picture()); };
     return context;
 }
@@ -25,7 +26,9 @@ ShowContext MakeShowContext(Form1& form) {
 }  // namespace
 
 void Form1::OpenFullScreenView() {
-    // A fresh window each time: nothing of an earlier opening survives.
+    // A fresh window each time: nothing of an earlier opening survives. The key that opened
+    // it ends here: when the view returns it must not reach the controls.
+    modalViewSeen_ = true;
     if (Check1->isChecked()) {
         Form3 view(Picture2->Image(), this);
         view.exec();

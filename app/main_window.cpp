@@ -6,12 +6,14 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QScopedValueRollback>
 
 #include "app/artwork.h"
 #include "app/click_label.h"
@@ -77,11 +79,18 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder
     BuildControls();
     BuildMenus();
     ConnectSignals();
-    qApp->installEventFilter(this);
+    WatchWidget(this);
     Form_Load(startFolder);
 }
 
-Form1::~Form1() { qApp->removeEventFilter(this); }
+Form1::~Form1() = default;
+
+// The key preview watches the window and every widget in it, also those made later.
+void Form1::WatchWidget(QObject* object) {
+    if (!object->isWidgetType()) return;
+    object->installEventFilter(this);
+    for (QObject* child : object->children()) WatchWidget(child);
+}
 
 DialogService& Form1::dialogs() { return *dialogs_; }
 
@@ -215,6 +224,8 @@ void Form1::ConnectSignals() {
 // --- busy indicator and shared window operations
 
 void Form1::BeginBusy() {
+    // Paint now what a closed menu covered: the pass holds this thread until it ends.
+    repaint();
     setWindowTitle(kBusyCaption);
     setCursor(Qt::WaitCursor);
     Animation1->raise();
@@ -243,10 +254,22 @@ void Form1::Relist(const QString& savedFolder) {
     Dir1->SetPath(savedFolder);
 }
 
-void Form1::FolderFinish() { Dir1->setFocus(); }
+// Refreshing, not focusing: the file list keeps the focus, so Up and Down walk the pictures.
+void Form1::FolderFinish() { Dir1->update(); }
 
 void Form1::EndProgram() {
+    ending_ = true;
+    // Closing the windows comes back here through closeEvent.
+    if (quitting_) return;
+    const QScopedValueRollback<bool> guard(quitting_, true);
     if (quitHook_) quitHook_();
+}
+
+bool Form1::RunAfterShow(void (Form1::*command)()) {
+    if (ShowCancel) return false;
+    ShowCancel = true;
+    QMetaObject::invokeMethod(this, command, Qt::QueuedConnection);
+    return true;
 }
 
 int Form1::ToPixels(int windowUnits) const {
@@ -262,6 +285,7 @@ int Form1::OuterHeightTwips() const { return PixelsToTwips(frameGeometry().heigh
 
 void Form1::SetOuterSizeTwips(int width, int height) {
     requestedOuterTwips_ = QSize(width, height);
+    frameKnownAtRequest_ = frameGeometry() != geometry();
     const int frameW = frameGeometry().width() - geometry().width();
     const int frameH = frameGeometry().height() - geometry().height();
     resize(std::max(1, TwipsToPixels(width) - frameW), std::max(1, TwipsToPixels(height) - frameH));
@@ -269,17 +293,31 @@ void Form1::SetOuterSizeTwips(int width, int height) {
 
 void Form1::MoveOuterTwips(int left, int top) {
     requestedOuterPosTwips_ = QPoint(left, top);
+    frameKnownAtRequest_ = frameGeometry() != geometry();
     move(TwipsToPixels(left), TwipsToPixels(top));
 }
 
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // Sizes set before the first show could not allow for the frame.
-    if (!shownOnce_ && requestedOuterTwips_.isValid()) {
-        shownOnce_ = true;
-        SetOuterSizeTwips(requestedOuterTwips_.width(), requestedOuterTwips_.height());
-        MoveOuterTwips(requestedOuterPosTwips_.x(), requestedOuterPosTwips_.y());
-    }
+    ApplyOuterOnceFrameKnown();
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    ApplyOuterOnceFrameKnown();
+}
+
+// A window manager adds its frame some time after the first show; sizes asked for before then
+// could not allow for it, so they are asked for again once, when the frame is known.
+void Form1::ApplyOuterOnceFrameKnown() {
+    if (frameApplied_ || !isVisible() || !requestedOuterTwips_.isValid()) return;
+    const bool frameKnown = frameGeometry() != geometry();
+    if (!frameKnown && shownOnce_) return;
+    shownOnce_ = true;
+    if (frameKnown) frameApplied_ = true;
+    if (frameKnownAtRequest_) return;
+    SetOuterSizeTwips(requestedOuterTwips_.width(), requestedOuterTwips_.height());
+    MoveOuterTwips(requestedOuterPosTwips_.x(), requestedOuterPosTwips_.y());
 }
 
 int Form1::ClientWidthTwips() const { return PixelsToTwips(width()); }
@@ -292,6 +330,7 @@ int Form1::ClientHeightTwips() const {
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    ApplyOuterOnceFrameKnown();
     // Narrow-window rule: nothing shows the two entries again but the commands that show them.
     if (OuterWidthTwips() < kNarrowWindowWidth) {
         ShowMenu("mnuHelp", false);
@@ -301,41 +340,41 @@ void Form1::resizeEvent(QResizeEvent* event) {
 
 void Form1::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
-    if (event->isAccepted()) QApplication::closeAllWindows();
+    // However the window closes, the program ends now; a running show must not keep it.
+    if (event->isAccepted()) EndProgram();
 }
 
 // --- key preview and hover
 
-bool Form1::IsFormKeyEvent(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease) lastKeyEvent_ = nullptr;
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
-    auto* widget = static_cast<QWidget*>(watched);
-    if (widget->window() != this) return false;
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal && modal != this) return false;
-    // The same key reaches the filters again while it travels up to the parents of a control
-    // that ignored it; see it once.
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (event == lastKeyEvent_ && key->timestamp() == lastKeyTimestamp_ && lastKeyWidget_ &&
-        (widget == lastKeyWidget_ || widget->isAncestorOf(lastKeyWidget_)))
-        return false;
-    lastKeyEvent_ = event;
-    lastKeyTimestamp_ = key->timestamp();
-    lastKeyWidget_ = widget;
-    return true;
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ChildAdded)
+        WatchWidget(static_cast<QChildEvent*>(event)->child());
+    if (event->type() == QEvent::KeyPress && !previewingKey_ && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this)
+        return PreviewKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::MouseMove && StartScreenHover(watched, event)) return true;
+    if (event->type() == QEvent::Wheel && (watched == Picture2 || watched == surface_) &&
+        Picture2->isVisible()) {
+        WheelOverPicture(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (IsFormKeyEvent(watched, event)) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const int code = ClassicKeyCode(key->key());
-        const bool character = IsCharacterKey(key->text());
-        Form_KeyDown(code, 0);
-        if (code != kKeyEscape && character) Form_KeyPress(key->text().at(0).unicode());
-        return false;  // the focused control sees the key as well
-    }
-    if (event->type() == QEvent::MouseMove && StartScreenHover(watched, event)) return true;
-    return QMainWindow::eventFilter(watched, event);
+// The window sees the key first and once. Then the control it was sent to, and the parents
+// that control passes it on to, get it as usual while the preview stands aside. A key that
+// opened or closed a modal view, or ended the program, is finished there.
+bool Form1::PreviewKey(QWidget* target, QKeyEvent* key) {
+    const QScopedValueRollback<bool> guard(previewingKey_, true);
+    const QPointer<QWidget> alive = target;
+    modalViewSeen_ = false;
+    const int code = ClassicKeyCode(key->key());
+    Form_KeyDown(code, 0);
+    if (code != kKeyEscape && IsCharacterKey(key->text()))
+        Form_KeyPress(key->text().at(0).unicode());
+    if (!modalViewSeen_ && code != kKeyEscape && alive) QCoreApplication::sendEvent(alive, key);
+    key->accept();
+    return true;
 }
 
 }  // namespace sorvenal

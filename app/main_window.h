@@ -17,6 +17,8 @@
 
 class QAction;
 class QCheckBox;
+class QKeyEvent;
+class QWheelEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -84,6 +86,11 @@ public:
     // Ending the program; tests replace the hook to observe it without quitting.
     void SetQuitHook(std::function<void()> hook) { quitHook_ = std::move(hook); }
     void EndProgram();
+    bool Ending() const { return ending_; }
+    // A command that leaves the browse state or changes the file list, given while a show
+    // runs, stops the show and runs once the show has ended on the picture that was on screen.
+    // True when the command was put off so.
+    bool RunAfterShow(void (Form1::*command)());
 
     // Window size in twips as the classic window reckons it (outer size, frame included).
     int OuterWidthTwips() const;
@@ -168,6 +175,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void BuildControls();
@@ -184,7 +192,10 @@ private:
     void ApplyPreviewFit();
     void RunRetouchMenuCommand(RetouchCommand command);
     void RunBusyPass(const std::function<void(const CanvasView&)>& pass);
-    bool IsFormKeyEvent(QObject* watched, QEvent* event);
+    void WatchWidget(QObject* object);
+    void ApplyOuterOnceFrameKnown();
+    void WheelOverPicture(QWheelEvent* event);
+    bool PreviewKey(QWidget* target, QKeyEvent* key);
 
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_ = nullptr;
@@ -195,11 +206,15 @@ private:
     QSize requestedOuterTwips_;  // applied again once the frame is known
     QPoint requestedOuterPosTwips_;
     bool shownOnce_ = false;
+    bool frameApplied_ = false;         // the frame was known and allowed for
+    bool frameKnownAtRequest_ = false;  // the last size request could allow for the frame
     int hScrollUnit_ = 1;
     int vScrollUnit_ = 1;
-    QEvent* lastKeyEvent_ = nullptr;
-    quint64 lastKeyTimestamp_ = 0;
-    QPointer<QWidget> lastKeyWidget_;
+    bool ending_ = false;
+    bool quitting_ = false;
+    QPoint wheelRest_;  // wheel turns not yet worth a whole step
+    bool previewingKey_ = false;
+    bool modalViewSeen_ = false;  // set when a modal view opened during the current key
 };
 
 }  // namespace sorvenal

@@ -40,7 +40,7 @@ void Run(FileOpsContext& ctx, QDialog& dialog) {
     if (ctx.RunModal)
         ctx.RunModal(dialog);
     else
-        dialog.exec();
+        ExecActive(dialog);
 }
 
 // A typed name that would leave the folder or is no name at all is refused before the disk

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTime>
+#include <QTimer>
 
 #include "platform/folder_list.h"
 #include "platform/fonts.h"
@@ -57,6 +58,7 @@ Form7::Form7(const QString& fileName, QWidget* parent) : QDialog(parent) {
     Command2 = Place(new QPushButton(kOk, this), "Command2", 2640, 1080, 1095, 375);
     Command1->setAutoDefault(false);
     Command2->setAutoDefault(false);
+    Command2->setDefault(true);  // Enter presses OK
     connect(Command1, &QPushButton::clicked, this, &QDialog::reject);
 
     Text1->setText(fileName.left(std::max<qsizetype>(0, fileName.length() - 4)));
@@ -73,6 +75,7 @@ Form5::Form5(const QString& folderPath, const QString& parentPath, QWidget* pare
     Command12 = Place(new QPushButton(kOk, this), "Command12", 2520, 1320, 975, 375);
     Command10->setAutoDefault(false);
     Command12->setAutoDefault(false);
+    Command12->setDefault(true);
     connect(Command10, &QPushButton::clicked, this, &QDialog::reject);
 
     // The folder's own name: what the path has beyond its parent, without separators.
@@ -106,7 +109,23 @@ Form6::Form6(const QString& startFolder, QWidget* parent) : QDialog(parent) {
 
     Dir2->SetPath(startFolder);
     SelectFromStart(Text2, 20);
+    Text2->installEventFilter(this);
     setMouseTracking(true);
+}
+
+// Enter presses whichever OK the command showed.
+void Form6::showEvent(QShowEvent* event) {
+    for (QPushButton* ok : {Command13, Command14, Command15})
+        if (ok->isVisibleTo(this)) ok->setDefault(true);
+    QDialog::showEvent(event);
+}
+
+// Whenever the name box takes the focus its text is selected, so typing replaces it. Qt puts
+// the cursor where the mouse pressed after the focus event, hence the queued selection.
+bool Form6::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text2 && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, Text2, [box = Text2] { box->selectAll(); });
+    return QDialog::eventFilter(watched, event);
 }
 
 void Form6::mouseMoveEvent(QMouseEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace sorvenal {
 
@@ -9,13 +10,26 @@ namespace {
 const QString kDefaultTitle = QStringLiteral("sorvenal");
 }
 
+// A window manager may leave the keyboard with the main window when a box opens right after a
+// menu closed; the box asks for it, so the keys the user types next answer it.
+int ExecActive(QDialog& dialog) {
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.raise();
+        dialog.activateWindow();
+    });
+    return dialog.exec();
+}
+
 void QtDialogService::Message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, kDefaultTitle, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, kDefaultTitle, text, QMessageBox::Ok, parent);
+    ExecActive(box);
 }
 
 bool QtDialogService::AskYesNo(QWidget* parent, const QString& text) {
-    return QMessageBox::question(parent, kDefaultTitle, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, kDefaultTitle, text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return ExecActive(box) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogService::AskSaveFileName(QWidget* parent,
@@ -26,9 +40,15 @@ std::optional<QString> QtDialogService::AskSaveFileName(QWidget* parent,
     // One file type with no name pattern: every file is listed under that label.
     dialog.setNameFilter(request.filterLabel + QStringLiteral(" (*)"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    // With no name of its own to propose, the dialog proposes the one chosen last time.
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    else if (!lastSaveName_.isEmpty())
+        dialog.selectFile(lastSaveName_);
+    if (ExecActive(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    lastSaveName_ = dialog.selectedFiles().constFirst();
+    return lastSaveName_;
 }
 
 void ScriptedDialogService::Message(QWidget*, const QString& text) { messages << text; }

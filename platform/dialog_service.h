@@ -8,6 +8,8 @@
 
 class QWidget;
 
+class QDialog;
+
 namespace sorvenal {
 
 struct SaveFileRequest {
@@ -29,12 +31,18 @@ public:
 };
 
 // The real dialogs.
+// Runs a modal dialog that takes the keyboard as soon as it shows.
+int ExecActive(QDialog& dialog);
+
 class QtDialogService : public DialogService {
 public:
     void Message(QWidget* parent, const QString& text) override;
     bool AskYesNo(QWidget* parent, const QString& text) override;
     std::optional<QString> AskSaveFileName(QWidget* parent,
                                            const SaveFileRequest& request) override;
+
+private:
+    QString lastSaveName_;  // the full path chosen last time
 };
 
 // Answers from a script, recording what was asked. Unscripted questions answer No / cancel.

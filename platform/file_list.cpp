@@ -50,6 +50,20 @@ QString FileList::List(int index) const {
     return entry ? entry->text() : QString();
 }
 
-QString FileList::FileName() const { return List(currentRow()); }
+QString FileList::FileName() const {
+    const int row = currentRow();
+    const QListWidgetItem* entry = item(row);
+    return entry && entry->isSelected() ? entry->text() : QString();
+}
+
+// Qt makes the first entry current when a list without one takes the focus (a menu closing is
+// enough); here nothing is selected until the user or the program selects it.
+void FileList::focusInEvent(QFocusEvent* event) {
+    const bool none = currentItem() == nullptr || !currentItem()->isSelected();
+    settingByCode_ = true;
+    QListWidget::focusInEvent(event);
+    if (none && currentItem() && !currentItem()->isSelected()) setCurrentRow(-1);
+    settingByCode_ = false;
+}
 
 }  // namespace sorvenal

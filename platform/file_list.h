@@ -25,10 +25,14 @@ public:
     bool SetListIndex(int index);
     int ListCount() const { return count(); }
     QString List(int index) const;
-    QString FileName() const;  // the selected name without folder, empty when none
+    // The selected name without folder, empty when none is selected (highlighted).
+    QString FileName() const;
 
 signals:
     void Click();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     QString path_;

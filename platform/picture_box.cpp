@@ -130,6 +130,9 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
                    std::floor(p.y()));
 }
 
+// The second press of a double-click is no press of its own (Qt would pass it on as one).
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF p = event->position();
     emit MouseUp(ButtonValue(event->button()), ShiftValue(event->modifiers()), std::floor(p.x()),

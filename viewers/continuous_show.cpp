@@ -1,10 +1,12 @@
 #include "viewers/continuous_show.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/file_list.h"
 #include "platform/fonts.h"
@@ -30,18 +32,25 @@ bool Pause(const ShowContext& context, int ms) {
 }  // namespace
 
 bool BlockingPause(int ms) {
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    bool elapsed = false;
-    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
-        elapsed = true;
-        loop.quit();
-    });
-    timer.start(ms);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    // A loop that returns before the timer means the application asked every loop to end.
-    return elapsed;
+    const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+    while (!deadline.hasExpired()) {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setSingleShot(true);
+        bool elapsed = false;
+        QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+            elapsed = true;
+            loop.quit();
+        });
+        // Whole milliseconds, rounded up: a timer may fire early by less than one.
+        const qint64 left = (deadline.remainingTimeNSecs() + 999'999) / 1'000'000;
+        timer.start(static_cast<int>(std::max<qint64>(1, left)));
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        // A loop that returns before its timer means the application asked every loop to end.
+        if (!elapsed) return false;
+    }
+    return true;
 }
 
 void SetShowPauseOverride(ShowPause pause) { PauseOverride() = std::move(pause); }
@@ -58,18 +67,21 @@ void RunShow(const ShowContext& context) {
     ShowCancel = false;
     const int n = files ? files->ListCount() : 0;
     const int i0 = files ? files->ListIndex() : -1;
+    auto ending = [&] { return context.Ending && context.Ending(); };
     if (n > 0) {
         for (int i = i0; i < n; ++i) {
             // An entry that has gone (the folder shrank meanwhile) is skipped.
             if (files) files->SetListIndex(i);
             QCoreApplication::processEvents();
+            // The window closed meanwhile: the program ends, the show with it.
+            if (ending()) break;
             if (!files) ShowCancel = true;
             if (ShowCancel) {
                 // Back to the picture that was on screen when the stop was asked for.
                 if (files) files->SetListIndex(i - 1);
                 break;
             }
-            if (!Pause(context, kShowPauseMs)) break;
+            if (!Pause(context, kShowPauseMs) || ending()) break;
         }
     }
     ShowCancel = true;

@@ -25,6 +25,7 @@ struct ShowContext {
     bool* ShowCancel = nullptr;                 // true: no show runs, or a stop was requested
     std::function<void()> FolderFinish;         // the folder list's finishing call
     std::function<void()> ResetWorkingPicture;  // Picture2 := Picture1
+    std::function<bool()> Ending;               // true once the program is ending
     ShowPause pause;                            // empty: the program's pause
 };
 
@@ -36,7 +37,8 @@ void RunShow(const ShowContext& context);
 void StopShow(const ShowContext& context);
 
 // The program's pause: a local loop that keeps the window painting but takes no user input
-// (input made meanwhile waits for the next pending-events step).
+// (input made meanwhile waits for the next pending-events step). It lasts the full time on a
+// monotonic clock, never less.
 bool BlockingPause(int ms);
 // Replaces the program's pause for the whole process (tests); an empty function restores it.
 void SetShowPauseOverride(ShowPause pause);

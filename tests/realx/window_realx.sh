@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The main window under a real X server with a window manager, driven by X input: key
+# sequences around the full-screen views, closing during a show, commands given during a show,
+# the circle outline and saving, commands with nothing selected, double-clicks.
+# Usage: window_realx.sh PROGRAM RETOUCH_TOOL
+set -u
+for tool in Xvfb openbox xdotool xwininfo xdpyinfo convert compare; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+RX_PROGRAM=$(realpath "$1")
+RETOUCH=$(realpath "$2")
+RX_TMP=$(mktemp -d)
+source "$(dirname "$0")/realx_lib.sh"
+trap 'rx_stop_display; rm -rf "$RX_TMP"' EXIT
+# A fresh account's home: the trash and the settings land here, nowhere else.
+export HOME="$RX_TMP/home" XDG_DATA_HOME="$RX_TMP/home/.local/share"
+mkdir -p "$HOME"
+
+PICS="$RX_TMP/pics"
+mkdir -p "$PICS"
+convert -size 256x256 xc:'#3060c0' "$PICS/a.bmp"
+convert -size 320x240 xc:'#c06030' "$PICS/b.bmp"
+convert -size 320x240 xc:'#30c060' "$PICS/c.bmp"
+convert -size 256x256 gradient:'#f0b090-#b07050' -type TrueColor "$PICS/face.bmp"
+
+rx_start_display || exit 1
+
+# Menu-bar titles, in window pixels: the first title, and the second in the browse state.
+FIRST_TITLE="45 8"
+FILE_TITLE="155 8"
+menu_first() { rx_click $FIRST_TITLE 1 0.5; }
+# menu_pick N: the N-th entry of an open menu, counted from the top (N > 0) or the bottom.
+menu_pick() {
+    local n=$1 key=Down
+    if [ "$n" -lt 0 ]; then key=Up; n=$((-n)); fi
+    local i
+    for i in $(seq "$n"); do rx_key "$key" 0.15; done
+    rx_key Return 1
+}
+# Picks the path in the save dialog and accepts it.
+save_as() {
+    sleep 0.8
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$1"
+    rx_key Return 1.2
+}
+same_pixels() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]; }
+
+# --- keys around the full-screen views
+rx_launch "$PICS/a.bmp"
+menu_first  # 実寸画像でレタッチ
+rx_key x 0.8
+rx_check "x opens one full-screen view" test "$(rx_windows)" -eq 2
+rx_key Escape 1
+rx_check "one Esc closes it and nothing opens again" test "$(rx_windows)" -eq 1
+rx_check "the program still runs after the Esc" rx_alive
+rx_key space 0.8
+rx_check "Space opens the view" test "$(rx_windows)" -eq 2
+rx_key space 1
+rx_check "a second Space closes it for good" test "$(rx_windows)" -eq 1
+rx_key Escape 0.5
+rx_check "Esc in the retouch state ends the program" rx_wait_exit 2
+
+# --- closing the window while a show runs
+rx_launch "$PICS/a.bmp"
+rx_sclick 372 266 1 1.6  # Start
+rx_click_close_button
+rx_check "closing the window during a show ends the program" rx_wait_exit 3
+rx_alive && kill "$RX_APP"
+
+# --- a command given during a show acts on the picture on screen and ends the show
+rx_launch "$PICS/a.bmp"
+rx_sclick 372 266 1 1.3  # Start: b.bmp is on screen now
+menu_first               # 実寸画像でレタッチ
+sleep 2.5
+rx_shot during_show
+read -r ox oy <<<"$(rx_origin)"
+preview=$(rx_pixel during_show $((ox + 96)) $((oy + RX_MENU_H + 90)))
+picture=$(rx_pixel during_show $((ox + 230)) $((oy + RX_MENU_H + 200)))
+rx_check "no preview is drawn over the retouch picture ($preview vs $picture)" \
+    test "$preview" = "$picture"
+size1=$(xwininfo -id "$RX_WIN" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+sleep 1.5
+size2=$(xwininfo -id "$RX_WIN" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+rx_check "the show no longer sizes the retouch window ($size1, $size2)" test "$size1" = "$size2"
+kill "$RX_APP"; sleep 0.3
+
+# --- the circle outline is never saved
+rx_launch "$PICS/a.bmp"
+menu_first      # 実寸画像でレタッチ
+menu_first      # レタッチ
+menu_pick -2    # メニュー切り替え（特殊効果）
+read -r ox oy <<<"$(rx_origin)"
+xdotool mousemove $((ox + 100)) $((oy + RX_MENU_H + 100)) mousedown 1
+xdotool mousemove $((ox + 130)) $((oy + RX_MENU_H + 100)); sleep 0.1
+xdotool mousemove $((ox + 150)) $((oy + RX_MENU_H + 100)); sleep 0.1
+xdotool mouseup 1; sleep 0.5
+rx_shot circle
+menu_first      # 特殊効果
+menu_pick -5    # 名前を付けて保存
+save_as "$RX_TMP/ring"
+rx_check "the saved picture holds no circle outline" same_pixels "$PICS/a.bmp" "$RX_TMP/ring.BMP"
+menu_first      # 特殊効果
+menu_pick -2    # メニュー切り替え: back to the retouch menu
+menu_first      # レタッチ
+menu_pick -5    # 名前を付けて保存
+save_as "$RX_TMP/switched"
+rx_check "the switch back leaves the outline behind" \
+    same_pixels "$PICS/a.bmp" "$RX_TMP/switched.BMP"
+kill "$RX_APP"; sleep 0.3
+
+# --- file commands with nothing selected
+rx_launch "$PICS/c.bmp"
+rx_click $FILE_TITLE 1 0.5
+menu_pick 4     # ファイル削除
+rx_check "the delete question appears for the selected file" test "$(rx_windows)" -eq 2
+rx_key y 1.2  # はい(Y)
+rx_check "the selected file is gone from the folder" test ! -e "$PICS/c.bmp"
+rx_click $FILE_TITLE 1 0.5
+menu_pick 4     # ファイル削除 with nothing selected
+rx_check "with nothing selected delete asks nothing" test "$(rx_windows)" -eq 1
+rx_alive && [ "$(rx_windows)" -gt 1 ] && rx_key Escape 0.5
+rx_check "and deletes nothing" test -e "$PICS/a.bmp" -a -e "$PICS/b.bmp"
+kill "$RX_APP"; sleep 0.3
+
+# --- a double-click is one skin click
+rx_launch "$PICS/face.bmp"
+menu_first      # 実寸画像でレタッチ
+menu_first      # レタッチ
+menu_pick 1     # 肌上でクリックして最適化　Ｏｎ　にする
+rx_dblclick 128 $((128 + RX_MENU_H))
+menu_first
+menu_pick -5    # 名前を付けて保存
+save_as "$RX_TMP/skin"
+"$RETOUCH" "$PICS/face.bmp" "$RX_TMP/once.bmp" skin=128,128 >/dev/null
+rx_check "a double-click retouches once" same_pixels "$RX_TMP/once.bmp" "$RX_TMP/skin.BMP"
+kill "$RX_APP"; sleep 0.3
+
+echo "window_realx: $RX_PASSES passed, $RX_FAILS failed"
+[ "$RX_FAILS" -eq 0 ]
