@@ -6,14 +6,14 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
-#include <QWheelEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include "app/artwork.h"
 #include "app/click_label.h"
@@ -307,6 +307,13 @@ void Form1::moveEvent(QMoveEvent* event) {
     ApplyOuterOnceFrameKnown();
 }
 
+bool Form1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The manager may frame the window without moving it; it activates it afterwards.
+    if (event->type() == QEvent::WindowActivate) ApplyOuterOnceFrameKnown();
+    return handled;
+}
+
 // A window manager adds its frame some time after the first show; sizes asked for before then
 // could not allow for it, so they are asked for again once, when the frame is known.
 void Form1::ApplyOuterOnceFrameKnown() {
@@ -347,8 +354,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 // --- key preview and hover
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ChildAdded)
-        WatchWidget(static_cast<QChildEvent*>(event)->child());
+    if (event->type() == QEvent::ChildAdded) WatchWidget(static_cast<QChildEvent*>(event)->child());
     if (event->type() == QEvent::KeyPress && !previewingKey_ && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this)
         return PreviewKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));

@@ -26,8 +26,8 @@ void QtDialogService::Message(QWidget* parent, const QString& text) {
 }
 
 bool QtDialogService::AskYesNo(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Question, kDefaultTitle, text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Question, kDefaultTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
     box.setDefaultButton(QMessageBox::No);
     return ExecActive(box) == QMessageBox::Yes;
 }

@@ -7,9 +7,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic imagemagick
+  xvfb xauth x11-utils xdotool openbox
 )
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(libjpeg-turbo-progs libvips-tools hyperfine xvfb xauth x11-utils xdotool)
+  packages+=(libjpeg-turbo-progs libvips-tools hyperfine)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -119,6 +119,18 @@ rx_click_close_button() {
     xdotool mousemove $((fx + fw - 10)) $((fy + 10)) click 1
 }
 
+# Outer size of the main window, frame and title bar included, as "WxH".
+rx_frame_size() {
+    local id=$RX_WIN parent root
+    root=$(xwininfo -root | awk '/Window id:/{print $4}')
+    while :; do
+        parent=$(xwininfo -tree -id "$id" | awk '/Parent window id:/{print $4}')
+        [ "$parent" = "$root" ] && break
+        id=$parent
+    done
+    xwininfo -id "$id" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'
+}
+
 rx_shot() { import -window root "$RX_TMP/$1.png"; }
 
 # Colour of a screen pixel of the last screenshot NAME, as "r,g,b".

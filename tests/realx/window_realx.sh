@@ -19,8 +19,8 @@ mkdir -p "$HOME"
 PICS="$RX_TMP/pics"
 mkdir -p "$PICS"
 convert -size 256x256 xc:'#3060c0' "$PICS/a.bmp"
-convert -size 320x240 xc:'#c06030' "$PICS/b.bmp"
-convert -size 320x240 xc:'#30c060' "$PICS/c.bmp"
+convert -size 320x240 gradient:'#c06030-#3060c0' -rotate 90 -type TrueColor "$PICS/b.bmp"
+convert -size 300x200 xc:'#30c060' "$PICS/c.bmp"
 convert -size 256x256 gradient:'#f0b090-#b07050' -type TrueColor "$PICS/face.bmp"
 
 rx_start_display || exit 1
@@ -48,6 +48,13 @@ same_pixels() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]; }
 
 # --- keys around the full-screen views
 rx_launch "$PICS/a.bmp"
+rx_check "the first browse window has its outer size ($(rx_frame_size))" \
+    test "$(rx_frame_size)" = "510x373"
+rx_sclick 300 192 1 0.5  # Check1 takes the focus (and chooses the fit view)
+rx_key x 0.8
+rx_check "x with Check1 focused opens one view" test "$(rx_windows)" -eq 2
+rx_key Escape 1
+rx_check "and one Esc closes it" test "$(rx_windows)" -eq 1
 menu_first  # 実寸画像でレタッチ
 rx_key x 0.8
 rx_check "x opens one full-screen view" test "$(rx_windows)" -eq 2
@@ -69,20 +76,25 @@ rx_check "closing the window during a show ends the program" rx_wait_exit 3
 rx_alive && kill "$RX_APP"
 
 # --- a command given during a show acts on the picture on screen and ends the show
+client_size() { xwininfo -id "$RX_WIN" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
+rx_launch "$PICS/b.bmp"
+menu_first  # 実寸画像でレタッチ
+expected=$(client_size)
+kill "$RX_APP"; sleep 0.3
 rx_launch "$PICS/a.bmp"
 rx_sclick 372 266 1 1.3  # Start: b.bmp is on screen now
 menu_first               # 実寸画像でレタッチ
 sleep 2.5
 rx_shot during_show
 read -r ox oy <<<"$(rx_origin)"
-preview=$(rx_pixel during_show $((ox + 96)) $((oy + RX_MENU_H + 90)))
-picture=$(rx_pixel during_show $((ox + 230)) $((oy + RX_MENU_H + 200)))
-rx_check "no preview is drawn over the retouch picture ($preview vs $picture)" \
-    test "$preview" = "$picture"
-size1=$(xwininfo -id "$RX_WIN" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
-sleep 1.5
-size2=$(xwininfo -id "$RX_WIN" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
-rx_check "the show no longer sizes the retouch window ($size1, $size2)" test "$size1" = "$size2"
+shown=$(rx_pixel during_show $((ox + 96)) $((oy + RX_MENU_H + 90)))
+convert "$PICS/b.bmp" "$RX_TMP/b.png"
+own=$(rx_pixel b 96 90)
+rx_check "the picture on screen is shown, no preview over it ($shown, $own)" test "$shown" = "$own"
+rx_check "the window is sized for that picture ($(client_size), $expected)" \
+    test "$(client_size)" = "$expected"
+sleep 1.2
+rx_check "the show sizes it no more ($(client_size))" test "$(client_size)" = "$expected"
 kill "$RX_APP"; sleep 0.3
 
 # --- the circle outline is never saved
@@ -116,6 +128,7 @@ menu_pick 4     # ファイル削除
 rx_check "the delete question appears for the selected file" test "$(rx_windows)" -eq 2
 rx_key y 1.2  # はい(Y)
 rx_check "the selected file is gone from the folder" test ! -e "$PICS/c.bmp"
+rx_sclick 420 150 1 0.5  # the blank part of the file list
 rx_click $FILE_TITLE 1 0.5
 menu_pick 4     # ファイル削除 with nothing selected
 rx_check "with nothing selected delete asks nothing" test "$(rx_windows)" -eq 1
