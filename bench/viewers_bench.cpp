@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImageWriter>
 #include <QPainter>
 #include <QRadioButton>
@@ -146,6 +147,23 @@ void BM_ShowWholeOneJpeg(benchmark::State& state) {
     SetShowPauseOverride(nullptr);
 }
 BENCHMARK(BM_ShowWholeOneJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The show's pause against the monotonic clock: its shortest and longest run over the
+// iterations, in milliseconds (the target is 1000, never less).
+void BM_ShowPause(benchmark::State& state) {
+    double shortest = 1e9, longest = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        BlockingPause(1000);
+        const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        shortest = std::min(shortest, ms);
+        longest = std::max(longest, ms);
+    }
+    state.counters["shortest_ms"] = shortest;
+    state.counters["longest_ms"] = longest;
+}
+BENCHMARK(BM_ShowPause)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 void BM_DecodeJpegOnce(benchmark::State& state) {
     const QString path = JpegFolder() + QStringLiteral("/photo.jpg");
