@@ -21,6 +21,7 @@
 namespace sorvenal {
 
 void Form1::mnuOpen_Click() {
+    EndHistory();
     scaleTwips_ = false;
     SkinClickOn = false;
     EnableMenu("mnuClick", true);
@@ -85,6 +86,7 @@ void Form1::Dir1_Change() {
 }
 
 void Form1::File1_Click() {
+    EndHistory();
     File1->setCursor(Qt::WaitCursor);
     const QString path = JoinPath(File1->Path(), File1->FileName());
     Image1->hide();

@@ -9,7 +9,7 @@
 namespace sorvenal {
 
 void Form1::Picture2_MouseDown(int button, int /*shift*/, double x, double y) {
-    if (SkinClickOn) SkinClickRetouch(x, y);
+    if (SkinClickOn) RecordStep(false, [&] { SkinClickRetouch(x, y); });
     if (CircleMode && button == kLeftButton) {
         Picture2->SetPicture(Picture3->Picture());
         Picture2->Cls();

@@ -27,15 +27,25 @@ void RunCircleMenuCommand(Form1& form, CircleEffect effect) {
 
 }  // namespace
 
-void Form1::mnuCirclelight_Click() { RunCircleMenuCommand(*this, CircleEffect::Light); }
+void Form1::mnuCirclelight_Click() {
+    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::Light); });
+}
 
-void Form1::mnuCirclered_Click() { RunCircleMenuCommand(*this, CircleEffect::Red); }
+void Form1::mnuCirclered_Click() {
+    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::Red); });
+}
 
-void Form1::mnuEyeblue_Click() { RunCircleMenuCommand(*this, CircleEffect::EyeBlue); }
+void Form1::mnuEyeblue_Click() {
+    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::EyeBlue); });
+}
 
-void Form1::mnuSpotlight_Click() { RunCircleMenuCommand(*this, CircleEffect::Spotlight); }
+void Form1::mnuSpotlight_Click() {
+    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::Spotlight); });
+}
 
-void Form1::mnuCircle_Click() { RunCircleMenuCommand(*this, CircleEffect::Picture); }
+void Form1::mnuCircle_Click() {
+    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::Picture); });
+}
 
 void Form1::mnuSaveImage_Click() {
     if (RunAfterShow(&Form1::mnuSaveImage_Click)) return;

@@ -1,5 +1,6 @@
 // The menu tree of the main window, built from one table.
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -50,6 +51,8 @@ constexpr MenuEntry kMenuTable[] = {
     {"mnuSept6", "-", "mnuRetouch", true, true, nullptr},
     {"mnuSaveImage", "名前を付けて保存", "mnuRetouch", true, true, &Form1::mnuSaveImage_Click},
     {"mnuback", "原画像に戻す", "mnuRetouch", true, true, &Form1::mnuback_Click},
+    {"mnuUndo", "元に戻す", "mnuRetouch", true, false, &Form1::mnuUndo_Click},
+    {"mnuRedo", "やり直し", "mnuRetouch", true, false, &Form1::mnuRedo_Click},
     {"mnuOpen2", "画像を開く", "mnuRetouch", true, true, &Form1::mnuOpen2_Click},
     {"mnuSept7", "-", "mnuRetouch", true, true, nullptr},
     {"mnuChange", "メニュー切り替え（特殊効果）", "mnuRetouch", true, true,
@@ -69,6 +72,8 @@ constexpr MenuEntry kMenuTable[] = {
     {"mnuSept10", "-", "mnuSpecial", true, true, nullptr},
     {"mnuSaveImage2", "名前を付けて保存", "mnuSpecial", true, true, &Form1::mnuSaveImage2_Click},
     {"mnuback2", "原画像に戻す", "mnuSpecial", true, true, &Form1::mnuback2_Click},
+    {"mnuUndo2", "元に戻す", "mnuSpecial", true, false, &Form1::mnuUndo2_Click},
+    {"mnuRedo2", "やり直し", "mnuSpecial", true, false, &Form1::mnuRedo2_Click},
     {"mnuOpen4", "画像を開く", "mnuSpecial", true, true, &Form1::mnuOpen4_Click},
     {"mnuSept11", "-", "mnuSpecial", true, true, nullptr},
     {"mnuChange2", "メニュー切り替え", "mnuSpecial", true, true, &Form1::mnuChange2_Click},
@@ -125,6 +130,11 @@ void Form1::BuildMenus() {
         action->setEnabled(e.enabled);
         actions_.insert(name, action);
     }
+    // Only the entries of the state on screen are ever enabled, so each key has one owner.
+    for (const char* undo : {"mnuUndo", "mnuUndo2"}) Action(undo)->setShortcut(QKeySequence::Undo);
+    for (const char* redo : {"mnuRedo", "mnuRedo2"})
+        Action(redo)->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 }
 
 }  // namespace sorvenal

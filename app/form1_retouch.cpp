@@ -75,6 +75,7 @@ void Form1::mnuReal_Click() {
         RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(OuterWidthTwips()));
     layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(layout.width));
     ApplyRetouchLayout(layout);
+    UpdateUndoMenus();
 }
 
 void Form1::ApplyRetouchLayout(const RetouchLayout& layout) {
@@ -178,13 +179,69 @@ void Form1::mnuFullscreen_Click() {
 }
 
 void Form1::mnuback_Click() {
-    Picture2->Cls();
-    Picture2->move(0, 0);
-    HScroll1->setValue(0);
-    VScroll1->setValue(0);
-    Picture2->SetPicture(Picture1->Picture());
-    Picture3->SetPicture(Picture1->Picture());
+    RecordStep(false, [this] {
+        Picture2->Cls();
+        Picture2->move(0, 0);
+        HScroll1->setValue(0);
+        VScroll1->setValue(0);
+        Picture2->SetPicture(Picture1->Picture());
+        Picture3->SetPicture(Picture1->Picture());
+    });
     setWindowTitle(kProgramCaption);
+}
+
+// --- undo and redo
+
+void Form1::RecordStep(bool compact, const std::function<void()>& command) {
+    const bool outer = stepDepth_++ == 0;
+    if (outer) history_.Begin(WorkingState());
+    command();
+    --stepDepth_;
+    if (outer) {
+        history_.End(WorkingState(), compact);
+        UpdateUndoMenus();
+    }
+}
+
+QImage Form1::WorkingState() const { return CircleMode ? Picture3->Picture() : Picture2->Image(); }
+
+void Form1::ShowWorkingState(const QImage& image) {
+    if (CircleMode) {
+        Picture3->SetPicture(image);
+        Picture2->SetPicture(image);
+    } else {
+        Picture2->SetImage(image);
+    }
+    Picture2->Refresh();
+}
+
+void Form1::UndoOrRedo(bool undo) {
+    if (undo ? !history_.CanUndo() : !history_.CanRedo()) return;
+    const QString caption = windowTitle();
+    BeginBusy();
+    const QImage current = WorkingState();
+    ShowWorkingState(undo ? history_.Undo(current) : history_.Redo(current));
+    EndBusy(caption);
+    UpdateUndoMenus();
+}
+
+void Form1::mnuUndo_Click() { UndoOrRedo(true); }
+void Form1::mnuRedo_Click() { UndoOrRedo(false); }
+void Form1::mnuUndo2_Click() { UndoOrRedo(true); }
+void Form1::mnuRedo2_Click() { UndoOrRedo(false); }
+
+void Form1::EndHistory() {
+    history_.Clear();
+    UpdateUndoMenus();
+}
+
+void Form1::UpdateUndoMenus() {
+    const bool retouch = Picture2->isVisibleTo(this) && !CircleMode;
+    const bool effects = Picture2->isVisibleTo(this) && CircleMode;
+    EnableMenu("mnuUndo", retouch && history_.CanUndo());
+    EnableMenu("mnuRedo", retouch && history_.CanRedo());
+    EnableMenu("mnuUndo2", effects && history_.CanUndo());
+    EnableMenu("mnuRedo2", effects && history_.CanRedo());
 }
 
 void Form1::mnuback2_Click() { mnuback_Click(); }
@@ -199,6 +256,10 @@ void Form1::RunBusyPass(const std::function<void(const CanvasView&)>& pass) {
 }
 
 void Form1::RunRetouchMenuCommand(RetouchCommand command) {
+    RecordStep(false, [&] { RunRetouchMenuPass(command); });
+}
+
+void Form1::RunRetouchMenuPass(RetouchCommand command) {
     BeginBusy();
     const Progress progress = [this](int done, int total) { Animation1->SetProgress(done, total); };
     RunBusyPass([&](const CanvasView& view) { RunRetouchPass(view, command, progress); });

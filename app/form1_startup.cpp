@@ -96,6 +96,7 @@ void Form1::mnuChange_Click() {
     setWindowTitle(kCircleCaption);
     Picture2->setToolTip(kCircleCaption);
     unsetCursor();
+    UpdateUndoMenus();
 }
 
 void Form1::mnuChange2_Click() {
@@ -112,6 +113,7 @@ void Form1::mnuChange2_Click() {
         Picture2->setToolTip(QString());
         unsetCursor();
     }
+    UpdateUndoMenus();
 }
 
 void Form1::mnuClick_Click() {

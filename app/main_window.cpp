@@ -376,7 +376,9 @@ bool Form1::PreviewKey(QWidget* target, QKeyEvent* key) {
     modalViewSeen_ = false;
     const int code = ClassicKeyCode(key->key());
     Form_KeyDown(code, 0);
-    if (code != kKeyEscape && IsCharacterKey(key->text()))
+    // Ctrl combinations are commands (undo, redo), never characters that open a view.
+    const bool command = key->modifiers() & Qt::ControlModifier;
+    if (code != kKeyEscape && !command && IsCharacterKey(key->text()))
         Form_KeyPress(key->text().at(0).unicode());
     if (!modalViewSeen_ && code != kKeyEscape && alive) QCoreApplication::sendEvent(alive, key);
     key->accept();

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/undo_history.h"
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
@@ -126,6 +127,11 @@ public:
     void mnuReal_Click();
     void mnuback_Click();
     void mnuback2_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuUndo2_Click();
+    void mnuRedo2_Click();
+    const UndoHistory& History() const { return history_; }
     void mnuFullscreen_Click();
     void MoveCanvas();
     void Form_KeyDown(int keyCode, int shift);
@@ -192,8 +198,19 @@ private:
     void ApplyRetouchLayout(const RetouchLayout& layout);
     void ApplyPreviewFit();
     void RunRetouchMenuCommand(RetouchCommand command);
+    void RunRetouchMenuPass(RetouchCommand command);
     void RunBusyPass(const std::function<void(const CanvasView&)>& pass);
     void WatchWidget(QObject* object);
+    // Runs a command that changes the working picture as one undoable step; a command run
+    // inside another is part of it. compact: the command changes a part of the picture.
+    void RecordStep(bool compact, const std::function<void()>& command);
+    // The working picture as a step sees it: in the effects state the snapshot, which is the
+    // picture without the circle outline.
+    QImage WorkingState() const;
+    void ShowWorkingState(const QImage& image);
+    void UndoOrRedo(bool undo);
+    void EndHistory();
+    void UpdateUndoMenus();
     void ApplyOuterOnceFrameKnown();
     void WheelOverPicture(QWheelEvent* event);
     bool PreviewKey(QWidget* target, QKeyEvent* key);
@@ -211,6 +228,8 @@ private:
     bool frameKnownAtRequest_ = false;  // the last size request could allow for the frame
     int hScrollUnit_ = 1;
     int vScrollUnit_ = 1;
+    UndoHistory history_;
+    int stepDepth_ = 0;
     bool ending_ = false;
     bool quitting_ = false;
     QPoint wheelRest_;  // wheel turns not yet worth a whole step

@@ -38,6 +38,13 @@ void PictureBox::SetPicture(const QImage& picture) {
     update();
 }
 
+void PictureBox::SetImage(const QImage& image) {
+    image_ = image.format() == QImage::Format_RGB32 ? image
+                                                    : image.convertToFormat(QImage::Format_RGB32);
+    if (!image_.isNull()) resize(image_.size());
+    update();
+}
+
 void PictureBox::ClearPicture() {
     picture_ = QImage();
     image_ = QImage();

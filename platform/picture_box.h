@@ -27,6 +27,8 @@ public:
     QSize PictureSize() const { return picture_.size(); }
 
     const QImage& Image() const { return image_; }
+    // Replaces the persistent image alone; the picture stays (undo and redo).
+    void SetImage(const QImage& image);
     // Writable view of the persistent image for the engine; detaches it from the picture.
     CanvasView View();
     void Cls();  // clears the drawings: the image becomes the picture again
