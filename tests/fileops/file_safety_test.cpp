@@ -122,13 +122,18 @@ TEST_F(FileSafetyTest, AFreshAccountsTrashIsUnderHomeNotInThePictureFolder) {
     ASSERT_TRUE(::getcwd(saved, sizeof saved));
     ASSERT_EQ(::chdir(At("pics").constData()), 0);  // started in the picture folder
     Browse(At("pics"));
-    dialogs.yesNoAnswers = {true};
+    dialogs.yesNoAnswers = {true, true};
     Run(DeleteSelectedFile);
+    {  // A relative value names no place; it counts as unset.
+        test::ScopedEnv relative("XDG_DATA_HOME", "data");
+        ASSERT_TRUE(File1->SetListIndex(0));
+        Run(DeleteSelectedFile);
+    }
     ASSERT_EQ(::chdir(saved), 0);
-    EXPECT_EQ(test::Entries(At("pics")), QStringList{"b.jpg"});
-    EXPECT_EQ(ReadFile(At("home/.local/share/Trash/files/a.jpg")), "A");
+    EXPECT_EQ(test::Entries(At("pics")), QStringList());
+    EXPECT_EQ(test::Entries(At("home/.local/share/Trash/files")), (QStringList{"a.jpg", "b.jpg"}));
     EXPECT_EQ(Dir1->Path(), Shown("pics"));
-    EXPECT_EQ(File1->ListCount(), 1);  // no new folders among the pictures either
+    EXPECT_EQ(Dir1->count(), 1 + Shown("pics").count(QLatin1Char('/')));  // no new folders
 }
 
 TEST_F(FileSafetyTest, WhenTheTrashCannotTakeTheFileASecondQuestionDecides) {

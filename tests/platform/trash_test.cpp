@@ -78,29 +78,6 @@ TEST_F(TrashTest, AFreshTrashIsPrivateAndRecordsWhereAndWhen) {
     EXPECT_LE(when, QDateTime::currentDateTime().addSecs(1));
 }
 
-TEST_F(TrashTest, WithoutXdgDataHomeTheTrashIsUnderHomeNeverInTheWorkingFolder) {
-    const NativePath home = At("home");  // a fresh account: no .local at all
-    ASSERT_EQ(::mkdir(home.constData(), 0700), 0);
-    test::ScopedEnv homeEnv("HOME", home.constData());
-    WriteFile(At("pics/a.jpg"), "A");
-    WriteFile(At("pics/b.jpg"), "B");
-    char saved[4096];
-    ASSERT_TRUE(::getcwd(saved, sizeof saved));
-    ASSERT_EQ(::chdir(At("pics").constData()), 0);
-    const FsStatus unset = MoveToTrash(At("pics/a.jpg"));
-    FsStatus relative;
-    {  // A relative value is not a place; it is ignored as if unset.
-        test::ScopedEnv rel("XDG_DATA_HOME", "data");
-        relative = MoveToTrash(At("pics/b.jpg"));
-    }
-    ASSERT_EQ(::chdir(saved), 0);
-    ASSERT_TRUE(unset.ok()) << unset.error << " " << unset.path.toStdString();
-    ASSERT_TRUE(relative.ok()) << relative.error;
-    EXPECT_EQ(test::Entries(At("pics")), QStringList());
-    EXPECT_EQ(ReadFile(JoinNative(home, ".local/share/Trash/files/a.jpg")), "A");
-    EXPECT_EQ(ReadFile(JoinNative(home, ".local/share/Trash/files/b.jpg")), "B");
-}
-
 TEST_F(TrashTest, TheSameNameTwiceGetsTwoEntries) {
     test::ScopedEnv fresh("XDG_DATA_HOME", data.constData());
     ASSERT_EQ(::mkdir(At("other").constData(), 0755), 0);
