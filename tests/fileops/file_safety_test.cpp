@@ -18,10 +18,8 @@
 #include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/folder_list.h"
-#include "platform/picture_io.h"
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
-#include "tests/support/test_pictures.h"
 
 namespace sorvenal {
 namespace {
@@ -209,19 +207,6 @@ TEST_F(FileSafetyTest, AShiftJisNameIsListedRenamedCopiedAndDeleted) {
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
     EXPECT_FALSE(PathExists(At("pics/" + photo)));
     EXPECT_EQ(ReadFile(JoinNative(data, "Trash/files/" + photo)), "photo");
-}
-
-TEST_F(FileSafetyTest, AShiftJisPictureIsPreviewedByItsBytes) {
-    const NativePath face = "\x8a\xe7.bmp";
-    const QImage picture = test::GradientPicture(7, 5);
-    const QString written = test::WritePicture(ShownPath(At("pics")), "plain.bmp", picture);
-    ASSERT_EQ(::rename(NativeOf(written).constData(), At("pics/" + face).constData()), 0);
-    Browse(At("pics"));
-    ASSERT_EQ(File1->FileName(), QStringLiteral("顔.bmp"));
-    const ReadResult read = ReadPicture(File1->NativeFilePath());
-    ASSERT_TRUE(read.ok()) << read.error.toStdString();
-    EXPECT_EQ(test::FirstDifference(picture.convertToFormat(QImage::Format_RGB32), read.image),
-              QString());
 }
 
 TEST_F(FileSafetyTest, ARefusedFolderRenameStaysInTheFolder) {
