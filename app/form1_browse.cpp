@@ -11,7 +11,6 @@
 #include "app/layout_rules.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
-#include "platform/app_paths.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
@@ -81,14 +80,14 @@ void Form1::mnuOpen4_Click() {
 }
 
 void Form1::Dir1_Change() {
-    File1->SetPath(Dir1->Path());
+    File1->SetNativePath(Dir1->NativeFolder());
     if (DirCancel) ClearDisplay();
 }
 
 void Form1::File1_Click() {
     EndHistory();
     File1->setCursor(Qt::WaitCursor);
-    const QString path = JoinPath(File1->Path(), File1->FileName());
+    const NativePath path = File1->NativeFilePath();
     Image1->hide();
     ShowMenu("mnuFile", true);
     Image1->repaint();

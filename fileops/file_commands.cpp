@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cerrno>
 
 #include "fileops/file_dialogs.h"
 #include "fileops/file_operations.h"
-#include "platform/app_paths.h"
 #include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
@@ -25,12 +25,15 @@ const QString kSourceKept =
     QStringLiteral("移動先にコピーしましたが、元のファイルを削除できませんでした: ");
 const QString kCopyFailed = QStringLiteral("コピーできませんでした: ");
 const QString kDeleteFailed = QStringLiteral("削除できませんでした: ");
+const QString kNoTrashBefore = QStringLiteral("ごみ箱に移せません（");
+const QString kNoTrashAfter = QStringLiteral("）。完全に削除しますか");
 const QString kCreateFailed = QStringLiteral("フォルダーを作成できませんでした: ");
 const QString kFolderRenameFailed = QStringLiteral("フォルダー名を変更できませんでした: ");
 const QString kRootHasNoName = QStringLiteral("最上位のフォルダーの名前は変更できません");
 const QString kBadName = QStringLiteral("この名前は使えません: ");
 const QString kBadSeparator = QStringLiteral("「/」を含む名前は使えません");
-const QString kBadDots = QStringLiteral("「.」と「..」は名前に使えません");
+const QString kBadHidden =
+    QStringLiteral("「.」で始まる名前は隠しファイルになり、一覧に表示されなくなります");
 const QString kBadControl = QStringLiteral("制御文字を含む名前は使えません");
 
 // Rename, move, copy and delete need a selected file: a name longer than its extension.
@@ -53,8 +56,8 @@ bool NameAcceptable(FileOpsContext& ctx, QWidget* parent, const QString& name) {
         case NameProblem::Separator:
             why = kBadSeparator;
             break;
-        case NameProblem::DotName:
-            why = kBadDots;
+        case NameProblem::HiddenName:
+            why = kBadHidden;
             break;
         case NameProblem::ControlChar:
             why = kBadControl;
@@ -64,10 +67,16 @@ bool NameAcceptable(FileOpsContext& ctx, QWidget* parent, const QString& name) {
     return false;
 }
 
+// The file the system refused, as the user reads it; the one the command was about when the
+// system did not say.
+QString Culprit(const FileOpResult& result, const NativePath& fallback) {
+    return ShownPath(result.culprit.isEmpty() ? fallback : result.culprit);
+}
+
 // A refused step is said, never skipped in silence. A name taken meanwhile gets the same words
 // as the existence test before it.
 void Report(FileOpsContext& ctx, QWidget* parent, const FileOpResult& result,
-            const QString& existsText, const QString& failedText, const QString& path) {
+            const QString& existsText, const QString& failedText, const NativePath& path) {
     switch (result.status) {
         case FileOpStatus::Ok:
             return;
@@ -75,21 +84,23 @@ void Report(FileOpsContext& ctx, QWidget* parent, const FileOpResult& result,
             ctx.dialogs.Message(parent, existsText);
             return;
         case FileOpStatus::Failed:
-            ctx.dialogs.Message(parent, failedText + path + QLatin1Char('\n') + result.reason);
+            ctx.dialogs.Message(
+                parent, failedText + Culprit(result, path) + QLatin1Char('\n') + result.reason);
             return;
         case FileOpStatus::SourceNotRemoved:
-            ctx.dialogs.Message(parent, kSourceKept + path + QLatin1Char('\n') + result.reason);
+            ctx.dialogs.Message(
+                parent, kSourceKept + Culprit(result, path) + QLatin1Char('\n') + result.reason);
             return;
     }
 }
 
 }  // namespace
 
-void Relist(FolderList* dir1, FileList* file1, const QString& savedFolder) {
+void Relist(FolderList* dir1, FileList* file1, const NativePath& savedFolder) {
     bool changed = false;
     const auto watch = QObject::connect(dir1, &FolderList::Change, [&changed] { changed = true; });
     dir1->SetPath(FolderList::RootPath());
-    dir1->SetPath(savedFolder);
+    dir1->SetNativePath(savedFolder);
     QObject::disconnect(watch);
     // At the root itself neither step changes the path, yet the files must be re-read.
     if (!changed) {
@@ -103,18 +114,18 @@ void RenameSelectedFile(FileOpsContext& ctx) {
     Form7 form(ctx.File1->FileName(), ctx.parent);
     QObject::connect(form.Command2, &QPushButton::clicked, &form, [&ctx, &form] {
         const int index = ctx.File1->ListIndex();
-        const QString saved = ctx.Dir1->Path();
-        const QString fileName = ctx.File1->FileName();
+        const NativePath saved = ctx.Dir1->NativeFolder();
+        const NativePath fileName = ctx.File1->NativeFileName();
         const QString typed = form.Text1->text();
         // The old extension is always kept, whatever was typed.
-        const QString newName = typed + fileName.right(4);
-        const QString oldPath = JoinPath(saved, fileName);
-        const QString newPath = JoinPath(saved, newName);
+        const QString newName = typed + ctx.File1->FileName().right(4);
+        const NativePath oldPath = JoinNative(saved, fileName);
+        const NativePath newPath = JoinNative(saved, NativeOf(typed) + fileName.right(4));
         if (typed.isEmpty() || !NameAcceptable(ctx, &form, newName)) {
             form.accept();
             return;
         }
-        if (FileExists(newPath)) {
+        if (NameTakenBesides(oldPath, newPath)) {
             ctx.dialogs.Message(&form, newName + kExists);
             form.accept();
             return;
@@ -131,19 +142,20 @@ void RenameSelectedFile(FileOpsContext& ctx) {
 void MoveSelectedFile(FileOpsContext& ctx) {
     if (!SelectionTest(ctx)) return;
     ctx.DirCancel = false;
-    Form6 form(ctx.Dir1->Path(), ctx.parent);
+    Form6 form(ctx.Dir1->NativeFolder(), ctx.parent);
     form.Command14->show();
     QObject::connect(form.Command14, &QPushButton::clicked, &form, [&ctx, &form] {
-        const QString saved = ctx.Dir1->Path();
-        const QString fileName = ctx.File1->FileName();
-        const QString source = JoinPath(saved, fileName);
-        const QString destination = JoinPath(form.Dir2->Path(), fileName);
+        const NativePath saved = ctx.Dir1->NativeFolder();
+        const NativePath fileName = ctx.File1->NativeFileName();
+        const NativePath source = JoinNative(saved, fileName);
+        const NativePath destination = JoinNative(form.Dir2->NativeFolder(), fileName);
+        const QString shownDestination = ShownPath(destination);
         // Left on the current folder, the destination is the source itself: only the message.
         if (FileExists(destination))
-            ctx.dialogs.Message(&form, destination + kExists);
+            ctx.dialogs.Message(&form, shownDestination + kExists);
         else
-            Report(ctx, &form, MoveFile(source, destination), destination + kExists, kMoveFailed,
-                   source);
+            Report(ctx, &form, MoveFile(source, destination), shownDestination + kExists,
+                   kMoveFailed, source);
         if (ctx.ClearDisplay) ctx.ClearDisplay();
         Relist(ctx.Dir1, ctx.File1, saved);
         ctx.DirCancel = true;
@@ -154,58 +166,76 @@ void MoveSelectedFile(FileOpsContext& ctx) {
 
 void CopySelectedFile(FileOpsContext& ctx) {
     if (!SelectionTest(ctx)) return;
-    Form6 form(ctx.Dir1->Path(), ctx.parent);
+    Form6 form(ctx.Dir1->NativeFolder(), ctx.parent);
     form.Command13->show();
     QObject::connect(form.Command13, &QPushButton::clicked, &form, [&ctx, &form] {
-        const QString fileName = ctx.File1->FileName();
-        const QString source = JoinPath(ctx.Dir1->Path(), fileName);
-        const QString destination = JoinPath(form.Dir2->Path(), fileName);
+        const NativePath fileName = ctx.File1->NativeFileName();
+        const NativePath source = JoinNative(ctx.Dir1->NativeFolder(), fileName);
+        const NativePath destination = JoinNative(form.Dir2->NativeFolder(), fileName);
+        const QString shownDestination = ShownPath(destination);
         if (FileExists(destination))
-            ctx.dialogs.Message(&form, destination + kExists);
+            ctx.dialogs.Message(&form, shownDestination + kExists);
         else
-            Report(ctx, &form, CopyFile(source, destination), destination + kExists, kCopyFailed,
-                   destination);
+            Report(ctx, &form, CopyFile(source, destination), shownDestination + kExists,
+                   kCopyFailed, destination);
         form.accept();
     });
     Run(ctx, form);
 }
 
 void DeleteSelectedFile(FileOpsContext& ctx) {
-    const QString saved = ctx.Dir1->Path();
+    const NativePath saved = ctx.Dir1->NativeFolder();
     const QString fileName = ctx.File1->FileName();
-    const QString fullPath = JoinPath(saved, fileName);
+    const NativePath fullPath = JoinNative(saved, ctx.File1->NativeFileName());
     if (!SelectionTest(ctx)) return;
     if (!ctx.dialogs.AskYesNo(ctx.parent, fileName + kDeleteQuestion)) return;
-    // To the trash, so a wrong answer can be undone; only without a trash is it gone for good.
-    const DeleteResult deleted = DeleteToTrash(fullPath);
-    Report(ctx, ctx.parent, deleted.result, fullPath + kExists, kDeleteFailed, fullPath);
+    // To the trash, so a wrong answer can be undone. Where the trash cannot take it, the file
+    // is gone for good only when the user says so a second time, knowing why.
+    FileOpResult deleted = DeleteToTrash(fullPath);
+    if (!deleted.ok()) {
+        if (deleted.error == ENOENT && deleted.culprit == fullPath) {
+            Report(ctx, ctx.parent, deleted, QString(), kDeleteFailed, fullPath);
+            Relist(ctx.Dir1, ctx.File1, saved);
+            return;
+        }
+        QString why = deleted.reason;
+        if (!deleted.culprit.isEmpty() && deleted.culprit != fullPath)
+            why = ShownPath(deleted.culprit) + QStringLiteral(": ") + why;
+        if (!ctx.dialogs.AskYesNo(ctx.parent, kNoTrashBefore + why + kNoTrashAfter)) return;
+        deleted = DeleteForGood(fullPath);
+        if (!deleted.ok()) {
+            Report(ctx, ctx.parent, deleted, QString(), kDeleteFailed, fullPath);
+            return;
+        }
+    }
     Relist(ctx.Dir1, ctx.File1, saved);
     if (ctx.ClearDisplay) ctx.ClearDisplay();
 }
 
 void CreateNewFolder(FileOpsContext& ctx) {
     ctx.DirCancel = false;
-    Form6 form(ctx.Dir1->Path(), ctx.parent);
+    Form6 form(ctx.Dir1->NativeFolder(), ctx.parent);
     form.Command15->show();
     form.Label16->show();
     form.Text2->show();
     QObject::connect(form.Command15, &QPushButton::clicked, &form, [&ctx, &form] {
-        const QString saved = ctx.Dir1->Path();
+        const NativePath saved = ctx.Dir1->NativeFolder();
         const int index = ctx.File1->ListIndex();
         const QString typed = form.Text2->text();
-        const QString newPath = JoinPath(form.Dir2->Path(), typed);
+        const NativePath newPath = JoinNative(form.Dir2->NativeFolder(), NativeOf(typed));
+        const QString shownPath = ShownPath(newPath);
         if (typed.isEmpty() || !NameAcceptable(ctx, &form, typed)) {
             form.accept();
             return;
         }
         if (FolderExists(newPath)) {
-            ctx.dialogs.Message(&form, newPath + kExists);
+            ctx.dialogs.Message(&form, shownPath + kExists);
             form.accept();
             return;
         }
         // A plain file of that name is not a folder, so it passes the test above and the
         // creation itself reports it.
-        Report(ctx, &form, CreateFolder(newPath), newPath + kExists, kCreateFailed, newPath);
+        Report(ctx, &form, CreateFolder(newPath), shownPath + kExists, kCreateFailed, newPath);
         Relist(ctx.Dir1, ctx.File1, saved);
         if (index >= 0) ctx.File1->SetListIndex(index);
         ctx.DirCancel = true;
@@ -215,30 +245,32 @@ void CreateNewFolder(FileOpsContext& ctx) {
 }
 
 void RenameCurrentFolder(FileOpsContext& ctx) {
-    const QString parentPath = ctx.Dir1->ListParent();
-    if (parentPath.isEmpty()) {
+    if (ctx.Dir1->NativeParent().isEmpty()) {
         ctx.dialogs.Message(ctx.parent, kRootHasNoName);
         return;
     }
-    Form5 form(ctx.Dir1->Path(), parentPath, ctx.parent);
+    Form5 form(ctx.Dir1->Path(), ctx.Dir1->ListParent(), ctx.parent);
     QObject::connect(form.Command12, &QPushButton::clicked, &form, [&ctx, &form] {
-        const QString oldPath = ctx.Dir1->Path();
-        const QString parent = ctx.Dir1->ListParent();
+        const NativePath oldPath = ctx.Dir1->NativeFolder();
+        const NativePath parent = ctx.Dir1->NativeParent();
         const QString typed = form.Text1->text();
-        const QString newPath = JoinPath(parent, typed);
+        const NativePath newPath = JoinNative(parent, NativeOf(typed));
         if (typed.isEmpty() || !NameAcceptable(ctx, &form, typed)) {
             form.accept();
             return;
         }
-        if (FolderExists(newPath)) {
+        if (FolderExists(newPath) && NameTakenBesides(oldPath, newPath)) {
             ctx.dialogs.Message(&form, typed + kFolderExists);
             form.accept();
             return;
         }
-        Report(ctx, &form, RenameFolder(oldPath, newPath), typed + kExists, kFolderRenameFailed,
-               oldPath);
-        // The parent lists the folder under its new name.
-        ctx.Dir1->SetPath(parent);
+        const FileOpResult renamed = RenameFolder(oldPath, newPath);
+        Report(ctx, &form, renamed, typed + kExists, kFolderRenameFailed, oldPath);
+        // The parent lists the folder under its new name; a refused rename stays where it was.
+        if (renamed.ok())
+            ctx.Dir1->SetNativePath(parent);
+        else
+            ctx.Dir1->Reread();
         form.accept();
     });
     Run(ctx, form);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+#include "platform/file_system.h"
+
 class QDialog;
 class QWidget;
 
@@ -32,6 +34,6 @@ void CreateNewFolder(FileOpsContext& ctx);      // "新しい フォルダーを
 void RenameCurrentFolder(FileOpsContext& ctx);  // "フォルダー名の変更"
 
 // Dir1 to the root and back, so both lists re-read the disk.
-void Relist(FolderList* dir1, FileList* file1, const QString& savedFolder);
+void Relist(FolderList* dir1, FileList* file1, const NativePath& savedFolder);
 
 }  // namespace sorvenal

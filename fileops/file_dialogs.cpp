@@ -87,7 +87,7 @@ Form5::Form5(const QString& folderPath, const QString& parentPath, QWidget* pare
     Text1->setFocus();
 }
 
-Form6::Form6(const QString& startFolder, QWidget* parent) : QDialog(parent) {
+Form6::Form6(const NativePath& startFolder, QWidget* parent) : QDialog(parent) {
     SetUpDialog(this, "Form6", 5100, 3750);
     loadTime_ = SecondsSinceMidnight();
     Label15 = Place(new QLabel(kDestinationLabel, this), "Label15", 240, 120, 3900, 225);
@@ -107,7 +107,7 @@ Form6::Form6(const QString& startFolder, QWidget* parent) : QDialog(parent) {
     Command15->hide();
     connect(Command12, &QPushButton::clicked, this, &QDialog::reject);
 
-    Dir2->SetPath(startFolder);
+    Dir2->SetNativePath(startFolder);
     SelectFromStart(Text2, 20);
     Text2->installEventFilter(this);
     setMouseTracking(true);

@@ -4,6 +4,8 @@
 // lists. Geometry is in twips, as the dialogs were designed.
 #include <QDialog>
 
+#include "platform/file_system.h"
+
 class QLabel;
 class QLineEdit;
 class QMouseEvent;
@@ -47,7 +49,7 @@ class Form6 : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form6(const QString& startFolder, QWidget* parent = nullptr);
+    explicit Form6(const NativePath& startFolder, QWidget* parent = nullptr);
 
     QLabel* Label15;
     FolderList* Dir2;

@@ -1,8 +1,11 @@
 #pragma once
-// File and folder operations on the disk. Each returns a small result; only the window turns it
-// into words. None of them ever replaces an existing name: the existence test the commands make
-// first is for the message, the no-replace primitives are what keeps a file from being lost.
+// File and folder operations on the disk, over the platform's file-system layer. Each returns a
+// small result; only the window turns it into words. None of them ever replaces an existing
+// name: the existence test the commands make first is for the message, the no-replace steps
+// below are what keeps a file from being lost.
 #include <QString>
+
+#include "platform/file_system.h"
 
 namespace sorvenal {
 
@@ -15,35 +18,37 @@ enum class FileOpStatus {
 
 struct FileOpResult {
     FileOpStatus status = FileOpStatus::Ok;
-    QString reason;  // the system's reason, empty when Ok
+    int error = 0;       // the error number, 0 when Ok
+    NativePath culprit;  // the path the system refused
+    QString reason;      // the Japanese text for `error`
     bool ok() const { return status == FileOpStatus::Ok; }
 };
 
 // A normal file (a symbolic link counts when it leads to one).
-bool FileExists(const QString& path);
+bool FileExists(const NativePath& path);
 // A folder; a plain file of that name is not a folder.
-bool FolderExists(const QString& path);
+bool FolderExists(const NativePath& path);
+// Whether `to` names something other than `from`: a case-only change of a name on a file system
+// that ignores case names the same file and is not taken.
+bool NameTakenBesides(const NativePath& from, const NativePath& to);
 
-FileOpResult RenameFile(const QString& from, const QString& to);
-// One file system: an atomic rename. Across file systems: copy, verify, then remove the source.
-FileOpResult MoveFile(const QString& from, const QString& to);
-// Copies into a hidden temporary file beside the target, checks its size, then renames it into
-// place without replacing; a failed copy leaves nothing behind.
-FileOpResult CopyFile(const QString& from, const QString& to);
+FileOpResult RenameFile(const NativePath& from, const NativePath& to);
+// One file system: an atomic rename. Across file systems: copy, sync, then remove the source.
+FileOpResult MoveFile(const NativePath& from, const NativePath& to);
+// Copies through a temporary file that takes the name only when whole and synced.
+FileOpResult CopyFile(const NativePath& from, const NativePath& to);
+// Into the desktop's trash; a failure leaves the file where it was.
+FileOpResult DeleteToTrash(const NativePath& path);
+// Gone for good: only after the user has agreed to it.
+FileOpResult DeleteForGood(const NativePath& path);
 
-struct DeleteResult {
-    FileOpResult result;
-    bool movedToTrash = false;  // false with ok(): deleted for good, the file system has no trash
-};
-DeleteResult DeleteToTrash(const QString& path);
-
-FileOpResult CreateFolder(const QString& path);
-FileOpResult RenameFolder(const QString& from, const QString& to);
+FileOpResult CreateFolder(const NativePath& path);
+FileOpResult RenameFolder(const NativePath& from, const NativePath& to);
 
 enum class NameProblem {
     None,
     Separator,    // would reach into another folder
-    DotName,      // "." or ".."
+    HiddenName,   // begins with ".": the lists would never show it again
     ControlChar,  // unreadable in every list and risky in scripts
 };
 // Checks a single name typed by the user. An empty name is for the callers to handle.

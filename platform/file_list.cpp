@@ -1,8 +1,13 @@
 #include "platform/file_list.h"
 
 #include <QDir>
+#include <algorithm>
 
 namespace sorvenal {
+
+namespace {
+constexpr int kNameRole = Qt::UserRole + 1;
+}
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -11,7 +16,9 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
     });
 }
 
-void FileList::SetPath(const QString& path) {
+void FileList::SetPath(const QString& path) { SetNativePath(NativeOf(path)); }
+
+void FileList::SetNativePath(const NativePath& path) {
     path_ = path;
     Reread();
 }
@@ -25,11 +32,21 @@ void FileList::Reread() {
     settingByCode_ = true;
     clear();
     if (!path_.isEmpty()) {
-        QDir dir(path_);
-        dir.setNameFilters(pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts));
-        dir.setFilter(QDir::Files);  // hidden files stay out, as in a file manager
-        dir.setSorting(QDir::Name | QDir::IgnoreCase);
-        addItems(dir.entryList());
+        const QStringList patterns = pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        std::vector<std::pair<QString, NativePath>> files;
+        for (const FolderEntry& entry : ListFolder(path_)) {
+            if (entry.folder) continue;
+            const QString shown = ShownName(entry.name);
+            if (QDir::match(patterns, shown)) files.emplace_back(shown, entry.name);
+        }
+        std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+            const int order = a.first.compare(b.first, Qt::CaseInsensitive);
+            return order != 0 ? order < 0 : a.second < b.second;
+        });
+        for (const auto& [shown, name] : files) {
+            auto* item = new QListWidgetItem(shown, this);
+            item->setData(kNameRole, name);
+        }
     }
     setCurrentRow(-1);
     settingByCode_ = false;
@@ -64,6 +81,21 @@ void FileList::focusInEvent(QFocusEvent* event) {
     QListWidget::focusInEvent(event);
     if (none && currentItem() && !currentItem()->isSelected()) setCurrentRow(-1);
     settingByCode_ = false;
+}
+
+NativePath FileList::NativeList(int index) const {
+    const QListWidgetItem* entry = item(index);
+    return entry ? entry->data(kNameRole).toByteArray() : NativePath();
+}
+
+NativePath FileList::NativeFileName() const {
+    const QListWidgetItem* entry = item(currentRow());
+    return entry && entry->isSelected() ? NativeList(currentRow()) : NativePath();
+}
+
+NativePath FileList::NativeFilePath() const {
+    const NativePath name = NativeFileName();
+    return name.isEmpty() ? NativePath() : JoinNative(path_, name);
 }
 
 }  // namespace sorvenal

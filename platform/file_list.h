@@ -1,9 +1,12 @@
 #pragma once
 // The file list: the pictures of one folder, sorted by name, patterns matched without regard
-// to case (PHOTO.JPG is a picture).
+// to case (PHOTO.JPG is a picture). Each entry keeps its name as the file system's bytes beside
+// the text shown, so a name that is not UTF-8 can still be opened.
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
+
+#include "platform/file_system.h"
 
 namespace sorvenal {
 
@@ -13,8 +16,10 @@ class FileList : public QListWidget {
 public:
     explicit FileList(QWidget* parent = nullptr);
 
-    QString Path() const { return path_; }
-    void SetPath(const QString& path);        // re-reads the folder
+    QString Path() const { return ShownPath(path_); }
+    NativePath NativeFolder() const { return path_; }
+    void SetPath(const QString& path);  // re-reads the folder
+    void SetNativePath(const NativePath& path);
     void SetPattern(const QString& pattern);  // "*.bmp;*.jpg;*.gif"
     QString Pattern() const { return pattern_; }
     void Reread();
@@ -27,6 +32,10 @@ public:
     QString List(int index) const;
     // The selected name without folder, empty when none is selected (highlighted).
     QString FileName() const;
+    NativePath NativeList(int index) const;
+    NativePath NativeFileName() const;
+    // The selected file's full path, empty when none.
+    NativePath NativeFilePath() const;
 
 signals:
     void Click();
@@ -35,7 +44,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    QString path_;
+    NativePath path_;
     QString pattern_ = QStringLiteral("*.*");
     bool settingByCode_ = false;
 };

@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QStyle>
+#include <algorithm>
 
 namespace sorvenal {
 
@@ -20,16 +20,18 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
 
 QString FolderList::RootPath() { return QDir::rootPath(); }
 
-bool FolderList::IsReadableFolder(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isDir()) return false;
+bool FolderList::IsReadableFolder(const QString& path) { return IsReadableFolder(NativeOf(path)); }
+
+bool FolderList::IsReadableFolder(const NativePath& path) {
     // Listing needs both read and search permission on the folder itself.
-    return ::access(QFile::encodeName(info.absoluteFilePath()).constData(), R_OK | X_OK) == 0;
+    return IsFolder(path) && ::access(path.constData(), R_OK | X_OK) == 0;
 }
 
-bool FolderList::SetPath(const QString& path) {
-    if (!IsReadableFolder(path)) return false;
-    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+bool FolderList::SetPath(const QString& path) { return SetNativePath(NativeOf(path)); }
+
+bool FolderList::SetNativePath(const NativePath& path) {
+    if (path.isEmpty() || !IsReadableFolder(path)) return false;
+    const NativePath clean = CleanNativePath(path);
     if (clean == path_) {
         Fill();
         return true;
@@ -40,11 +42,11 @@ bool FolderList::SetPath(const QString& path) {
     return true;
 }
 
-QString FolderList::ListParent() const {
-    QDir dir(path_);
-    if (path_.isEmpty() || dir.isRoot()) return QString();
-    dir.cdUp();
-    return dir.absolutePath();
+QString FolderList::ListParent() const { return ShownPath(NativeParent()); }
+
+NativePath FolderList::NativeParent() const {
+    if (path_.isEmpty() || path_ == "/") return NativePath();
+    return ParentOf(path_);
 }
 
 void FolderList::Reread() { Fill(); }
@@ -55,31 +57,37 @@ void FolderList::Fill() {
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
 
-    QStringList chain;  // root ... current
-    for (QDir dir(path_);; dir.cdUp()) {
-        chain.prepend(dir.absolutePath());
-        if (dir.isRoot()) break;
+    std::vector<NativePath> chain;  // root ... current
+    for (NativePath folder = path_;; folder = ParentOf(folder)) {
+        chain.insert(chain.begin(), folder);
+        if (folder == "/") break;
     }
     int depth = 0;
-    for (const QString& folder : chain) {
-        const QString name = depth == 0 ? folder : QFileInfo(folder).fileName();
+    for (const NativePath& folder : chain) {
+        const QString name = depth == 0 ? ShownPath(folder) : ShownName(BaseNameOf(folder));
         auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);
         item->setData(kPathRole, folder);
         ++depth;
     }
     setCurrentRow(count() - 1);
-    const QStringList subfolders =
-        QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : subfolders) {
-        auto* item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + name, this);
-        item->setData(kPathRole, QDir(path_).filePath(name));
+    std::vector<std::pair<QString, NativePath>> subfolders;
+    for (const FolderEntry& entry : ListFolder(path_))
+        if (entry.folder) subfolders.emplace_back(ShownName(entry.name), entry.name);
+    std::sort(subfolders.begin(), subfolders.end(), [](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
+    for (const auto& [shown, name] : subfolders) {
+        auto* item =
+            new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + shown, this);
+        item->setData(kPathRole, JoinNative(path_, name));
     }
 }
 
 void FolderList::Activate(QListWidgetItem* item) {
     if (!item) return;
-    const QString target = item->data(kPathRole).toString();
-    if (!SetPath(target)) emit PathRefused(target);
+    const NativePath target = item->data(kPathRole).toByteArray();
+    if (!SetNativePath(target)) emit PathRefused(ShownPath(target));
 }
 
 }  // namespace sorvenal

@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QString>
 
+#include "platform/file_system.h"
+
 namespace sorvenal {
 
 class FolderList : public QListWidget {
@@ -12,16 +14,21 @@ class FolderList : public QListWidget {
 public:
     explicit FolderList(QWidget* parent = nullptr);
 
-    QString Path() const { return path_; }
+    QString Path() const { return ShownPath(path_); }
+    // The current folder as the file system's bytes.
+    NativePath NativeFolder() const { return path_; }
     // Changes to a readable folder and raises Change when the path differs. A folder that cannot
     // be read leaves the list where it was and returns false.
     bool SetPath(const QString& path);
+    bool SetNativePath(const NativePath& path);
     // The parent of the current folder, as the list shows it one level up; empty for the root.
     QString ListParent() const;
+    NativePath NativeParent() const;
     // Re-reads the subfolders of the current folder without raising Change.
     void Reread();
 
     static bool IsReadableFolder(const QString& path);
+    static bool IsReadableFolder(const NativePath& path);
     static QString RootPath();
 
 signals:
@@ -33,7 +40,7 @@ private:
     void Fill();
     void Activate(QListWidgetItem* item);
 
-    QString path_;
+    NativePath path_;
 };
 
 }  // namespace sorvenal

@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
-#include <QRandomGenerator>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
@@ -22,9 +20,6 @@ namespace sorvenal {
 namespace {
 
 QString Japanese(const char* utf8) { return QString::fromUtf8(utf8); }
-QString SystemReason(int error) {
-    return QString::fromStdString(std::generic_category().message(error));
-}
 
 ReadResult ReadFailure(const QString& reason) { return ReadResult{QImage(), reason}; }
 QString UnreadableText(const QString& reason) {
@@ -234,32 +229,20 @@ bool BmpComplete(QFile& file) {
     return file.size() >= dataOffset + rowBytes * (height - 1) + lastRow;
 }
 
-bool Complete(const QString& path, const QByteArray& format) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+// A second opening of its own, so the decoder's reading position is left alone.
+bool Complete(const NativePath& path, const QByteArray& format) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
     if (format == "bmp") return BmpComplete(file);
     ByteSource in(file);
     return format == "jpeg" ? JpegComplete(in) : GifComplete(in);
 }
 
 // --- writing -----------------------------------------------------------------------------
-
-bool WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t done = ::write(fd, data, size);
-        if (done < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (done == 0) {
-            errno = EIO;
-            return false;
-        }
-        data += done;
-        size -= static_cast<size_t>(done);
-    }
-    return true;
-}
 
 void PutLe16(char* at, unsigned value) {
     at[0] = static_cast<char>(value & 0xFF);
@@ -293,42 +276,29 @@ void PackRow(const quint32* src, int width, char* dst) {
     }
 }
 
-bool PathExists(const QByteArray& path) {
-    struct stat st;
-    return ::lstat(path.constData(), &st) == 0;
-}
-
-// Moves the finished file to its name unless that name exists, also one that appeared while
-// the file was written. Returns 0, or EEXIST, or another errno value.
-int MoveWithoutReplacing(const QByteArray& from, const QByteArray& to) {
-#if defined(__linux__) && defined(RENAME_NOREPLACE)
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP) return errno;
-#endif
-    // Filesystems without the no-replace rename: a hard link fails on an existing name too.
-    if (::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return 0;
-    }
-    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EMLINK) return errno;
-    // No hard links either (e.g. FAT): check, then rename; the window between is tiny.
-    if (PathExists(to)) return EEXIST;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
-}
-
 WriteResult WriteFailure(const QString& reason) { return WriteResult{WriteStatus::Failed, reason}; }
 
 }  // namespace
 
-ReadResult ReadPicture(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isDir()) return ReadFailure(UnreadableText(SystemReason(EISDIR)));
-    // Opening a pipe would wait for a writer forever, and devices never end.
-    if (info.exists() && !info.isFile())
-        return ReadFailure(UnreadableText(Japanese("通常のファイルではありません")));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return ReadFailure(UnreadableText(file.errorString()));
+ReadResult ReadPicture(const QString& path) { return ReadPicture(NativeOf(path)); }
+
+ReadResult ReadPicture(const NativePath& path) {
+    // Not blocking, so that a pipe cannot hold us before we see it is one.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return ReadFailure(UnreadableText(ErrorText(errno)));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : 0;
+        ::close(fd);
+        return ReadFailure(
+            UnreadableText(error ? ErrorText(error) : Japanese("通常のファイルではありません")));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return ReadFailure(UnreadableText(file.errorString()));
+    }
     if (file.size() == 0) return ReadFailure(Japanese("ファイルが空です"));
     const QByteArray format = SniffFormat(file.peek(8));
     if (format.isEmpty()) return ReadFailure(Japanese("画像ファイルではありません"));
@@ -367,6 +337,10 @@ ReadResult ReadPicture(const QString& path) {
 }
 
 WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite) {
+    return WriteBmp24(image, NativeOf(path), overwrite);
+}
+
+WriteResult WriteBmp24(const QImage& image, const NativePath& path, bool overwrite) {
     if (image.isNull()) return WriteFailure(Japanese("画像がありません"));
     const qint64 width = image.width();
     const qint64 height = image.height();
@@ -375,93 +349,66 @@ WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite)
     if (height > (std::numeric_limits<qint32>::max() - kHeaderBytes) / rowBytes)
         return WriteFailure(TooLargeText(width, height));
     const qint64 fileBytes = kHeaderBytes + rowBytes * height;
-
-    const QByteArray target = QFile::encodeName(path);
-    if (!overwrite && PathExists(target)) return WriteResult{WriteStatus::Exists, QString()};
+    if (!overwrite && PathExists(path)) return WriteResult{WriteStatus::Exists, QString()};
 
     QImage source = image;
     if (source.format() != QImage::Format_RGB32 && source.format() != QImage::Format_ARGB32)
         source = source.convertToFormat(QImage::Format_RGB32);
-    if (source.isNull()) return WriteFailure(SystemReason(ENOMEM));
+    if (source.isNull()) return WriteFailure(ErrorText(ENOMEM));
 
-    // Hidden while it is written, and short, so a long target name cannot make it too long.
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder + "/.sorvenal-" +
-                    QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return WriteFailure(SystemReason(errno));
-    }
-    if (fd < 0) return WriteFailure(SystemReason(EEXIST));
-    auto fail = [&](int error) {
-        if (fd >= 0) ::close(fd);
-        ::unlink(temporary.constData());
-        return WriteFailure(SystemReason(error));
-    };
+    const auto fill = [&](int fd) -> FsStatus {
+        char header[kHeaderBytes] = {};
+        header[0] = 'B';
+        header[1] = 'M';
+        PutLe32(header + 2, static_cast<quint32>(fileBytes));
+        PutLe32(header + 10, static_cast<quint32>(kHeaderBytes));
+        PutLe32(header + 14, 40);
+        PutLe32(header + 18, static_cast<quint32>(width));
+        PutLe32(header + 22, static_cast<quint32>(height));
+        PutLe16(header + 26, 1);
+        PutLe16(header + 28, 24);
+        PutLe32(header + 34, static_cast<quint32>(rowBytes * height));
+        PutLe32(header + 38, 2835);  // 72 dots per inch
+        PutLe32(header + 42, 2835);
+        if (!WriteAll(fd, header, kHeaderBytes)) return {errno, {}};
 
-    char header[kHeaderBytes] = {};
-    header[0] = 'B';
-    header[1] = 'M';
-    PutLe32(header + 2, static_cast<quint32>(fileBytes));
-    PutLe32(header + 10, static_cast<quint32>(kHeaderBytes));
-    PutLe32(header + 14, 40);
-    PutLe32(header + 18, static_cast<quint32>(width));
-    PutLe32(header + 22, static_cast<quint32>(height));
-    PutLe16(header + 26, 1);
-    PutLe16(header + 28, 24);
-    PutLe32(header + 34, static_cast<quint32>(rowBytes * height));
-    PutLe32(header + 38, 2835);  // 72 dots per inch
-    PutLe32(header + 42, 2835);
-    if (!WriteAll(fd, header, kHeaderBytes)) return fail(errno);
-
-    // Rows go bottom-up in blocks of about a megabyte (small enough to stay in cache between
-    // packing and writing). The next block is packed on a second thread while the current one
-    // is written, so packing costs little next to the write itself.
-    const int rowsPerBlock = static_cast<int>(std::max<qint64>(1, (1 << 20) / rowBytes));
-    const int blocks = static_cast<int>((height + rowsPerBlock - 1) / rowsPerBlock);
-    std::vector<char> buffers[2];
-    for (auto& buffer : buffers) buffer.assign(static_cast<size_t>(rowBytes * rowsPerBlock), 0);
-    auto packBlock = [&](int index) -> size_t {
-        char* out = buffers[index % 2].data();
-        const int top = static_cast<int>(height) - 1 - index * rowsPerBlock;
-        const int rows = std::min(rowsPerBlock, top + 1);
-        for (int i = 0; i < rows; ++i)  // padding bytes stay zero
-            PackRow(reinterpret_cast<const quint32*>(source.constScanLine(top - i)),
-                    static_cast<int>(width), out + i * rowBytes);
-        return static_cast<size_t>(rows * rowBytes);
-    };
-    size_t ready = packBlock(0);
-    for (int index = 0; index < blocks; ++index) {
-        std::future<size_t> next;
-        if (index + 1 < blocks) {
-            try {
-                next = std::async(std::launch::async, packBlock, index + 1);
-            } catch (const std::system_error&) {
-                // No thread to be had: pack after the write instead.
+        // Rows go bottom-up in blocks of about a megabyte (small enough to stay in cache between
+        // packing and writing). The next block is packed on a second thread while the current
+        // one is written, so packing costs little next to the write itself.
+        const int rowsPerBlock = static_cast<int>(std::max<qint64>(1, (1 << 20) / rowBytes));
+        const int blocks = static_cast<int>((height + rowsPerBlock - 1) / rowsPerBlock);
+        std::vector<char> buffers[2];
+        for (auto& buffer : buffers) buffer.assign(static_cast<size_t>(rowBytes * rowsPerBlock), 0);
+        auto packBlock = [&](int index) -> size_t {
+            char* out = buffers[index % 2].data();
+            const int top = static_cast<int>(height) - 1 - index * rowsPerBlock;
+            const int rows = std::min(rowsPerBlock, top + 1);
+            for (int i = 0; i < rows; ++i)  // padding bytes stay zero
+                PackRow(reinterpret_cast<const quint32*>(source.constScanLine(top - i)),
+                        static_cast<int>(width), out + i * rowBytes);
+            return static_cast<size_t>(rows * rowBytes);
+        };
+        size_t ready = packBlock(0);
+        for (int index = 0; index < blocks; ++index) {
+            std::future<size_t> next;
+            if (index + 1 < blocks) {
+                try {
+                    next = std::async(std::launch::async, packBlock, index + 1);
+                } catch (const std::system_error&) {
+                    // No thread to be had: pack after the write instead.
+                }
             }
+            const bool written = WriteAll(fd, buffers[index % 2].data(), ready);
+            const int writeError = errno;
+            if (index + 1 < blocks) ready = next.valid() ? next.get() : packBlock(index + 1);
+            if (!written) return {writeError, {}};
         }
-        const bool written = WriteAll(fd, buffers[index % 2].data(), ready);
-        const int writeError = errno;
-        if (index + 1 < blocks) ready = next.valid() ? next.get() : packBlock(index + 1);
-        if (!written) return fail(writeError);
-    }
-    // Errors of delayed writes (full disk on network filesystems) show up at close.
-    const int closed = ::close(fd);
-    fd = -1;
-    if (closed != 0) return fail(errno);
-
-    if (overwrite) {
-        if (::rename(temporary.constData(), target.constData()) != 0) return fail(errno);
-        return WriteResult{WriteStatus::Ok, QString()};
-    }
-    const int moved = MoveWithoutReplacing(temporary, target);
-    if (moved == EEXIST) {
-        ::unlink(temporary.constData());
+        return FsOk();
+    };
+    const FsStatus written = WriteFileAtomically(path, fill, 0666, overwrite);
+    if (written.error == EEXIST && written.path == path)
         return WriteResult{WriteStatus::Exists, QString()};
-    }
-    if (moved != 0) return fail(moved);
+    if (!written.ok()) return WriteFailure(ErrorText(written.error));
     return WriteResult{WriteStatus::Ok, QString()};
 }
 

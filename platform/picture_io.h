@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+#include "platform/file_system.h"
+
 namespace sorvenal {
 
 // Largest picture we accept; a header claiming more is refused before any allocation.
@@ -19,6 +21,7 @@ struct ReadResult {
 };
 // Decodes with EXIF orientation applied and an explicit allocation limit. The format is told
 // by the content, not the name; a file that ends before its picture does is refused.
+ReadResult ReadPicture(const NativePath& path);
 ReadResult ReadPicture(const QString& path);
 
 enum class WriteStatus { Ok, Exists, Failed };
@@ -27,9 +30,10 @@ struct WriteResult {
     QString error;  // the system's reason when Failed
     bool ok() const { return status == WriteStatus::Ok; }
 };
-// Writes an uncompressed 24-bit BMP through a temporary file in the target folder, renamed
-// into place at the end; without overwrite an existing name is refused, also one that
-// appears while writing. A failed write leaves nothing behind.
+// Writes an uncompressed 24-bit BMP that appears whole or not at all, synced before it takes
+// its name; without overwrite an existing name is refused, also one that appears while
+// writing. A failed write leaves nothing behind.
+WriteResult WriteBmp24(const QImage& image, const NativePath& path, bool overwrite = false);
 WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite = false);
 
 }  // namespace sorvenal

@@ -6,6 +6,7 @@
 
 #include "platform/dialog_service.h"
 #include "platform/file_list.h"
+#include "platform/file_system.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
@@ -14,17 +15,11 @@ namespace sorvenal {
 
 namespace {
 
-// Anything already under the name counts, a dangling link included: we never write over it.
-bool NameTaken(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
 // Leaving the folder and coming back runs the window's folder change twice, which re-reads the
 // file list; DirCancel being false keeps the picture on display meanwhile.
-void RelistFolders(FolderList& Dir1, FileList* File1, const QString& savedFolder) {
+void RelistFolders(FolderList& Dir1, FileList* File1, const NativePath& savedFolder) {
     const bool leftIt = Dir1.SetPath(FolderList::RootPath());
-    const bool cameBack = Dir1.SetPath(savedFolder);
+    const bool cameBack = Dir1.SetNativePath(savedFolder);
     if (!leftIt && !cameBack) {
         // Saved from the root itself: no change was raised, so re-read by hand.
         Dir1.Reread();
@@ -49,11 +44,11 @@ QString ProposedSaveName(const QString& listedName) {
 
 void SaveImageAsBitmap(const SaveImageContext& context) {
     context.DirCancel = false;
-    const QString P = context.Dir1 ? context.Dir1->Path() : QString();
+    const NativePath P = context.Dir1 ? context.Dir1->NativeFolder() : NativePath();
 
     SaveFileRequest request;
     request.filterLabel = kBmpFilterLabel;
-    request.initialDir = SaveInitialFolder(P);
+    request.initialDir = SaveInitialFolder(ShownPath(P));
     if (context.File1) request.fileName = ProposedSaveName(context.File1->FileName());
 
     const std::optional<QString> chosen = context.dialogs.AskSaveFileName(context.parent, request);
@@ -62,7 +57,8 @@ void SaveImageAsBitmap(const SaveImageContext& context) {
     // The extension is added whatever the chosen name ends with: photo.bmp gives photo.bmp.BMP.
     const QString T = *chosen + QStringLiteral(".BMP");
     const QString shownT = QDir::toNativeSeparators(T);
-    if (NameTaken(T)) {
+    // Anything already under the name counts, a dangling link included: we never write over it.
+    if (PathExists(NativeOf(T))) {
         context.dialogs.Message(context.parent, shownT + kExistsSuffix);
         return;
     }

@@ -1,8 +1,5 @@
 #include "tools/retouch_run.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
@@ -56,11 +53,11 @@ bool ApplyRetouchSteps(QImage& canvas, const std::vector<RetouchStep>& steps,
 }
 
 int RunRetouch(const RetouchArgs& args, const RetouchReport& report, std::string& error) {
-    const QString in = QFile::decodeName(args.in.c_str());
-    const QString out = QFile::decodeName(args.out.c_str());
-    const QFileInfo outInfo(out);
+    // The arguments are the file system's bytes as given; no decoding, so any name opens.
+    const NativePath in(args.in.data(), static_cast<qsizetype>(args.in.size()));
+    const NativePath out(args.out.data(), static_cast<qsizetype>(args.out.size()));
     // Checked early so a long decode is not wasted; the write checks again at the very end.
-    if (!args.force && (outInfo.exists() || outInfo.isSymLink())) {
+    if (!args.force && PathExists(out)) {
         error = "出力ファイルが既にあります (--force で置き換え): " + args.out;
         return kExitExists;
     }

@@ -1,6 +1,7 @@
 // The file menu, help and version through the main window, with the modal dialogs played by
 // a timer that finds them on screen.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cstdio>
 #include <functional>
 
 #include "app/main_window.h"
@@ -120,6 +122,29 @@ TEST_F(Form1FileOpsTest, DeleteAnsweredYesEmptiesTheDisplay) {
     EXPECT_TRUE(QFileInfo::exists(data.filePath("Trash/files/a.jpg")));
     EXPECT_FALSE(form->Picture2->HasPicture());
     EXPECT_EQ(form->File1->ListCount(), 1);
+}
+
+TEST_F(Form1FileOpsTest, AShiftJisNamedPictureIsListedPreviewedAndDeleted) {
+    QTemporaryDir data;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QByteArray face = QFile::encodeName(root) + "/\x8a\xe7.bmp";  // 顔.bmp in Shift_JIS
+    ASSERT_EQ(::rename(QFile::encodeName(At("b.bmp")).constData(), face.constData()), 0);
+    form->File1->Reread();
+    ASSERT_EQ(form->File1->List(1), QStringLiteral("顔.bmp"));
+    ASSERT_TRUE(form->File1->SetListIndex(1));
+    EXPECT_EQ(form->Picture1->PictureSize(), QSize(20, 10));
+    EXPECT_TRUE(form->Label5->text().endsWith(QStringLiteral("20 X 10")))
+        << form->Label5->text().toStdString();
+    dialogs.yesNoAnswers = {true};
+    form->Action("mnuDelete")->trigger();
+    qputenv("XDG_DATA_HOME", saved);
+    EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("顔.bmp を削除しますか")});
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+    EXPECT_NE(
+        ::access((QFile::encodeName(data.path()) + "/Trash/files/\x8a\xe7.bmp").constData(), F_OK),
+        -1);
+    EXPECT_EQ(::access(face.constData(), F_OK), -1);
 }
 
 TEST_F(Form1FileOpsTest, NewFolderAndFolderRenameFromTheMenu) {

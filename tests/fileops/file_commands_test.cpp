@@ -414,7 +414,7 @@ TEST_F(FileCommandsTest, FolderRenameRefusedAtTheRoot) {
 }
 
 TEST_F(FileCommandsTest, PointerOnTheBackgroundFocusesTheNewFolderName) {
-    Form6 form(root);
+    Form6 form(NativeOf(root));
     form.Text2->show();
     form.show();
     const auto move = [&form](QPoint at) {

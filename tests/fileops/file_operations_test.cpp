@@ -10,18 +10,19 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cerrno>
 
 namespace sorvenal {
 namespace {
 
 class FileOperationsTest : public ::testing::Test {
 protected:
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    QString Write(const QString& name, const QByteArray& bytes) const {
-        QFile file(Path(name));
+    NativePath Path(const QString& name) const { return NativeOf(dir.filePath(name)); }
+    NativePath Write(const QString& name, const QByteArray& bytes) const {
+        QFile file(dir.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
-        return file.fileName();
+        return NativeOf(file.fileName());
     }
     static QByteArray Read(const QString& path) {
         QFile file(path);
@@ -66,7 +67,7 @@ TEST_F(FileOperationsTest, RenameNeverReplaces) {
 TEST_F(FileOperationsTest, CopyKeepsBytesAndTimeAndLeavesNoTemporary) {
     QByteArray bytes(3 << 20, '\0');  // larger than one copy buffer
     for (int i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
-    const QString source = Write("a.jpg", bytes);
+    const NativePath source = Write("a.jpg", bytes);
     const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1'000'000'000);
     {
         QFile file(source);
@@ -83,7 +84,7 @@ TEST_F(FileOperationsTest, CopyKeepsBytesAndTimeAndLeavesNoTemporary) {
 }
 
 TEST_F(FileOperationsTest, CopyRefusesToReplaceAndFailsCleanly) {
-    const QString source = Write("a.jpg", "new");
+    const NativePath source = Write("a.jpg", "new");
     ASSERT_TRUE(QDir(dir.path()).mkdir("dest"));
     Write("dest/a.jpg", "old");
     EXPECT_EQ(CopyFile(source, Path("dest/a.jpg")).status, FileOpStatus::Exists);
@@ -98,7 +99,7 @@ TEST_F(FileOperationsTest, CopyRefusesToReplaceAndFailsCleanly) {
 
 TEST_F(FileOperationsTest, ReadOnlyFolderRefusesEveryWrite) {
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
-    const QString source = Write("a.jpg", "A");
+    const NativePath source = Write("a.jpg", "A");
     ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
     ASSERT_EQ(::chmod(QFile::encodeName(Path("locked")).constData(), 0555), 0);
     EXPECT_EQ(CopyFile(source, Path("locked/a.jpg")).status, FileOpStatus::Failed);
@@ -137,9 +138,10 @@ TEST_F(FileOperationsTest, MoveAcrossFileSystemsCopiesThenRemoves) {
     Write("a.jpg", "across");
     QFile(other.filePath("b.jpg")).open(QIODevice::WriteOnly);
 
-    EXPECT_EQ(MoveFile(Path("a.jpg"), other.filePath("b.jpg")).status, FileOpStatus::Exists);
+    EXPECT_EQ(MoveFile(Path("a.jpg"), NativeOf(other.filePath("b.jpg"))).status,
+              FileOpStatus::Exists);
     EXPECT_TRUE(QFileInfo::exists(Path("a.jpg")));
-    ASSERT_TRUE(MoveFile(Path("a.jpg"), other.filePath("a.jpg")).ok());
+    ASSERT_TRUE(MoveFile(Path("a.jpg"), NativeOf(other.filePath("a.jpg"))).ok());
     EXPECT_EQ(Read(other.filePath("a.jpg")), "across");
     EXPECT_FALSE(QFileInfo::exists(Path("a.jpg")));
     EXPECT_EQ(Entries(other.path()), (QStringList{"a.jpg", "b.jpg"}));
@@ -168,24 +170,28 @@ TEST_F(FileOperationsTest, DeleteGoesToTheTrash) {
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     Write("a.jpg", "trash me");
 
-    const DeleteResult deleted = DeleteToTrash(Path("a.jpg"));
-    qputenv("XDG_DATA_HOME", saved);
-    ASSERT_TRUE(deleted.result.ok()) << deleted.result.reason.toStdString();
-    EXPECT_TRUE(deleted.movedToTrash);
+    const FileOpResult deleted = DeleteToTrash(Path("a.jpg"));
+    ASSERT_TRUE(deleted.ok()) << deleted.reason.toStdString();
     EXPECT_FALSE(QFileInfo::exists(Path("a.jpg")));
     EXPECT_EQ(Read(data.filePath("Trash/files/a.jpg")), "trash me");
 
-    EXPECT_EQ(DeleteToTrash(Path("a.jpg")).result.status, FileOpStatus::Failed);
+    const FileOpResult again = DeleteToTrash(Path("a.jpg"));
+    qputenv("XDG_DATA_HOME", saved);
+    EXPECT_EQ(again.status, FileOpStatus::Failed);
+    EXPECT_EQ(again.error, ENOENT);
+    EXPECT_EQ(again.culprit, Path("a.jpg"));
 }
 
 TEST(ValidateNewName, RefusesWhatIsNoSingleName) {
     EXPECT_EQ(ValidateNewName("photo"), NameProblem::None);
     EXPECT_EQ(ValidateNewName("写真 2024.jpg"), NameProblem::None);
-    EXPECT_EQ(ValidateNewName("...jpg"), NameProblem::None);
+    // A leading dot hides the file from every list, so it never gets one.
+    EXPECT_EQ(ValidateNewName("...jpg"), NameProblem::HiddenName);
+    EXPECT_EQ(ValidateNewName(".x"), NameProblem::HiddenName);
     EXPECT_EQ(ValidateNewName("a/b"), NameProblem::Separator);
     EXPECT_EQ(ValidateNewName("/"), NameProblem::Separator);
-    EXPECT_EQ(ValidateNewName("."), NameProblem::DotName);
-    EXPECT_EQ(ValidateNewName(".."), NameProblem::DotName);
+    EXPECT_EQ(ValidateNewName("."), NameProblem::HiddenName);
+    EXPECT_EQ(ValidateNewName(".."), NameProblem::HiddenName);
     EXPECT_EQ(ValidateNewName("a\tb"), NameProblem::ControlChar);
     EXPECT_EQ(ValidateNewName(QString("a") + QChar(0x7f)), NameProblem::ControlChar);
     EXPECT_EQ(ValidateNewName(QString("a") + QChar(0x85)), NameProblem::ControlChar);

@@ -1,11 +1,14 @@
 // sorvenal-retouch as a separate process: it does to the file what the menus do to the canvas,
 // and bad input leaves the disk as it was.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <vector>
 
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
@@ -174,6 +177,34 @@ TEST_F(RetouchCliTest, HelpPrintsTheContract) {
     EXPECT_TRUE(run.out.contains("sorvenal-retouch [--force] IN OUT STEP [STEP...]"));
     EXPECT_TRUE(run.out.contains("circle-picture=X,Y,R"));
     EXPECT_TRUE(run.err.isEmpty());
+}
+
+// Arguments as bytes, which QProcess cannot pass: names that are not UTF-8 reach the tool whole.
+int RunToolWithBytes(const std::vector<QByteArray>& args, const QByteArray& folder) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> argv{const_cast<char*>(SORVENAL_RETOUCH_TOOL)};
+        for (const QByteArray& arg : args) argv.push_back(const_cast<char*>(arg.constData()));
+        argv.push_back(nullptr);
+        if (::chdir(folder.constData()) == 0) ::execv(SORVENAL_RETOUCH_TOOL, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST_F(RetouchCliTest, OpensAndWritesNamesThatAreNotUtf8) {
+    const QString in = test::WritePicture(dir_.path(), "in.bmp", Portrait());
+    ASSERT_EQ(RunTool({in, Path("ref.bmp"), "gamma"}, dir_.path()).code, 0);
+    const QByteArray folder = QFile::encodeName(dir_.path());
+    const QByteArray face = "\x8a\xe7.bmp";     // Shift_JIS
+    const QByteArray broken = "\xe9t\xe9.bmp";  // neither UTF-8 nor Shift_JIS
+    ASSERT_EQ(::rename(QFile::encodeName(in).constData(), (folder + "/" + face).constData()), 0);
+    EXPECT_EQ(RunToolWithBytes({face, broken, "gamma"}, folder), 0);
+    const ReadResult written = ReadPicture(folder + "/" + broken);
+    ASSERT_TRUE(written.ok()) << written.error.toStdString();
+    EXPECT_EQ(written.image, ReadPicture(Path("ref.bmp")).image);
 }
 
 }  // namespace

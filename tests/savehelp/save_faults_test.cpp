@@ -1,0 +1,78 @@
+// Saving where the disk refuses: full, read-only, or losing the data on its way down. The
+// message gives the Japanese reason for the file being saved, and nothing is left behind.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <optional>
+
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/file_system.h"
+#include "platform/folder_list.h"
+#include "platform/picture_box.h"
+#include "platform/picture_io.h"
+#include "savehelp/save_bitmap.h"
+#include "tests/support/fault.h"
+#include "tests/support/fs_helpers.h"
+#include "tests/support/test_pictures.h"
+
+namespace sorvenal {
+namespace {
+
+using test::ScopedFault;
+
+TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
+    ASSERT_TRUE(ScopedFault::ShimLoaded()) << "the fault shim is not preloaded";
+    QTemporaryDir tmp;
+    const QString folder = QDir(tmp.path()).canonicalPath();
+    FolderList Dir1;
+    FileList File1;
+    PictureBox Picture2;
+    ScriptedDialogService dialogs;
+    bool DirCancel = true;
+    ASSERT_TRUE(Dir1.SetPath(folder));
+    Picture2.SetPicture(test::GradientPicture(33, 17));
+
+    const struct {
+        const char* call;
+        int error;
+        bool unnamedFiles;  // false: the file system offers no O_TMPFILE
+    } faults[] = {
+        {"write", ENOSPC, true}, {"write", ENOSPC, false}, {"open_tmpfile", EROFS, true},
+        {"fsync", EIO, true},    {"fsync", EDQUOT, false}, {"link", EMLINK, true},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(std::string(fault.call) + (fault.unnamedFiles ? "" : " without O_TMPFILE"));
+        dialogs.messages.clear();
+        dialogs.saveAnswers.push_back(folder + QStringLiteral("/photo"));
+        {
+            ScopedFault refused(fault.call, fault.error, NativeOf(folder));
+            std::optional<ScopedFault> noTmpfile;
+            if (!fault.unnamedFiles)
+                noTmpfile.emplace("open_tmpfile", EOPNOTSUPP, NativeOf(folder));
+            SaveImageAsBitmap(
+                SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+        }
+        EXPECT_EQ(dialogs.messages,
+                  QStringList{QStringLiteral("保存できませんでした: ") + folder +
+                              QStringLiteral("/photo.BMP\n") + ErrorText(fault.error)});
+        EXPECT_EQ(test::Entries(NativeOf(folder)), QStringList());
+    }
+    // And without faults, both ways give the whole file.
+    dialogs.saveAnswers.push_back(folder + QStringLiteral("/photo"));
+    SaveImageAsBitmap(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+    {
+        ScopedFault noTmpfile("open_tmpfile", EOPNOTSUPP, NativeOf(folder));
+        dialogs.saveAnswers.push_back(folder + QStringLiteral("/named"));
+        SaveImageAsBitmap(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+    }
+    EXPECT_EQ(test::Entries(NativeOf(folder)), (QStringList{"named.BMP", "photo.BMP"}));
+    EXPECT_EQ(test::ReadFile(NativeOf(folder + "/named.BMP")),
+              test::ReadFile(NativeOf(folder + "/photo.BMP")));
+    EXPECT_EQ(ReadPicture(folder + "/photo.BMP").image, Picture2.Image());
+}
+
+}  // namespace
+}  // namespace sorvenal
