@@ -280,7 +280,7 @@ TEST(FileDialogsTest, EnterPressesOkAndTheNewFolderNameIsReplacedByTyping) {
     Form5 folder(QStringLiteral("/tmp/x"), QStringLiteral("/tmp"));
     EXPECT_TRUE(folder.Command12->isDefault());
 
-    Form6 destination(QDir::tempPath());
+    Form6 destination(QDir::tempPath().toLocal8Bit());
     destination.Text2->show();
     destination.Command13->show();
     destination.show();
