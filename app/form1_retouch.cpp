@@ -219,8 +219,15 @@ void Form1::UndoOrRedo(bool undo) {
     if (undo ? !history_.CanUndo() : !history_.CanRedo()) return;
     const QString caption = windowTitle();
     BeginBusy();
-    const QImage current = WorkingState();
-    ShowWorkingState(undo ? history_.Undo(current) : history_.Redo(current));
+    QImage current = WorkingState();
+    // The boxes let go of the pixels, so a step of rows swaps them in place, not in a copy.
+    if (CircleMode) {
+        Picture2->ClearPicture();
+        Picture3->ClearPicture();
+    } else {
+        Picture2->SetImage(QImage());
+    }
+    ShowWorkingState(undo ? history_.Undo(std::move(current)) : history_.Redo(std::move(current)));
     EndBusy(caption);
     UpdateUndoMenus();
 }

@@ -26,8 +26,14 @@ void UndoHistory::Clear() {
     recording_ = false;
 }
 
+void UndoHistory::Drop(std::size_t index) {
+    QImage& pixels = steps_[index].whole;
+    if (!pixels.isNull() && pixels.isDetached()) spare_ = std::move(pixels);
+    steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
 void UndoHistory::DropOldest() {
-    steps_.erase(steps_.begin());
+    Drop(0);
     if (cursor_ > 0) --cursor_;
 }
 
@@ -45,11 +51,19 @@ void UndoHistory::Begin(const QImage& current) {
     // them anyway), then the oldest.
     while (Bytes() + frame > budget && !steps_.empty()) {
         if (CanRedo())
-            steps_.pop_back();
+            Drop(steps_.size() - 1);
         else
             DropOldest();
     }
-    before_ = current;
+    beginKey_ = current.cacheKey();
+    if (spare_.size() == current.size() && spare_.format() == current.format() &&
+        spare_.bytesPerLine() == current.bytesPerLine()) {
+        std::memcpy(spare_.bits(), current.constBits(), static_cast<std::size_t>(frame));
+        before_ = std::move(spare_);
+    } else {
+        before_ = current;
+    }
+    spare_ = QImage();
     recording_ = true;
 }
 
@@ -58,8 +72,8 @@ void UndoHistory::End(const QImage& current, bool compact) {
     recording_ = false;
     QImage before = std::move(before_);
     before_ = QImage();
-    // Shared pixels: the step wrote nothing (a refused command).
-    if (current.cacheKey() == before.cacheKey()) return;
+    // The picture was not written or replaced: a refused command.
+    if (current.cacheKey() == beginKey_) return;
     steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(cursor_), steps_.end());
 
     Step step;
@@ -89,13 +103,13 @@ void UndoHistory::End(const QImage& current, bool compact) {
     while (Bytes() > budget && steps_.size() > 1) DropOldest();
 }
 
-QImage UndoHistory::Swap(Step& step, const QImage& current) {
+QImage UndoHistory::Swap(Step& step, QImage current) {
     if (step.rows.empty()) {
         QImage other = std::move(step.whole);
-        step.whole = current;
+        step.whole = std::move(current);
         return other;
     }
-    QImage image = current;
+    QImage image = std::move(current);
     const int width = image.width();
     std::uint32_t* kept = step.pixels.data();
     for (int y : step.rows) {
@@ -106,15 +120,15 @@ QImage UndoHistory::Swap(Step& step, const QImage& current) {
     return image;
 }
 
-QImage UndoHistory::Undo(const QImage& current) {
+QImage UndoHistory::Undo(QImage current) {
     if (!CanUndo()) return current;
     --cursor_;
-    return Swap(steps_[cursor_], current);
+    return Swap(steps_[cursor_], std::move(current));
 }
 
-QImage UndoHistory::Redo(const QImage& current) {
+QImage UndoHistory::Redo(QImage current) {
     if (!CanRedo()) return current;
-    QImage shown = Swap(steps_[cursor_], current);
+    QImage shown = Swap(steps_[cursor_], std::move(current));
     ++cursor_;
     return shown;
 }

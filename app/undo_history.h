@@ -16,9 +16,10 @@ public:
     explicit UndoHistory(qsizetype cap = kDefaultCap) : cap_(cap) {}
 
     void Clear();
-    // A step is about to change `current`. Holding it costs nothing until the step writes:
-    // the write then detaches the pixels it had anyway. A picture too large for one step in the
-    // budget is not recorded and ends the history.
+    // A step is about to change `current`. The pixels of a step dropped to make room take a
+    // copy of it (memory that is already touched, unlike a new buffer); without one it is
+    // held shared, and the step's first write parts it. A picture too large for one step in
+    // the budget is not recorded and ends the history.
     void Begin(const QImage& current);
     // The step has run and left `current`. An untouched picture makes no step. compact: keep
     // only the rows the step changed (for steps that change a part of the picture).
@@ -26,9 +27,10 @@ public:
 
     bool CanUndo() const { return cursor_ > 0; }
     bool CanRedo() const { return cursor_ < steps_.size(); }
-    // Give the picture on screen; returns the picture to show instead.
-    QImage Undo(const QImage& current);
-    QImage Redo(const QImage& current);
+    // Give the picture on screen; returns the picture to show instead. Rows are swapped in
+    // place when nobody else holds `current`.
+    QImage Undo(QImage current);
+    QImage Redo(QImage current);
 
     qsizetype Bytes() const;
     qsizetype Budget(const QImage& picture) const;
@@ -42,13 +44,16 @@ private:
         std::vector<std::uint32_t> pixels;  // rows × width pixels
         qsizetype Bytes() const;
     };
-    static QImage Swap(Step& step, const QImage& current);
+    static QImage Swap(Step& step, QImage current);
     void DropOldest();
+    void Drop(std::size_t index);
 
     qsizetype cap_;
     std::vector<Step> steps_;
     std::size_t cursor_ = 0;  // steps before it can be undone, from it on redone
     QImage before_;
+    qint64 beginKey_ = 0;  // the picture's key when the step began: unchanged means untouched
+    QImage spare_;         // a dropped step's pixels, reused at once for the next step
     bool recording_ = false;
 };
 

@@ -1,6 +1,7 @@
 // The main window's file selection and retouch commands against the plain work they wrap, on a
 // 6000 x 4000 JPEG. `window_bench --peak-memory` instead reports the peak resident size of one
-// retouch command in the retouch state, against the picture's 32-bit size.
+// retouch command in the retouch state, against the picture's 32-bit size, and
+// `--peak-memory-history` that of ten lightening steps kept for undo.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
@@ -100,6 +102,66 @@ void BM_GammaEngineAlone(benchmark::State& state) {
 }
 BENCHMARK(BM_GammaEngineAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Undo: one frame's memcpy as the yardstick; the recording cost is the gamma command through
+// the window (which records a step) less the engine pass alone.
+void BM_MemcpyOneFrame(benchmark::State& state) {
+    std::vector<std::uint32_t> from(std::size_t{kWidth} * kHeight, 0x12345678u);
+    std::vector<std::uint32_t> to(from.size());
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size() * 4);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MemcpyOneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_UndoThenRedoThroughForm1(benchmark::State& state) {
+    ScriptedDialogService dialogs;
+    auto form = MakeForm(dialogs);
+    form->File1->SetListIndex(0);
+    form->Action("mnuReal")->trigger();
+    form->Action("mnulight")->trigger();
+    for (auto _ : state) {
+        form->Action("mnuUndo")->trigger();
+        form->Action("mnuRedo")->trigger();
+    }
+    if (!form->History().CanUndo()) state.SkipWithError("no step was recorded");
+}
+BENCHMARK(BM_UndoThenRedoThroughForm1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same with the circle effect: its steps keep only the changed rows, swapped in place.
+void BM_UndoThenRedoCircleEffect(benchmark::State& state) {
+    ScriptedDialogService dialogs;
+    auto form = MakeForm(dialogs);
+    form->File1->SetListIndex(0);
+    form->Action("mnuReal")->trigger();
+    form->Action("mnuChange")->trigger();
+    form->circle = Circle{3000, 2000, 300};
+    form->Action("mnuCirclelight")->trigger();
+    for (auto _ : state) {
+        form->Action("mnuUndo2")->trigger();
+        form->Action("mnuRedo2")->trigger();
+    }
+    if (!form->History().CanUndo()) state.SkipWithError("no step was recorded");
+}
+BENCHMARK(BM_UndoThenRedoCircleEffect)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Peak memory with ten lightening steps recorded.
+int PeakMemoryWithHistory() {
+    ScriptedDialogService dialogs;
+    auto form = MakeForm(dialogs);
+    form->File1->SetListIndex(0);
+    form->Action("mnuReal")->trigger();
+    for (int i = 0; i < 10; ++i) form->Action("mnulight")->trigger();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peakMiB = usage.ru_maxrss / 1024.0;
+    const double pictureMiB = 4.0 * kWidth * kHeight / (1024.0 * 1024.0);
+    std::printf("ten steps kept %d: peak resident %.1f MiB, picture %.1f MiB, ratio %.2f\n",
+                form->History().UndoCount(), peakMiB, pictureMiB, peakMiB / pictureMiB);
+    return 0;
+}
+
 int PeakMemory() {
     ScriptedDialogService dialogs;
     auto form = MakeForm(dialogs);
@@ -124,6 +186,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     sorvenal::SetScreenSizeOverride(QSize(1920, 1080));
     if (argc > 1 && std::strcmp(argv[1], "--peak-memory") == 0) return sorvenal::PeakMemory();
+    if (argc > 1 && std::strcmp(argv[1], "--peak-memory-history") == 0)
+        return sorvenal::PeakMemoryWithHistory();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
