@@ -107,9 +107,10 @@ std::string CheckStep(const RetouchStep& step) {
     if (equals == std::string::npos) return "step without values: " + step.text;
     const std::vector<std::string> fields = Fields(step.text.substr(equals + 1));
     const bool circle = step.kind == RetouchStep::Kind::Circle;
-    if (fields.size() != (circle ? 3u : 2u)) return "wrong number of values: " + step.text;
+    const size_t count = circle ? 3 : 2;
+    if (fields.size() != count) return "wrong number of values: " + step.text;
     const long long parsed[3] = {step.x, step.y, step.radius};
-    for (size_t i = 0; i < fields.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         long long expected = 0;
         if (!ReferenceNumber(fields[i], i == 2 ? kMaxStepRadius : kMaxStepCoordinate, expected))
             return "accepted a value out of range or malformed: " + step.text;

@@ -60,7 +60,7 @@ void FolderList::Fill() {
         chain.prepend(dir.absolutePath());
         if (dir.isRoot()) break;
     }
-    int depth = 0;
+    qsizetype depth = 0;  // indentation in pairs of spaces
     for (const QString& folder : chain) {
         const QString name = depth == 0 ? folder : QFileInfo(folder).fileName();
         auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);

@@ -6,7 +6,7 @@
 namespace sorvenal {
 namespace {
 
-RetouchArgsResult Parse(std::vector<std::string> args) { return ParseRetouchArgs(args); }
+RetouchArgsResult Parse(const std::vector<std::string>& args) { return ParseRetouchArgs(args); }
 
 TEST(RetouchArgsTest, ReadsFilesForceAndStepsInOrder) {
     const RetouchArgsResult r = Parse({"--force", "in.jpg", "out.bmp", "gamma", "skin=10,-20",
