@@ -41,7 +41,7 @@ W* Place(W* widget, const char* name, int left, int top, int width, int height) 
 
 // Selects from the start for up to `length` characters, as the dialogs do on loading.
 void SelectFromStart(QLineEdit* box, int length) {
-    box->setSelection(0, std::min<int>(length, box->text().length()));
+    box->setSelection(0, static_cast<int>(std::min<qsizetype>(length, box->text().length())));
 }
 
 }  // namespace

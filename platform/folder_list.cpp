@@ -62,7 +62,7 @@ void FolderList::Fill() {
         chain.insert(chain.begin(), folder);
         if (folder == "/") break;
     }
-    int depth = 0;
+    qsizetype depth = 0;  // indentation in pairs of spaces
     for (const NativePath& folder : chain) {
         const QString name = depth == 0 ? ShownPath(folder) : ShownName(BaseNameOf(folder));
         auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);

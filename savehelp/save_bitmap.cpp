@@ -32,7 +32,7 @@ void RelistFolders(FolderList& Dir1, FileList* File1, const NativePath& savedFol
 QString SaveInitialFolder(const QString& shownFolder) {
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (!desktop.isEmpty()) {
-        const QString own = QDir(desktop).filePath(QStringLiteral("sorvenal"));
+        QString own = QDir(desktop).filePath(QStringLiteral("sorvenal"));
         if (QFileInfo(own).isDir()) return own;
     }
     return shownFolder;

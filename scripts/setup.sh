@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need; with --bench also the tools the
-# whole-process benchmark and screenshots use.
+# whole-process benchmark and screenshots use, with --ci the compilers and checkers CI adds.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -9,9 +9,12 @@ packages=(
   fonts-ipafont-gothic imagemagick
   xvfb xauth x11-utils xdotool openbox
 )
-if [ "${1:-}" = "--bench" ]; then
-  packages+=(libjpeg-turbo-progs libvips-tools hyperfine)
-fi
+case "${1:-}" in
+  --bench) packages+=(libjpeg-turbo-progs libvips-tools hyperfine) ;;
+  # libclang-rt-14-dev holds libFuzzer and clang's sanitizer runtimes (clang only recommends it);
+  # GCC's sanitizer runtimes come with g++.
+  --ci) packages+=(clang libclang-rt-14-dev clang-format clang-tidy) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,7 +1,6 @@
 #include "tools/retouch_args.h"
 
 #include <charconv>
-#include <cstdlib>
 
 namespace sorvenal {
 namespace {
@@ -12,7 +11,8 @@ bool ParseWhole(std::string_view text, long long limit, long long& value) {
     const char* end = text.data() + text.size();
     const auto [at, error] = std::from_chars(text.data(), end, value);
     if (error != std::errc() || at != end) return false;
-    return std::llabs(value) <= limit;
+    // Not llabs: the most negative value has no positive counterpart.
+    return value >= -limit && value <= limit;
 }
 
 // Splits "a,b,c" into exactly count fields.
@@ -25,6 +25,24 @@ bool SplitFields(std::string_view text, size_t count, std::vector<std::string_vi
         text.remove_prefix(comma + 1);
     }
     return fields.size() == count;
+}
+
+// The text of an argument as a message shows it: control bytes as \xNN, so that an argument
+// with a line break still gives a one-line message.
+std::string Shown(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -50,18 +68,18 @@ bool ParseRetouchStep(std::string_view text, RetouchStep& step, std::string& err
         step.effect = *effect;
         count = 3;
     } else {
-        error = "不明なステップです: " + step.text;
+        error = "不明なステップです: " + Shown(step.text);
         return false;
     }
     if (count == 0) {
         if (!hasValues) return true;
-        error = "このステップは値を取りません: " + step.text;
+        error = "このステップは値を取りません: " + Shown(step.text);
         return false;
     }
     std::vector<std::string_view> fields;
     if (!hasValues || !SplitFields(values, count, fields)) {
         error = std::string(name) + (count == 2 ? " には X,Y" : " には X,Y,R") +
-                " の整数が必要です: " + step.text;
+                " の整数が必要です: " + Shown(step.text);
         return false;
     }
     long long numbers[3] = {0, 0, 0};
@@ -73,13 +91,13 @@ bool ParseRetouchStep(std::string_view text, RetouchStep& step, std::string& err
                     std::string(isRadius ? "R"
                                 : i == 0 ? "X"
                                          : "Y") +
-                    " = \"" + std::string(fields[i]) + "\", 絶対値 " + std::to_string(limit) +
-                    " まで): " + step.text;
+                    " = \"" + Shown(fields[i]) + "\", 絶対値 " + std::to_string(limit) +
+                    " まで): " + Shown(step.text);
             return false;
         }
     }
     if (count == 3 && numbers[2] < 1) {
-        error = "半径 R は 1 以上の整数です: " + step.text;
+        error = "半径 R は 1 以上の整数です: " + Shown(step.text);
         return false;
     }
     step.x = static_cast<int>(numbers[0]);
@@ -106,7 +124,7 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
-            result.error = "不明なオプションです: " + arg;
+            result.error = "不明なオプションです: " + Shown(arg);
             return result;
         }
         break;

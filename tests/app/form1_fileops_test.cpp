@@ -44,7 +44,7 @@ protected:
 
     // Plays the user in the next modal dialog; should it never appear or never close, the
     // guard closes it so the test fails instead of hanging.
-    void WhenModal(std::function<void(QWidget&)> play) {
+    void WhenModal(const std::function<void(QWidget&)>& play) {
         auto* poll = new QTimer(form.get());
         QObject::connect(poll, &QTimer::timeout, poll, [poll, play] {
             if (QWidget* modal = QApplication::activeModalWidget()) {

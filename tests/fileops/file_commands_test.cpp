@@ -62,7 +62,7 @@ protected:
     }
 
     // Runs a command; `script` plays the user inside the modal dialog.
-    void Run(Command command, std::function<void(QDialog&)> script = {}) {
+    void Run(Command command, const std::function<void(QDialog&)>& script = {}) {
         FileOpsContext ctx{Dir1,
                            File1,
                            DirCancel,

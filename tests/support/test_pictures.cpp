@@ -18,7 +18,7 @@ QImage GradientPicture(int width, int height) {
 }
 
 QString WritePicture(const QString& folder, const QString& name, const QImage& picture) {
-    const QString path = folder + QLatin1Char('/') + name;
+    QString path = folder + QLatin1Char('/') + name;
     const QString suffix = name.section(QLatin1Char('.'), -1).toLower();
     // Qt has no GIF encoder; ours reduces the picture to 256 colours.
     if (suffix == QLatin1String("gif")) {
@@ -33,7 +33,7 @@ QString WritePicture(const QString& folder, const QString& name, const QImage& p
 }
 
 QString WriteGarbage(const QString& folder, const QString& name) {
-    const QString path = folder + QLatin1Char('/') + name;
+    QString path = folder + QLatin1Char('/') + name;
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write("this is not a picture\n");
     return path;

@@ -6,7 +6,7 @@
 namespace sorvenal {
 namespace {
 
-RetouchArgsResult Parse(std::vector<std::string> args) { return ParseRetouchArgs(args); }
+RetouchArgsResult Parse(const std::vector<std::string>& args) { return ParseRetouchArgs(args); }
 
 TEST(RetouchArgsTest, ReadsFilesForceAndStepsInOrder) {
     const RetouchArgsResult r = Parse({"--force", "in.jpg", "out.bmp", "gamma", "skin=10,-20",
@@ -110,6 +110,8 @@ TEST(RetouchArgsTest, MalformedStepsAreRefusedWithTheirText) {
                                "skin=1000001,0",
                                "skin=0,-1000001",
                                "skin=99999999999999999999,0",
+                               "skin=0,-9223372036854775808",
+                               "circle-red=-9223372036854775808,2,3",
                                "skin-normal=1",
                                "circle-red=1,2",
                                "circle-red=1,2,3,4",
@@ -153,6 +155,17 @@ TEST(RetouchArgsTest, MalformedCommandLinesAreRefused) {
     EXPECT_TRUE(Parse({"--force", "-h", "whatever"}).args.help);
     EXPECT_NE(std::string(RetouchUsage()).find("[--force] IN OUT STEP [STEP...]"),
               std::string::npos);
+}
+
+// The message is one line even when an argument holds a line break (it would be printed as two).
+TEST(RetouchArgsTest, ControlCharactersInArgumentsAreShownEscaped) {
+    const RetouchArgsResult option = Parse({"-\nforce", "in.jpg", "out.bmp", "gamma"});
+    EXPECT_EQ(option.error, "不明なオプションです: -\\x0Aforce");
+    const RetouchArgsResult step = Parse({"in.jpg", "out.bmp", "skin=1,\t2\x7f"});
+    EXPECT_EQ(step.error.find('\t'), std::string::npos) << step.error;
+    EXPECT_NE(step.error.find("\"\\x092\\x7F\""), std::string::npos) << step.error;
+    // Japanese names pass through untouched.
+    EXPECT_EQ(Parse({"a", "b", "写真"}).error, "不明なステップです: 写真");
 }
 
 }  // namespace
