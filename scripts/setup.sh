@@ -12,6 +12,12 @@ packages=(
 if [ "${1:-}" = "--bench" ]; then
   packages+=(libjpeg-turbo-progs libvips-tools hyperfine)
 fi
+# The desktop files' validators (used by the install test where present).
+packages+=(desktop-file-utils appstream man-db groff-base)
+# Packaging (scripts/package_check.sh).
+if [ "${1:-}" = "--package" ] || [ -n "${CI:-}" ]; then
+  packages+=(debhelper dpkg-dev fakeroot lintian)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
