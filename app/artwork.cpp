@@ -99,11 +99,12 @@ QImage Snapshot(bool retouched) {
 QImage SnapshotBefore() { return Snapshot(false); }
 QImage SnapshotAfter() { return Snapshot(true); }
 
-QImage AppIcon() {
-    QImage icon(32, 32, QImage::Format_ARGB32_Premultiplied);
+QImage AppIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
     // camera body
     p.setPen(QPen(QColor(40, 40, 90), 1.2));
     p.setBrush(QColor(128, 128, 255));

@@ -59,7 +59,7 @@ void Form1::mnuFrename_Click() {
     RenameCurrentFolder(ctx);
 }
 
-void Form1::mnuReadme_Click() { OpenHelp(this, dialogs(), ProgramFolder()); }
+void Form1::mnuReadme_Click() { OpenHelp(this, dialogs(), HelpFolder()); }
 
 void Form1::mnuHelpMenu_Click() { ShowVersionDialog(this, windowIcon()); }
 

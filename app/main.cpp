@@ -1,21 +1,109 @@
-// sorvenal [folder-or-picture]
+// sorvenal [--help] [--version] [folder-or-picture]
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/main_window.h"
 #include "app/start_folder.h"
 #include "platform/file_list.h"
 #include "platform/japanese_ui.h"
+#include "sorvenal/version.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+const char kUsage[] =
+    "使い方: sorvenal [オプション] [フォルダーまたは画像]\n"
+    "写真を見てワンクリックでレタッチするビューアーです。\n"
+    "フォルダーを渡すとその中の画像を一覧し、画像を渡すとその画像を選んで開きます。\n"
+    "\n"
+    "オプション:\n"
+    "  -h, --help     この説明を表示して終わります\n"
+    "  -v, --version  バージョンを表示して終わります\n";
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    bool quitAfterShow = false;
+    QString start;
+    QString error;  // one line, empty when the command line is sound
+};
+
+// Runs before QApplication exists, so --help, --version and a bad option need no display.
+CommandLine ParseCommandLine(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    // For start-up measurements and tests: quit as soon as the first window is on screen.
+    QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"));
+    quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({help, version, quitAfterShow});
+    // QApplication takes its own options out later; accept them here so they still work.
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "display", "geometry",
+          "style", "stylesheet", "session", "qwindowgeometry", "qwindowtitle", "qwindowicon"}) {
+        QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
+    for (const char* name : {"reverse", "nograb", "dograb", "sync"}) {
+        QCommandLineOption qt(QString::fromLatin1(name));
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
+
+    CommandLine line;
+    if (!parser.parse(args)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (unknown.isEmpty()) {
+            line.error = QStringLiteral("オプションの値が正しくありません");
+        } else {
+            const QString& name = unknown.first();
+            const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+            line.error = QStringLiteral("不明なオプションです: ") + dashes + name;
+        }
+        return line;
+    }
+    line.help = parser.isSet(help);
+    line.version = parser.isSet(version);
+    line.quitAfterShow = parser.isSet(quitAfterShow);
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        line.error = QStringLiteral("フォルダーまたは画像は一つだけ渡してください");
+    else if (!positional.isEmpty())
+        line.start = positional.first();
+    return line;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+    QStringList rawArgs;
+    for (int i = 0; i < argc; ++i) rawArgs << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = ParseCommandLine(rawArgs);
+    if (!line.error.isEmpty()) {
+        std::fprintf(stderr, "sorvenal: %s（使い方は --help）\n", line.error.toUtf8().constData());
+        return kExitUsage;
+    }
+    if (line.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::fputs("sorvenal " SORVENAL_VERSION "\n", stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorvenal"));
+    QApplication::setApplicationVersion(QStringLiteral(SORVENAL_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(SORVENAL_DESKTOP_ID));
     sorvenal::InstallJapaneseUi(app);
 
-    const QStringList args = QApplication::arguments();
-    const sorvenal::StartArgument start =
-        sorvenal::ParseStartArgument(args.size() > 1 ? args.at(1) : QString());
-
+    const sorvenal::StartArgument start = sorvenal::ParseStartArgument(line.start);
     sorvenal::Form1 form(nullptr, nullptr, start.folder);
     form.show();
     if (!start.pictureName.isEmpty()) {
@@ -27,8 +115,6 @@ int main(int argc, char* argv[]) {
             }
         }
     }
-    // For start-up measurements: quit as soon as the first window is on screen.
-    if (qEnvironmentVariableIsSet("SORVENAL_QUIT_AFTER_SHOW"))
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    if (line.quitAfterShow) QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -20,6 +21,15 @@ const QString kHelpMissing = QStringLiteral("ヘルプファイルが見つか�
 const QString kHelpUnreadable = QStringLiteral("ヘルプファイルを読めませんでした: ");
 const QString kReadmeCaption = QStringLiteral("ヘルプ");
 }  // namespace
+
+QString HelpFolder() {
+    const QString installed = QStringLiteral(SORVENAL_INSTALL_DATADIR);
+    if (QFileInfo(JoinPath(installed, kReadmeFileName)).isFile()) return installed;
+    const QString found = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                 QStringLiteral("sorvenal/") + kReadmeFileName);
+    if (!found.isEmpty()) return QFileInfo(found).absolutePath();
+    return QStringLiteral(":/sorvenal");
+}
 
 ShellVersionProbe PlatformShellVersionProbe() {
     return [](ShellVersionRecord&) { return false; };
@@ -55,7 +65,8 @@ void OpenHelp(QWidget* owner, DialogService& dialogs, const QString& programFold
         dialogs.Message(owner, kHelpMissing + readme);
         return;
     }
-    if (openUrl(readme)) return;
+    // A resource has no path the desktop's viewer could open.
+    if (!readme.startsWith(QLatin1Char(':')) && openUrl(readme)) return;
     if (viewers.showText) {
         viewers.showText(owner, readme);
         return;

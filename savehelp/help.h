@@ -30,6 +30,10 @@ QString GetShellVersion(int& major, int& minor, int& build,
 inline const QString kHelpFileName = QStringLiteral("sorvenal.chm");
 inline const QString kReadmeFileName = QStringLiteral("readme.txt");
 
+// Where the installed read-me is (share/sorvenal under the install prefix, then the XDG data
+// folders); ":/sorvenal", the copy built into the program, when none is installed.
+QString HelpFolder();
+
 // How the help is shown; tests replace both.
 struct HelpViewers {
     std::function<bool(const QUrl&)> openUrl;  // empty: the desktop's default viewer

@@ -15,6 +15,12 @@ case "${1:-}" in
   # GCC's sanitizer runtimes come with g++.
   --ci) packages+=(clang libclang-rt-14-dev clang-format clang-tidy) ;;
 esac
+# The desktop files' validators (used by the install test where present).
+packages+=(desktop-file-utils appstream man-db groff-base)
+# Packaging (scripts/package_check.sh).
+if [ "${1:-}" = "--package" ] || [ "${1:-}" = "--ci" ] || [ -n "${CI:-}" ]; then
+  packages+=(debhelper dpkg-dev fakeroot lintian)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -119,6 +119,10 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
             result.args.help = true;
             return result;
         }
+        if (arg == "--version") {
+            result.args.version = true;
+            return result;
+        }
         if (arg == "--force") {
             result.args.force = true;
             continue;
@@ -152,6 +156,7 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
 
 const char* RetouchUsage() {
     return "使い方: sorvenal-retouch [--force] IN OUT STEP [STEP...]\n"
+           "        sorvenal-retouch --help | --version\n"
            "\n"
            "IN の画像 (BMP, JPEG, GIF) 全体に STEP を順に適用し、OUT に 24 ビット BMP "
            "で書きます。\n"

@@ -34,8 +34,9 @@ struct RetouchStep {
 };
 
 struct RetouchArgs {
-    bool help = false;   // --help: print the usage, touch nothing
-    bool force = false;  // replace OUT when it exists
+    bool help = false;     // --help: print the usage, touch nothing
+    bool version = false;  // --version: print the version, touch nothing
+    bool force = false;    // replace OUT when it exists
     std::string in;
     std::string out;
     std::vector<RetouchStep> steps;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "sorvenal/version.h"
 #include "tools/retouch_args.h"
 #include "tools/retouch_run.h"
 
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
         ParseRetouchArgs(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.args.help) {
         std::fputs(RetouchUsage(), stdout);
+        return kExitOk;
+    }
+    if (parsed.args.version) {
+        std::fputs("sorvenal-retouch " SORVENAL_VERSION "\n", stdout);
         return kExitOk;
     }
     if (!parsed.ok()) {

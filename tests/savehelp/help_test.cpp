@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -84,6 +85,39 @@ TEST_F(OpenHelpTest, MissingReadmeIsSaid) {
     EXPECT_TRUE(opened.isEmpty());
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains(folder.filePath("readme.txt")));
+}
+
+TEST_F(OpenHelpTest, BuiltInReadmeIsShownInOurOwnWindow) {
+    HelpViewers viewers;
+    viewers.openUrl = [this](const QUrl& url) {
+        opened << url.toString();
+        return true;
+    };
+    viewers.showText = [this](QWidget*, const QString& path) { shown << path; };
+    OpenHelp(nullptr, dialogs, QStringLiteral(":/sorvenal"), PlatformShellVersionProbe(), viewers);
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(shown, QStringList{QStringLiteral(":/sorvenal/readme.txt")});
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    QFile builtIn(QStringLiteral(":/sorvenal/readme.txt"));
+    ASSERT_TRUE(builtIn.open(QIODevice::ReadOnly));
+    EXPECT_GT(builtIn.size(), 100);
+}
+
+TEST(HelpFolder, InstalledCopyThenDataFoldersThenBuiltIn) {
+    if (QFile::exists(QStringLiteral(SORVENAL_INSTALL_DATADIR "/readme.txt")))
+        GTEST_SKIP() << "installed under " << SORVENAL_INSTALL_DATADIR;
+    QTemporaryDir home, dirs;
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME"), oldDirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", dirs.path().toUtf8());
+    EXPECT_EQ(HelpFolder(), ":/sorvenal");
+    ASSERT_TRUE(QDir(dirs.path()).mkpath("sorvenal"));
+    QFile file(dirs.filePath("sorvenal/readme.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(HelpFolder(), dirs.filePath("sorvenal"));
+    qputenv("XDG_DATA_HOME", oldHome);
+    qputenv("XDG_DATA_DIRS", oldDirs);
 }
 
 TEST(ShowReadmeWindow, ShowsTheTextReadOnly) {

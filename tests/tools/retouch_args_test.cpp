@@ -153,6 +153,12 @@ TEST(RetouchArgsTest, MalformedCommandLinesAreRefused) {
     }
     EXPECT_TRUE(Parse({"--help"}).args.help);
     EXPECT_TRUE(Parse({"--force", "-h", "whatever"}).args.help);
+    // --version wins over what follows and leaves help alone.
+    const RetouchArgsResult v = Parse({"--version", "--bogus"});
+    EXPECT_TRUE(v.ok()) << v.error;
+    EXPECT_TRUE(v.args.version);
+    EXPECT_FALSE(v.args.help);
+    EXPECT_FALSE(Parse({"in.bmp", "out.bmp", "gamma"}).args.version);
     EXPECT_NE(std::string(RetouchUsage()).find("[--force] IN OUT STEP [STEP...]"),
               std::string::npos);
 }
