@@ -143,22 +143,13 @@ void Form1::WheelOverPicture(QWheelEvent* event) {
     if (event->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
     wheelRest_ += delta;
     constexpr int kNotch = QWheelEvent::DefaultDeltasPerStep;
-    while (wheelRest_.y() <= -kNotch) {
-        Form_KeyDown(kKeyUp, 0);
-        wheelRest_.ry() += kNotch;
-    }
-    while (wheelRest_.y() >= kNotch) {
-        Form_KeyDown(kKeyDown, 0);
-        wheelRest_.ry() -= kNotch;
-    }
-    while (wheelRest_.x() <= -kNotch) {
-        Form_KeyDown(kKeyLeft, 0);
-        wheelRest_.rx() += kNotch;
-    }
-    while (wheelRest_.x() >= kNotch) {
-        Form_KeyDown(kKeyRight, 0);
-        wheelRest_.rx() -= kNotch;
-    }
+    // Whole notches of one axis become key steps; the rest waits for more turning.
+    auto steps = [this](int& rest, int towardsUser, int awayFromUser) {
+        for (; rest <= -kNotch; rest += kNotch) Form_KeyDown(towardsUser, 0);
+        for (; rest >= kNotch; rest -= kNotch) Form_KeyDown(awayFromUser, 0);
+    };
+    steps(wheelRest_.ry(), kKeyUp, kKeyDown);
+    steps(wheelRest_.rx(), kKeyLeft, kKeyRight);
     event->accept();
 }
 
