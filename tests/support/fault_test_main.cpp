@@ -16,7 +16,9 @@ int main(int argc, char** argv) {
         if (const char* other = std::getenv("LD_PRELOAD")) preload += std::string(":") + other;
         ::setenv("LD_PRELOAD", preload.c_str(), 1);
         // Under AddressSanitizer its runtime would insist on coming first.
-        ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 0);
+        std::string asan = "verify_asan_link_order=0";
+        if (const char* other = std::getenv("ASAN_OPTIONS")) asan = std::string(other) + ":" + asan;
+        ::setenv("ASAN_OPTIONS", asan.c_str(), 1);
         ::execv("/proc/self/exe", argv);
     }
     qputenv("QT_QPA_PLATFORM",
