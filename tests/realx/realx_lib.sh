@@ -45,7 +45,12 @@ rx_launch() {
         [ -n "$RX_WIN" ] && break
         sleep 0.1
     done
-    [ -n "$RX_WIN" ] || { echo "the program showed no window" >&2; return 1; }
+    if [ -z "$RX_WIN" ]; then
+        # Nothing below can run without the window (xwininfo would wait for a click).
+        echo "the program showed no window:" >&2
+        head -40 "$RX_TMP/app.log" >&2
+        exit 1
+    fi
     sleep 0.7
 }
 
