@@ -137,7 +137,7 @@ std::string CheckRetouchArgs(const std::uint8_t* data, std::size_t size) {
         if (r.error.find('\n') != std::string::npos) return "error of more than one line";
         return std::string();
     }
-    if (r.args.help) return std::string();
+    if (r.args.help || r.args.version) return std::string();  // nothing to check: no files
     if (r.args.in.empty() || r.args.out.empty()) return "accepted an empty file name";
     if (r.args.steps.empty()) return "accepted no steps";
     for (const RetouchStep& step : r.args.steps) {
