@@ -129,6 +129,7 @@ FsStatus CopyBytes(int in, int out, const NativePath& from) {
 QString DecodeCp932(const NativePath& bytes, bool* clean) {
     *clean = false;
     iconv_t cd = ::iconv_open("UTF-8", "CP932");
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv's own error value
     if (cd == reinterpret_cast<iconv_t>(-1)) return QString();
     QByteArray out(bytes.size() * 3 + 4, '\0');
     char* inPtr = const_cast<char*>(bytes.constData());
@@ -204,7 +205,7 @@ QString ErrorText(int error) {
 
 QString ShownName(const NativePath& name) {
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(name);
+    QString text = utf8(name);
     if (!utf8.hasError()) return text;
     bool clean = false;
     const QString japanese = DecodeCp932(name, &clean);
@@ -424,7 +425,7 @@ FsStatus WriteFileAtomically(const NativePath& path, const std::function<FsStatu
         }
         if (fd.get() < 0) return Fail(EEXIST, temporary);
     }
-    const auto abandon = [&](FsStatus status) {
+    const auto abandon = [&](const FsStatus& status) {
         fd.Close();
         if (!temporary.isEmpty()) ::unlink(temporary.constData());
         return blame(status);

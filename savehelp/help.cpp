@@ -23,7 +23,7 @@ const QString kReadmeCaption = QStringLiteral("ヘルプ");
 }  // namespace
 
 QString HelpFolder() {
-    const QString installed = QStringLiteral(SORVENAL_INSTALL_DATADIR);
+    QString installed = QStringLiteral(SORVENAL_INSTALL_DATADIR);
     if (QFileInfo(JoinPath(installed, kReadmeFileName)).isFile()) return installed;
     const QString found = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
                                                  QStringLiteral("sorvenal/") + kReadmeFileName);
