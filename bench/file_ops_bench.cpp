@@ -38,6 +38,7 @@ double Median(std::vector<double> values) {
 
 bool Spawn(std::vector<std::string> args) {
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     pid_t child = 0;

@@ -43,7 +43,7 @@ TEST(UndoHistoryTest, UndoAndRedoSwapWholeAndCompactStepsExactly) {
     QImage a = Step(history, original, 48, false, 0xFF112233u);  // a whole-picture step
     QImage b = Step(history, a, 3, true, 0xFF445566u);           // three rows
     EXPECT_EQ(history.UndoCount(), 2);
-    EXPECT_EQ(history.Bytes(), original.sizeInBytes() + 3 * 64 * 4);
+    EXPECT_EQ(history.Bytes(), original.sizeInBytes() + qsizetype{3} * 64 * 4);
 
     QImage shown = history.Undo(b);
     EXPECT_EQ(FirstDifference(shown, a), "");

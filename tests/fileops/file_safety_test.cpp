@@ -54,7 +54,7 @@ protected:
             ASSERT_TRUE(File1->SetListIndex(select));
         }
     }
-    void Run(Command command, std::function<void(QDialog&)> script = {}) {
+    void Run(Command command, const std::function<void(QDialog&)>& script = {}) {
         FileOpsContext ctx{Dir1,
                            File1,
                            DirCancel,
