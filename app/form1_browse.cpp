@@ -5,12 +5,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QtMath>
+#include <utility>
 
 #include "app/form1_text.h"
 #include "app/form_surface.h"
 #include "app/layout_rules.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
+#include "platform/busy_indicator.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
@@ -88,41 +91,108 @@ void Form1::File1_Click() {
     EndHistory();
     File1->setCursor(Qt::WaitCursor);
     const NativePath path = File1->NativeFilePath();
+    // Nothing of the previous picture may pose as this one, nor be decoded on for it.
+    loader_->Discard();
+    fullPath_.clear();
     Image1->hide();
     ShowMenu("mnuFile", true);
     Image1->repaint();
-    Picture1->Cls();
-    Picture2->Cls();
+    Picture1->ClearPicture();
+    Picture2->ClearPicture();
 
-    // One decode serves the preview, the original and the working picture (shared pixels).
-    const ReadResult read = ReadPicture(path);
+    PreviewResult read = SelectedPreview(path);
     if (read.ok()) {
-        Picture1->SetPicture(read.image);
-        Image1->SetPicture(Picture1->Picture());
-        Picture2->SetPicture(Picture1->Picture());
-        const QSize size = Picture1->PictureSize();
-        Label5->setText(SizeCaption(size.width(), size.height()));
+        pictureSize_ = read.size;
+        Image1->SetPicture(read.preview);
+        Label5->setText(SizeCaption(pictureSize_.width(), pictureSize_.height()));
         ApplyPreviewFit();
         Image1->show();
+        if (!read.picture.isNull()) {
+            Picture1->SetPicture(read.picture);
+            Picture2->SetPicture(Picture1->Picture());
+        } else {
+            fullPath_ = path;
+            // Started from the queue: a show about to begin (it selects its first entry before
+            // it counts as running) only previews; the picture it stops on is decoded then.
+            QMetaObject::invokeMethod(this, &Form1::ResumeFullPicture, Qt::QueuedConnection);
+        }
     } else {
-        // An undecodable file must not leave the previous picture posing as this one.
+        pictureSize_ = QSize();
         Image1->ClearPicture();
-        Picture1->ClearPicture();
-        Picture2->ClearPicture();
         Label5->setText(kUnreadablePicture);
     }
+    if (!ShowCancel) PrefetchPreview(File1->ListIndex() + 1);
     FolderFinish();
     File1->unsetCursor();
 }
 
+QSize Form1::PreviewBox() const {
+    const PreviewRect box = PreviewFit(1, 1);
+    const qreal ratio = Image1->devicePixelRatioF();
+    return QSize(qCeil(box.width * ratio), qCeil(box.height * ratio));
+}
+
+PreviewResult Form1::SelectedPreview(const NativePath& path) {
+    std::optional<Prefetch> prefetched = std::exchange(prefetch_, std::nullopt);
+    if (prefetched && prefetched->path == path) return prefetched->preview.get();
+    return ReadPreview(path, PreviewBox());
+}
+
+void Form1::PrefetchPreview(int index) {
+    if (index < 0 || index >= File1->ListCount()) return;
+    const NativePath path = JoinNative(File1->NativeFolder(), File1->NativeList(index));
+    prefetch_ = Prefetch{path, std::async(std::launch::async, ReadPreview, path, PreviewBox())};
+}
+
+void Form1::FullPictureDone() {
+    if (std::optional<ReadResult> read = loader_->TakeIfDone()) TakeFullPicture(std::move(*read));
+}
+
+void Form1::TakeFullPicture(ReadResult read) {
+    fullPath_.clear();
+    if (read.ok()) {
+        Picture1->SetPicture(read.image);
+        Picture2->SetPicture(Picture1->Picture());
+        return;
+    }
+    // Its preview worked, its picture does not: as unreadable as a file that shows nothing.
+    pictureSize_ = QSize();
+    Image1->hide();
+    Image1->ClearPicture();
+    Picture1->ClearPicture();
+    Picture2->ClearPicture();
+    Label5->setText(kUnreadablePicture);
+}
+
+void Form1::WaitForFullPicture() {
+    if (fullPath_.isEmpty()) return;
+    if (!loader_->Pending()) loader_->Start(fullPath_);
+    if (std::optional<ReadResult> read = loader_->TakeIfDone()) {
+        TakeFullPicture(std::move(*read));
+        return;
+    }
+    const QString caption = windowTitle();
+    BeginBusy();
+    int turn = 0;
+    ReadResult read =
+        loader_->Take([this, &turn] { Animation1->SetProgress(turn = (turn + 1) % 100, 100); });
+    EndBusy(caption);
+    TakeFullPicture(std::move(read));
+}
+
+void Form1::ResumeFullPicture() {
+    if (ShowCancel && !fullPath_.isEmpty() && !loader_->Pending()) loader_->Start(fullPath_);
+}
+
 void Form1::ApplyPreviewFit() {
-    const QSize size = Picture1->PictureSize();
-    const PreviewRect r =
-        PreviewFit(static_cast<float>(size.width()), static_cast<float>(size.height()));
+    const PreviewRect r = PreviewFit(static_cast<float>(pictureSize_.width()),
+                                     static_cast<float>(pictureSize_.height()));
     Image1->setGeometry(r.left, r.top, r.width, r.height);
 }
 
 void Form1::Image1_Click() {
+    WaitForFullPicture();
+    if (!Picture1->HasPicture()) return;
     Picture2->SetPicture(Picture1->Picture());
     if (ShowCancel)
         OpenFullScreenView();

@@ -49,6 +49,7 @@ void Form1::mnuCircle_Click() {
 
 void Form1::mnuSaveImage_Click() {
     if (RunAfterShow(&Form1::mnuSaveImage_Click)) return;
+    WaitForFullPicture();
     // In the effects state the picture without the circle outline is the snapshot: the outline
     // is only a mark on the screen and never part of what is saved.
     PictureBox* saved = CircleMode ? Picture3 : Picture2;

@@ -25,36 +25,42 @@ FileOpsContext FileOpsOf(Form1& form) {
 
 void Form1::mnuRename_Click() {
     if (RunAfterShow(&Form1::mnuRename_Click)) return;
+    WaitForFullPicture();
     FileOpsContext ctx = FileOpsOf(*this);
     RenameSelectedFile(ctx);
 }
 
 void Form1::mnuMove_Click() {
     if (RunAfterShow(&Form1::mnuMove_Click)) return;
+    WaitForFullPicture();
     FileOpsContext ctx = FileOpsOf(*this);
     MoveSelectedFile(ctx);
 }
 
 void Form1::mnuCopysave_Click() {
     if (RunAfterShow(&Form1::mnuCopysave_Click)) return;
+    WaitForFullPicture();
     FileOpsContext ctx = FileOpsOf(*this);
     CopySelectedFile(ctx);
 }
 
 void Form1::mnuDelete_Click() {
     if (RunAfterShow(&Form1::mnuDelete_Click)) return;
+    WaitForFullPicture();
     FileOpsContext ctx = FileOpsOf(*this);
     DeleteSelectedFile(ctx);
 }
 
 void Form1::mnuForder_Click() {
     if (RunAfterShow(&Form1::mnuForder_Click)) return;
+    WaitForFullPicture();
     FileOpsContext ctx = FileOpsOf(*this);
     CreateNewFolder(ctx);
 }
 
 void Form1::mnuFrename_Click() {
     if (RunAfterShow(&Form1::mnuFrename_Click)) return;
+    WaitForFullPicture();
     FileOpsContext ctx = FileOpsOf(*this);
     RenameCurrentFolder(ctx);
 }

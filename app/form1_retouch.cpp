@@ -37,6 +37,7 @@ void ApplyRange(QScrollBar* bar, const ScrollRange& range) {
 void Form1::mnuReal_Click() {
     // Nothing to show before a picture was selected.
     if (RunAfterShow(&Form1::mnuReal_Click)) return;
+    WaitForFullPicture();
     if (!Picture1->HasPicture()) return;
     ShowCancel = true;
     scaleTwips_ = true;

@@ -28,6 +28,9 @@ inline const QString kLabel10Text = QStringLiteral("文字入力可能キーで�
 
 inline const QString kSizeCaptionPrefix = QStringLiteral("    W X H = ");
 inline const QString kUnreadablePicture = QStringLiteral("    この画像は開けません");
+// JPEG under every extension cameras and phones write, and PNG and WebP besides.
+inline const QString kPicturePattern =
+    QStringLiteral("*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png;*.webp");
 inline QString FolderRefusedMessage(const QString& path) {
     return QStringLiteral("フォルダーを開けません: ") + path;
 }

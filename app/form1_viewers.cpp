@@ -19,7 +19,10 @@ ShowContext MakeShowContext(Form1& form) {
     context.ShowCancel = &form.ShowCancel;
     context.FolderFinish = [&form] { form.FolderFinish(); };
     context.Ending = [&form] { return form.Ending(); };
-    context.ResetWorkingPicture = [&form] { form.Picture2->SetPicture(form.Picture1->Picture()); };
+    context.ResetWorkingPicture = [&form] {
+        form.Picture2->SetPicture(form.Picture1->Picture());
+        form.ResumeFullPicture();
+    };
     return context;
 }
 
@@ -29,6 +32,10 @@ void Form1::OpenFullScreenView() {
     // A fresh window each time: nothing of an earlier opening survives. The key that opened
     // it ends here: when the view returns it must not reach the controls.
     modalViewSeen_ = true;
+    if (!fullPath_.isEmpty()) {
+        WaitForFullPicture();
+        Picture2->SetPicture(Picture1->Picture());
+    }
     if (Check1->isChecked()) {
         Form3 view(Picture2->Image(), this);
         view.exec();

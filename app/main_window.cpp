@@ -62,8 +62,11 @@ QLabel* StartLabel(QWidget* parent, const char* name, const QString& text, int l
 
 }  // namespace
 
-Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder)
-    : QMainWindow(parent), dialogs_(dialogs) {
+Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder,
+             PictureLoader::Decoder fullDecoder)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      loader_(std::make_unique<PictureLoader>(std::move(fullDecoder))) {
     setObjectName(QStringLiteral("Form1"));
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogService>();
@@ -132,7 +135,7 @@ void Form1::BuildControls() {
     // Browse state.
     Dir1 = Place(new FolderList(s), "Dir1", 2880, 0, 2295, 2610);
     File1 = Place(new FileList(s), "File1", 5280, 0, 2175, 2610);
-    File1->SetPattern(QStringLiteral("*.bmp;*.jpg;*.gif"));
+    File1->SetPattern(kPicturePattern);
     Label5 = Place(new QLabel(s), "Label5", 120, 2760, 2655, 255);
     Label5->setFont(GothicFont(9.75, true));
     SetBackColor(Label5, QColor(64, 64, 64));
@@ -210,6 +213,8 @@ void Form1::ConnectSignals() {
     connect(Dir1, &FolderList::PathRefused, this,
             [this](const QString& path) { dialogs().Message(this, FolderRefusedMessage(path)); });
     connect(File1, &FileList::Click, this, &Form1::File1_Click);
+    connect(loader_.get(), &PictureLoader::Done, this, &Form1::FullPictureDone,
+            Qt::QueuedConnection);
     connect(Image1, &PreviewImage::Clicked, this, &Form1::Image1_Click);
     connect(static_cast<ClickLabel*>(Label8), &ClickLabel::Clicked, this, &Form1::Label8_Click);
     connect(static_cast<ClickLabel*>(Label9), &ClickLabel::Clicked, this, &Form1::Label9_Click);
@@ -242,6 +247,9 @@ void Form1::EndBusy(const QString& caption) {
 }
 
 void Form1::ClearDisplay() {
+    loader_->Discard();
+    fullPath_.clear();
+    pictureSize_ = QSize();
     Image1->ClearPicture();
     Label5->setText(QString());
     Picture1->ClearPicture();

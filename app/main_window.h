@@ -9,12 +9,15 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <future>
 #include <memory>
+#include <optional>
 
 #include "app/undo_history.h"
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
+#include "platform/picture_loader.h"
 
 class QAction;
 class QCheckBox;
@@ -44,9 +47,10 @@ class Form1 : public QMainWindow {
 
 public:
     // Without a dialog service the real dialogs are used. An empty start folder means the
-    // user's Pictures folder, else the home folder.
+    // user's Pictures folder, else the home folder. Without a decoder the full pictures are
+    // read with ReadPicture.
     explicit Form1(DialogService* dialogs = nullptr, QWidget* parent = nullptr,
-                   const QString& startFolder = QString());
+                   const QString& startFolder = QString(), PictureLoader::Decoder fullDecoder = {});
     ~Form1() override;
 
     // Controls (owned by Qt parenting).
@@ -122,6 +126,11 @@ public:
     void Dir1_Change();
     void File1_Click();
     void Image1_Click();
+    // The selected picture's full decode runs beside the window. Commands that need the whole
+    // picture wait for it under the busy indicator; a picture that fails there ends as an
+    // unreadable selection does.
+    void WaitForFullPicture();
+    void ResumeFullPicture();  // starts it unless a show runs (which only previews)
 
     // --- retouch view, scrolling and keys (form1_retouch.cpp)
     void mnuReal_Click();
@@ -197,6 +206,11 @@ private:
     int ToWindowUnits(int pixels) const;
     void ApplyRetouchLayout(const RetouchLayout& layout);
     void ApplyPreviewFit();
+    void TakeFullPicture(ReadResult read);
+    void FullPictureDone();
+    PreviewResult SelectedPreview(const NativePath& path);
+    void PrefetchPreview(int index);
+    QSize PreviewBox() const;
     void RunRetouchMenuCommand(RetouchCommand command);
     void RunRetouchMenuPass(RetouchCommand command);
     void RunBusyPass(const std::function<void(const CanvasView&)>& pass);
@@ -235,6 +249,14 @@ private:
     QPoint wheelRest_;  // wheel turns not yet worth a whole step
     bool previewingKey_ = false;
     bool modalViewSeen_ = false;  // set when a modal view opened during the current key
+    std::unique_ptr<PictureLoader> loader_;
+    NativePath fullPath_;  // the selected picture while its full decode is still to come
+    QSize pictureSize_;    // the selected picture's size, known from its header
+    struct Prefetch {
+        NativePath path;
+        std::future<PreviewResult> preview;
+    };
+    std::optional<Prefetch> prefetch_;  // the show's next preview, decoded while one is shown
 };
 
 }  // namespace sorvenal

@@ -117,10 +117,12 @@ void RenameSelectedFile(FileOpsContext& ctx) {
         const NativePath saved = ctx.Dir1->NativeFolder();
         const NativePath fileName = ctx.File1->NativeFileName();
         const QString typed = form.Text1->text();
-        // The old extension is always kept, whatever was typed.
-        const QString newName = typed + ctx.File1->FileName().right(4);
+        // The old extension is always kept, whatever was typed (".jpeg" as much as ".jpg").
+        const QString shownName = ctx.File1->FileName();
+        const QString newName = typed + shownName.mid(ExtensionAt(shownName));
         const NativePath oldPath = JoinNative(saved, fileName);
-        const NativePath newPath = JoinNative(saved, NativeOf(typed) + fileName.right(4));
+        const NativePath newPath =
+            JoinNative(saved, NativeOf(typed) + fileName.mid(ExtensionAt(fileName)));
         if (typed.isEmpty() || !NameAcceptable(ctx, &form, newName)) {
             form.accept();
             return;

@@ -7,6 +7,7 @@
 #include <QTime>
 #include <QTimer>
 
+#include "platform/file_system.h"
 #include "platform/folder_list.h"
 #include "platform/fonts.h"
 #include "platform/twips.h"
@@ -61,7 +62,7 @@ Form7::Form7(const QString& fileName, QWidget* parent) : QDialog(parent) {
     Command2->setDefault(true);  // Enter presses OK
     connect(Command1, &QPushButton::clicked, this, &QDialog::reject);
 
-    Text1->setText(fileName.left(std::max<qsizetype>(0, fileName.length() - 4)));
+    Text1->setText(fileName.left(ExtensionAt(fileName)));
     SelectFromStart(Text1, 50);
     Text1->setFocus();
 }

@@ -461,4 +461,14 @@ FsStatus WriteFileAtomically(const NativePath& path, const std::function<FsStatu
     return FsOk();
 }
 
+qsizetype ExtensionAt(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? dot : name.size();
+}
+
+qsizetype ExtensionAt(const NativePath& name) {
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot > 0 ? dot : name.size();
+}
+
 }  // namespace sorvenal

@@ -33,6 +33,11 @@ QString ShownPath(const NativePath& path);
 // A typed name or path to bytes (UTF-8).
 NativePath NativeOf(const QString& text);
 
+// Where a file name's extension starts (at its last dot), or its length when it has none;
+// a leading dot (".profile") starts no extension.
+qsizetype ExtensionAt(const QString& name);
+qsizetype ExtensionAt(const NativePath& name);
+
 NativePath JoinNative(const NativePath& folder, const NativePath& name);
 NativePath ParentOf(const NativePath& path);  // "/" for "/" and for "/a"
 NativePath BaseNameOf(const NativePath& path);

@@ -1,6 +1,7 @@
 #include "platform/picture_io.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,9 +30,11 @@ QString TooLargeText(qint64 width, qint64 height) {
     return Japanese("画像が大きすぎます (%1 × %2)").arg(width).arg(height);
 }
 
-// The three formats the file list offers, told by their first bytes.
+// The formats the file list offers, told by their first bytes.
 QByteArray SniffFormat(const QByteArray& head) {
     if (head.startsWith("BM")) return "bmp";
+    if (head.startsWith("\x89PNG\r\n\x1a\n")) return "png";
+    if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") return "webp";
     if (head.size() >= 3 && static_cast<unsigned char>(head[0]) == 0xFF &&
         static_cast<unsigned char>(head[1]) == 0xD8 && static_cast<unsigned char>(head[2]) == 0xFF)
         return "jpeg";
@@ -229,6 +232,32 @@ bool BmpComplete(QFile& file) {
     return file.size() >= dataOffset + rowBytes * (height - 1) + lastRow;
 }
 
+quint32 Be32(const QByteArray& b, int at) {
+    return static_cast<quint32>(static_cast<unsigned char>(b[at])) << 24 |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 1])) << 16 |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 2])) << 8 |
+           static_cast<quint32>(static_cast<unsigned char>(b[at + 3]));
+}
+
+// Complete when the chunks run, by their lengths, to the end chunk.
+bool PngComplete(QFile& file) {
+    qint64 at = 8;
+    for (;;) {
+        if (!file.seek(at)) return false;
+        const QByteArray chunk = file.read(8);
+        if (chunk.size() < 8) return false;
+        const qint64 next = at + 12 + Be32(chunk, 0);
+        if (chunk.mid(4, 4) == "IEND") return file.size() >= next;
+        at = next;
+    }
+}
+
+// The container says how long it is.
+bool WebpComplete(QFile& file) {
+    const QByteArray head = file.read(8);
+    return head.size() == 8 && file.size() >= 8 + static_cast<qint64>(Le32(head, 4));
+}
+
 // A second opening of its own, so the decoder's reading position is left alone.
 bool Complete(const NativePath& path, const QByteArray& format) {
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
@@ -238,6 +267,8 @@ bool Complete(const NativePath& path, const QByteArray& format) {
         return false;
     }
     if (format == "bmp") return BmpComplete(file);
+    if (format == "png") return PngComplete(file);
+    if (format == "webp") return WebpComplete(file);
     ByteSource in(file);
     return format == "jpeg" ? JpegComplete(in) : GifComplete(in);
 }
@@ -282,37 +313,66 @@ WriteResult WriteFailure(const QString& reason) { return WriteResult{WriteStatus
 
 ReadResult ReadPicture(const QString& path) { return ReadPicture(NativeOf(path)); }
 
-ReadResult ReadPicture(const NativePath& path) {
+namespace {
+
+// Cut short on request: every read the decoder makes asks first, so a decode nobody wants
+// any longer runs out of data and ends early.
+class CancellableFile : public QFile {
+public:
+    explicit CancellableFile(const std::atomic<bool>* cancel) : cancel_(cancel) {}
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (cancel_ && cancel_->load(std::memory_order_relaxed)) return -1;
+        return QFile::readData(data, maxSize);
+    }
+
+private:
+    const std::atomic<bool>* cancel_;
+};
+
+// A picture file opened and judged by its header: a regular, non-empty file of a known format
+// with a size within our limits. size is as stored, before any orientation.
+struct OpenedPicture {
+    QByteArray format;
+    QSize size;
+    QString error;
+};
+
+OpenedPicture OpenPicture(const NativePath& path, QFile& file, QImageReader& reader) {
     // Not blocking, so that a pipe cannot hold us before we see it is one.
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return ReadFailure(UnreadableText(ErrorText(errno)));
+    if (fd < 0) return {{}, {}, UnreadableText(ErrorText(errno))};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : 0;
         ::close(fd);
-        return ReadFailure(
-            UnreadableText(error ? ErrorText(error) : Japanese("通常のファイルではありません")));
+        return {
+            {},
+            {},
+            UnreadableText(error ? ErrorText(error) : Japanese("通常のファイルではありません"))};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return ReadFailure(UnreadableText(file.errorString()));
+        return {{}, {}, UnreadableText(file.errorString())};
     }
-    if (file.size() == 0) return ReadFailure(Japanese("ファイルが空です"));
-    const QByteArray format = SniffFormat(file.peek(8));
-    if (format.isEmpty()) return ReadFailure(Japanese("画像ファイルではありません"));
+    if (file.size() == 0) return {{}, {}, Japanese("ファイルが空です")};
+    OpenedPicture opened;
+    opened.format = SniffFormat(file.peek(12));
+    if (opened.format.isEmpty()) return {{}, {}, Japanese("画像ファイルではありません")};
 
-    QImageReader reader(&file, format);
+    reader.setDevice(&file);
+    reader.setFormat(opened.format);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(kPictureAllocationLimitMb);
     qint64 width = 0, height = 0;
     BmpHeader bmp;
     // Qt gives no size for a header it finds too large, so these headers speak for themselves.
-    if (format == "bmp" && ParseBmpHeader(file.peek(54), bmp)) {
+    if (opened.format == "bmp" && ParseBmpHeader(file.peek(54), bmp)) {
         width = bmp.width;
         height = bmp.height;
-    } else if (const QByteArray head = file.peek(10); format == "gif" && head.size() == 10) {
+    } else if (const QByteArray head = file.peek(10); opened.format == "gif" && head.size() == 10) {
         width = Le16(head, 6);  // the logical screen, which is the size Qt gives the frames
         height = Le16(head, 8);
     } else {
@@ -320,20 +380,123 @@ ReadResult ReadPicture(const NativePath& path) {
         width = size.width();
         height = size.height();
     }
-    if (width <= 0 || height <= 0) return ReadFailure(Japanese("画像データが壊れています"));
+    if (width <= 0 || height <= 0) return {{}, {}, Japanese("画像データが壊れています")};
     if (width > kMaxPictureSide || height > kMaxPictureSide || width > kMaxPicturePixels / height)
-        return ReadFailure(TooLargeText(width, height));
-    if (!Complete(path, format)) return ReadFailure(Japanese("ファイルが途中で切れています"));
+        return {{}, {}, TooLargeText(width, height)};
+    opened.size = QSize(static_cast<int>(width), static_cast<int>(height));
+    return opened;
+}
 
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        if (reader.error() == QImageReader::DeviceError)
-            return ReadFailure(UnreadableText(file.errorString()));
-        return ReadFailure(Japanese("画像データが壊れています"));
-    }
+bool QuarterTurned(const QImageReader& reader) {
+    return reader.transformation() & QImageIOHandler::TransformationRotate90;
+}
+
+ReadResult DecodeFailure(const QImageReader& reader, const QFile& file) {
+    if (reader.error() == QImageReader::DeviceError)
+        return ReadFailure(UnreadableText(file.errorString()));
+    return ReadFailure(Japanese("画像データが壊れています"));
+}
+
+ReadResult AsRgb32(QImage image) {
     if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
     if (image.isNull()) return ReadFailure(Japanese("画像を展開するメモリが足りません"));
-    return ReadResult{image, QString()};
+    return ReadResult{std::move(image), QString()};
+}
+
+}  // namespace
+
+QImage HugePageImage(int width, int height) {
+    if (width <= 0 || height <= 0) return QImage();
+    constexpr size_t kHugePage = size_t{2} << 20;
+    const size_t bytes = static_cast<size_t>(width) * 4 * static_cast<size_t>(height);
+    const size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    // Mapped one huge page more, so that a start on a huge-page boundary can be cut out.
+    void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return QImage();
+    const auto base = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (base + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > base) ::munmap(mapped, aligned - base);
+    const size_t tail = base + length + kHugePage - (aligned + length);
+    if (tail > 0) ::munmap(reinterpret_cast<void*>(aligned + length), tail);
+    void* data = reinterpret_cast<void*>(aligned);
+    // Only advice: where the kernel has no huge pages the memory works as any other.
+    ::madvise(data, length, MADV_HUGEPAGE);
+    struct Mapping {
+        void* data;
+        size_t length;
+    };
+    auto* mapping = new Mapping{data, length};
+    return QImage(
+        static_cast<uchar*>(data), width, height, static_cast<qsizetype>(width) * 4,
+        QImage::Format_RGB32,
+        [](void* info) {
+            auto* m = static_cast<Mapping*>(info);
+            ::munmap(m->data, m->length);
+            delete m;
+        },
+        mapping);
+}
+
+ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
+    CancellableFile file(options.cancel);
+    QImageReader reader;
+    const OpenedPicture opened = OpenPicture(path, file, reader);
+    if (!opened.error.isEmpty()) return ReadFailure(opened.error);
+    if (!Complete(path, opened.format))
+        return ReadFailure(Japanese("ファイルが途中で切れています"));
+
+    // The decoder fills a picture of its own size and format in place; only JPEG is known to
+    // come out as 32-bit words here, so only JPEG gets the prepared memory.
+    QImage image;
+    if (options.hugePages && opened.format == "jpeg")
+        image = HugePageImage(opened.size.width(), opened.size.height());
+    if (!reader.read(&image) || image.isNull()) return DecodeFailure(reader, file);
+    if (options.cancel && options.cancel->load()) return ReadFailure(Japanese("中断しました"));
+    return AsRgb32(std::move(image));
+}
+
+PreviewResult ReadPreview(const NativePath& path, const QSize& box) {
+    QFile file;
+    QImageReader reader;
+    const OpenedPicture opened = OpenPicture(path, file, reader);
+    PreviewResult result;
+    if (!opened.error.isEmpty()) {
+        result.error = opened.error;
+        return result;
+    }
+    const bool turned = QuarterTurned(reader);
+    result.size = turned ? opened.size.transposed() : opened.size;
+    if (opened.format != "jpeg") {
+        // One decode gives both, as small formats need no second.
+        if (!Complete(path, opened.format)) {
+            result.error = Japanese("ファイルが途中で切れています");
+            return result;
+        }
+        QImage image;
+        if (!reader.read(&image) || image.isNull()) {
+            result.error = DecodeFailure(reader, file).error;
+            return result;
+        }
+        ReadResult whole = AsRgb32(std::move(image));
+        result.error = whole.error;
+        result.picture = whole.image;
+        result.preview = whole.image;
+        return result;
+    }
+    // The decoder scales by whole eighths while it decodes, which is where the time goes.
+    const QSize shown = result.size.scaled(box, Qt::KeepAspectRatio).boundedTo(result.size);
+    const QSize wanted = shown.expandedTo(QSize(1, 1));
+    reader.setScaledSize(turned ? wanted.transposed() : wanted);
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        result.error = DecodeFailure(reader, file).error;
+        return result;
+    }
+    ReadResult small = AsRgb32(std::move(image));
+    result.error = small.error;
+    result.preview = small.image;
+    return result;
 }
 
 WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite) {

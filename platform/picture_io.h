@@ -1,7 +1,8 @@
 #pragma once
-// Reading pictures (BMP, JPEG, GIF first frame) and writing 24-bit BMP files.
+// Reading pictures (BMP, JPEG, GIF first frame, PNG, WebP) and writing 24-bit BMP files.
 #include <QImage>
 #include <QString>
+#include <atomic>
 
 #include "platform/file_system.h"
 
@@ -19,10 +20,30 @@ struct ReadResult {
     QString error;  // the reason, in Japanese, when image is null
     bool ok() const { return !image.isNull(); }
 };
+struct ReadOptions {
+    // Set from another thread to cut the decode short; it then fails.
+    const std::atomic<bool>* cancel = nullptr;
+    // Decode into memory advised for transparent huge pages (fewer page faults on a big photo).
+    bool hugePages = false;
+};
 // Decodes with EXIF orientation applied and an explicit allocation limit. The format is told
 // by the content, not the name; a file that ends before its picture does is refused.
-ReadResult ReadPicture(const NativePath& path);
+ReadResult ReadPicture(const NativePath& path, const ReadOptions& options = {});
 ReadResult ReadPicture(const QString& path);
+
+struct PreviewResult {
+    QImage preview;  // Format_RGB32, orientation applied, fits the box; null on failure
+    QSize size;      // the picture's own size, orientation applied (also on some failures)
+    QImage picture;  // the whole picture when the one decode gave it too (all but JPEG)
+    QString error;   // the reason, in Japanese, when preview is null
+    bool ok() const { return !preview.isNull(); }
+};
+// The header and a small copy for showing, for a JPEG decoded scaled (fast); the box is in
+// pixels. The other formats are decoded whole, which serves as both.
+PreviewResult ReadPreview(const NativePath& path, const QSize& box);
+
+// An empty Format_RGB32 picture whose memory is advised for transparent huge pages.
+QImage HugePageImage(int width, int height);
 
 enum class WriteStatus { Ok, Exists, Failed };
 struct WriteResult {

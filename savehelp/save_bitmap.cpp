@@ -39,7 +39,8 @@ QString SaveInitialFolder(const QString& shownFolder) {
 }
 
 QString ProposedSaveName(const QString& listedName) {
-    return listedName.size() > 4 ? listedName.left(listedName.size() - 4) : QString();
+    // The whole extension goes, however long: "photo.jpeg" proposes "photo".
+    return listedName.left(ExtensionAt(listedName));
 }
 
 void SaveImageAsBitmap(const SaveImageContext& context) {

@@ -39,6 +39,7 @@ protected:
         form->mnuOpen_Click();
         ASSERT_EQ(form->Dir1->Path(), root);
         ASSERT_TRUE(form->File1->SetListIndex(0));  // a.jpg
+        form->WaitForFullPicture();
         ASSERT_TRUE(form->Picture2->HasPicture());
     }
 

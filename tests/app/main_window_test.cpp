@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, OpenCommandShowsTheBrowser) {
     EXPECT_EQ(f.Label8->parentWidget(), f.Frame3);
     EXPECT_EQ(f.Label8->geometry(), TwipsRect(5160, 360, 870, 300));
     EXPECT_TRUE(f.Option1->isChecked());
-    EXPECT_EQ(f.File1->Pattern(), "*.bmp;*.jpg;*.gif");
+    EXPECT_EQ(f.File1->Pattern(), "*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png;*.webp");
 }
 
 TEST_F(MainWindowTest, SelectionLoadsPreviewOriginalAndWorkingPicture) {

@@ -11,6 +11,7 @@
 #include <QImageWriter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <atomic>
 
 #include "tests/support/test_pictures.h"
 #include "tools/gif_writer.h"
@@ -181,8 +182,8 @@ TEST_F(PictureIoTest, RefusesWhatIsNoPictureWithItsReason) {
     EXPECT_EQ(ReadPicture(Path("empty.jpg")).error, Text("ファイルが空です"));
     test::WriteGarbage(dir_.path(), QStringLiteral("garbage.jpg"));
     EXPECT_EQ(ReadPicture(Path("garbage.jpg")).error, Text("画像ファイルではありません"));
-    WriteBytes(Path("picture.png"), EncodeWithQt(GradientPicture(8, 8), "png"));
-    EXPECT_EQ(ReadPicture(Path("picture.png")).error, Text("画像ファイルではありません"));
+    WriteBytes(Path("picture.tif"), QByteArray("II*\0", 4) + QByteArray(60, '\0'));
+    EXPECT_EQ(ReadPicture(Path("picture.tif")).error, Text("画像ファイルではありません"));
 
     const ReadResult missing = ReadPicture(Path("missing.jpg"));
     EXPECT_FALSE(missing.ok());
@@ -325,6 +326,88 @@ TEST_F(PictureIoTest, FailedWritesLeaveNothingBehind) {
     EXPECT_EQ(big.status, WriteStatus::Failed);
     EXPECT_EQ(big.error, Text("画像が大きすぎます (65535 × 11000)"));
     EXPECT_EQ(Entries(dir_.path()), QStringList({"plain", "taken.bmp"}));
+}
+
+// --- previews, the formats added later, decoding into huge-page memory
+
+TEST_F(PictureIoTest, JpegPreviewIsSmallTrueToThePictureAndTurnedLikeIt) {
+    QImage picture(1600, 800, QImage::Format_RGB32);
+    picture.fill(qRgb(20, 40, 200));
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) picture.setPixel(x, y, qRgb(250, 250, 250));  // top left
+    QImageWriter writer(Path("wide.jpg"), "jpeg");
+    writer.setQuality(95);
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(picture));
+
+    const PreviewResult preview = ReadPreview(NativeOf(Path("wide.jpg")), QSize(160, 160));
+    ASSERT_TRUE(preview.ok()) << qPrintable(preview.error);
+    EXPECT_EQ(preview.size, QSize(800, 1600));  // as shown, after the quarter turn
+    EXPECT_TRUE(preview.picture.isNull());      // the whole picture comes from its own decode
+    ASSERT_EQ(preview.preview.size(), QSize(80, 160));
+    EXPECT_EQ(preview.preview.format(), QImage::Format_RGB32);
+    // The white corner went to the top right, as in the full decode.
+    EXPECT_GT(qGray(preview.preview.pixel(75, 4)), 200);
+    EXPECT_LT(qGray(preview.preview.pixel(4, 4)), 100);
+    EXPECT_LT(qGray(preview.preview.pixel(75, 150)), 100);
+    const QImage whole = ReadPicture(Path("wide.jpg")).image;
+    ASSERT_EQ(whole.size(), preview.size);
+
+    // Smaller than the box: the picture's own size, never enlarged.
+    WriteBytes(Path("small.jpeg"), EncodeWithQt(GradientPicture(30, 20), "jpeg"));
+    EXPECT_EQ(ReadPreview(NativeOf(Path("small.jpeg")), QSize(160, 160)).preview.size(),
+              QSize(30, 20));
+}
+
+TEST_F(PictureIoTest, OtherFormatsGiveTheWholePictureWithTheirPreview) {
+    const QImage picture = GradientPicture(37, 23);
+    WriteBytes(Path("p.png"), EncodeWithQt(picture, "png"));
+    WriteBytes(Path("p.bmp"), EncodeWithQt(picture, "bmp"));
+    for (const char* name : {"p.png", "p.bmp"}) {
+        SCOPED_TRACE(name);
+        const PreviewResult read = ReadPreview(NativeOf(Path(name)), QSize(160, 160));
+        ASSERT_TRUE(read.ok()) << qPrintable(read.error);
+        EXPECT_EQ(read.size, picture.size());
+        EXPECT_EQ(FirstDifference(picture, read.picture), QString());
+        EXPECT_EQ(FirstDifference(picture, ReadPicture(Path(name)).image), QString());
+    }
+    // WebP comes from the image-formats plugin, which the set-up installs.
+    ASSERT_TRUE(QImageReader::supportedImageFormats().contains("webp"));
+    QByteArray webp;
+    QBuffer buffer(&webp);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "webp");
+    writer.setQuality(100);  // lossless
+    ASSERT_TRUE(writer.write(picture));
+    WriteBytes(Path("p.webp"), webp);
+    EXPECT_EQ(FirstDifference(picture, ReadPicture(Path("p.webp")).image), QString());
+
+    // Cut short, each is refused rather than shown half grey.
+    for (const char* name : {"p.png", "p.webp"}) {
+        const QByteArray bytes = ReadAll(Path(name));
+        const QString cut = Path(QStringLiteral("cut-") + name);
+        WriteBytes(cut, bytes.left(bytes.size() - 9));
+        EXPECT_EQ(ReadPicture(cut).error, Text("ファイルが途中で切れています")) << name;
+        EXPECT_FALSE(ReadPreview(NativeOf(cut), QSize(160, 160)).ok()) << name;
+    }
+}
+
+TEST_F(PictureIoTest, HugePageDecodeIsTheSamePictureAndCancelEndsIt) {
+    const QImage picture = GradientPicture(1203, 517);  // rows of no whole number of pages
+    WriteBytes(Path("g.jpg"), EncodeWithQt(picture, "jpeg"));
+    const ReadResult plain = ReadPicture(Path("g.jpg"));
+    const ReadResult huge = ReadPicture(NativeOf(Path("g.jpg")), ReadOptions{nullptr, true});
+    ASSERT_TRUE(plain.ok() && huge.ok());
+    EXPECT_EQ(FirstDifference(plain.image, huge.image), QString());
+    // Decoded in place into the prepared memory, which starts on a huge-page boundary.
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(huge.image.constBits()) % (2u << 20), 0u);
+    // The pixels are writable in place, as the retouch commands need them.
+    QImage changed = huge.image;
+    changed.setPixel(0, 0, qRgb(1, 2, 3));
+    EXPECT_EQ(changed.pixel(0, 0), qRgb(1, 2, 3));
+
+    const std::atomic<bool> cancelled{true};
+    EXPECT_FALSE(ReadPicture(NativeOf(Path("g.jpg")), ReadOptions{&cancelled, true}).ok());
 }
 
 }  // namespace

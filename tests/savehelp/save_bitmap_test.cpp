@@ -174,10 +174,11 @@ TEST_F(SaveBitmapTest, SavingIntoTheShownFolderListsTheNewFile) {
     EXPECT_EQ(File1.ListIndex(), -1);  // the selection is lost with the re-read
 }
 
-TEST(SaveBitmapNames, ProposedNameDropsTheLastFourCharacters) {
+TEST(SaveBitmapNames, ProposedNameDropsTheWholeExtension) {
     EXPECT_EQ(ProposedSaveName(QStringLiteral("photo.jpg")), QStringLiteral("photo"));
-    EXPECT_EQ(ProposedSaveName(QStringLiteral("写真.jpeg")), QStringLiteral("写真."));
-    EXPECT_EQ(ProposedSaveName(QStringLiteral("a.gi")), QString());
+    EXPECT_EQ(ProposedSaveName(QStringLiteral("写真.jpeg")), QStringLiteral("写真"));
+    EXPECT_EQ(ProposedSaveName(QStringLiteral("IMG_1.2.JFIF")), QStringLiteral("IMG_1.2"));
+    EXPECT_EQ(ProposedSaveName(QStringLiteral("a.gi")), QStringLiteral("a"));
     EXPECT_EQ(ProposedSaveName(QString()), QString());
 }
 

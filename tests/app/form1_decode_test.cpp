@@ -1,0 +1,183 @@
+// Selection shows the preview at once and the full picture follows from a worker; commands
+// wait for it, a newer selection drops an older decode, and the show only previews.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "app/form1_text.h"
+#include "app/main_window.h"
+#include "app/preview_image.h"
+#include "platform/dialog_service.h"
+#include "platform/file_list.h"
+#include "platform/picture_box.h"
+#include "tests/support/test_pictures.h"
+#include "viewers/continuous_show.h"
+
+namespace sorvenal {
+namespace {
+
+using test::FirstDifference;
+using test::GradientPicture;
+
+// The real decoder behind a gate the test opens; it can also be told to fail.
+struct HeldDecoder {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    bool fail = false;
+    std::vector<QString> started;
+
+    PictureLoader::Decoder Function() {
+        return [this](const NativePath& path, const std::atomic<bool>& cancel) {
+            {
+                std::unique_lock lock(mutex);
+                started.push_back(QFileInfo(ShownPath(path)).fileName());
+                changed.wait(lock, [&] { return open || cancel.load(); });
+                if (fail) return ReadResult{QImage(), QStringLiteral("broken")};
+            }
+            return ReadPicture(path, ReadOptions{&cancel, true});
+        };
+    }
+    void Open() {
+        const std::lock_guard lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+    std::vector<QString> Started() {
+        const std::lock_guard lock(mutex);
+        return started;
+    }
+};
+
+class Form1DecodeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        a = GradientPicture(300, 200);
+        b = GradientPicture(120, 260);
+        test::WritePicture(folder.path(), "a.jpg", a);
+        test::WritePicture(folder.path(), "b.JPEG", b);
+        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), decoder.Function());
+        form->SetQuitHook([] {});
+        form->show();
+        form->mnuOpen_Click();
+        ASSERT_EQ(form->File1->ListCount(), 2);
+    }
+    void TearDown() override {
+        decoder.Open();
+        form.reset();
+    }
+    QImage Decoded(const char* name) {
+        return ReadPicture(QDir(folder.path()).filePath(QString::fromLatin1(name))).image;
+    }
+
+    QTemporaryDir folder;
+    QImage a, b;
+    HeldDecoder decoder;
+    ScriptedDialogService dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form1DecodeTest, PreviewAndCaptionComeBeforeTheFullPicture) {
+    ASSERT_TRUE(form->File1->SetListIndex(0));
+    EXPECT_EQ(form->Label5->text(), SizeCaption(300, 200));
+    EXPECT_TRUE(form->Image1->HasPicture());
+    EXPECT_TRUE(form->Image1->isVisible());
+    EXPECT_LE(form->Image1->Picture().width(), 160 * form->devicePixelRatioF());
+    EXPECT_FALSE(form->Picture1->HasPicture());  // still being decoded, so no command has it
+    EXPECT_EQ(form->Image1->geometry(), QRect(16, 90 - 53, 160, 106));
+
+    decoder.Open();
+    QElapsedTimer waited;
+    waited.start();
+    while (!form->Picture1->HasPicture() && waited.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(FirstDifference(Decoded("a.jpg"), form->Picture1->Image()), QString());
+    EXPECT_EQ(FirstDifference(Decoded("a.jpg"), form->Picture2->Image()), QString());
+}
+
+TEST_F(Form1DecodeTest, ANewerSelectionNeverShowsTheOlderPicture) {
+    ASSERT_TRUE(form->File1->SetListIndex(0));
+    ASSERT_TRUE(form->File1->SetListIndex(1));
+    EXPECT_EQ(form->Label5->text(), SizeCaption(120, 260));
+    decoder.Open();
+    form->WaitForFullPicture();
+    QApplication::processEvents();  // a late word from the older decode changes nothing
+    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), form->Picture1->Image()), QString());
+    EXPECT_EQ(form->Image1->Picture().height(), 160);
+    EXPECT_EQ(form->Label5->text(), SizeCaption(120, 260));
+}
+
+TEST_F(Form1DecodeTest, ARetouchRightAfterSelectionWaitsForTheWholePicture) {
+    ASSERT_TRUE(form->File1->SetListIndex(1));
+    // Let through while the command waits under the busy indicator.
+    std::thread opener([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        decoder.Open();
+    });
+    form->Action("mnuReal")->trigger();
+    opener.join();
+    ASSERT_TRUE(form->Picture2->isVisible());
+    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), form->Picture2->Image()), QString());
+    EXPECT_EQ(form->windowTitle(), kProgramCaption);
+    form->Action("mnuDark")->trigger();
+    EXPECT_NE(FirstDifference(Decoded("b.JPEG"), form->Picture2->Image()), QString());
+}
+
+TEST_F(Form1DecodeTest, AFullDecodeThatFailsEndsAsAnUnreadableSelection) {
+    decoder.fail = true;
+    ASSERT_TRUE(form->File1->SetListIndex(0));
+    EXPECT_EQ(form->Label5->text(), SizeCaption(300, 200));
+    decoder.Open();
+    form->Action("mnuReal")->trigger();
+    EXPECT_EQ(form->Label5->text(), kUnreadablePicture);
+    EXPECT_FALSE(form->Image1->isVisible());
+    EXPECT_FALSE(form->Picture1->HasPicture());
+    EXPECT_FALSE(form->Picture2->isVisible());  // the retouch view did not open
+    EXPECT_TRUE(form->File1->isVisible());
+}
+
+TEST_F(Form1DecodeTest, TheShowOnlyPreviewsAndDecodesThePictureItEndsOn) {
+    decoder.Open();
+    std::vector<QString> captions;
+    SetShowPauseOverride([&](int) {
+        captions.push_back(form->Label5->text());
+        EXPECT_TRUE(decoder.Started().empty());
+        return true;
+    });
+    form->Option1->setChecked(true);
+    form->Label8_Click();
+    SetShowPauseOverride(nullptr);
+    EXPECT_EQ(captions, (std::vector<QString>{SizeCaption(300, 200), SizeCaption(120, 260)}));
+    form->WaitForFullPicture();
+    EXPECT_EQ(decoder.Started(), (std::vector<QString>{"b.JPEG"}));
+    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), form->Picture2->Image()), QString());
+}
+
+TEST(Form1PicturePatterns, JpegUnderEveryExtensionPngAndWebpAreListed) {
+    QTemporaryDir folder;
+    for (const char* name : {"a.jpg", "b.JPEG", "c.jpe", "d.JFIF", "e.Png", "f.webp", "g.bmp",
+                             "h.gif", "i.tif", "j.jpeg.txt", "k.jpg2"})
+        test::WriteGarbage(folder.path(), QString::fromLatin1(name));
+    FileList files;
+    files.SetPattern(kPicturePattern);
+    files.SetPath(folder.path());
+    QStringList listed;
+    for (int i = 0; i < files.ListCount(); ++i) listed << files.List(i);
+    EXPECT_EQ(listed, QStringList({"a.jpg", "b.JPEG", "c.jpe", "d.JFIF", "e.Png", "f.webp", "g.bmp",
+                                   "h.gif"}));
+}
+
+}  // namespace
+}  // namespace sorvenal
