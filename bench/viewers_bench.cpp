@@ -15,11 +15,11 @@
 #include <QTemporaryDir>
 
 #include "app/main_window.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
 #include "platform/twips.h"
+#include "tests/support/scripted_dialogs.h"
 #include "viewers/continuous_show.h"
 #include "viewers/fullscreen_actual.h"
 #include "viewers/fullscreen_fit.h"

@@ -23,11 +23,11 @@
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "fileops/file_dialogs.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
 #include "platform/twips.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
 
