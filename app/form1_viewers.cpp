@@ -20,6 +20,7 @@ ShowContext MakeShowContext(Form1& form) {
     context.FolderFinish = [&form] { form.FolderFinish(); };
     context.Ending = [&form] { return form.Ending(); };
     context.ResetWorkingPicture = [&form] { form.Picture2->SetPicture(form.Picture1->Picture()); };
+    context.pause = form.Options().showPause;
     return context;
 }
 

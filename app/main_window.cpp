@@ -14,6 +14,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <utility>
 
 #include "app/artwork.h"
 #include "app/click_label.h"
@@ -62,8 +63,9 @@ QLabel* StartLabel(QWidget* parent, const char* name, const QString& text, int l
 
 }  // namespace
 
-Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder)
-    : QMainWindow(parent), dialogs_(dialogs) {
+Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder,
+             Form1Options options)
+    : QMainWindow(parent), dialogs_(dialogs), options_(std::move(options)) {
     setObjectName(QStringLiteral("Form1"));
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogService>();

@@ -15,6 +15,7 @@
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
+#include "viewers/continuous_show.h"
 
 class QAction;
 class QCheckBox;
@@ -39,6 +40,11 @@ class PictureBox;
 class PreviewImage;
 struct RetouchLayout;
 
+// What the window is given besides its dialogs and start folder; the defaults are the program's.
+struct Form1Options {
+    ShowPause showPause;  // the continuous show's pause; empty: BlockingPause
+};
+
 class Form1 : public QMainWindow {
     Q_OBJECT
 
@@ -46,7 +52,7 @@ public:
     // Without a dialog service the real dialogs are used. An empty start folder means the
     // user's Pictures folder, else the home folder.
     explicit Form1(DialogService* dialogs = nullptr, QWidget* parent = nullptr,
-                   const QString& startFolder = QString());
+                   const QString& startFolder = QString(), Form1Options options = {});
     ~Form1() override;
 
     // Controls (owned by Qt parenting).
@@ -74,6 +80,7 @@ public:
     RandomSequence random;  // one per program run
 
     DialogService& dialogs();
+    const Form1Options& Options() const { return options_; }
     QAction* Action(const char* name) const;
     // The window surface that keeps what is drawn on it (pixels).
     FormSurface* Surface() const { return surface_; }
@@ -217,6 +224,7 @@ private:
 
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_ = nullptr;
+    Form1Options options_;
     FormSurface* surface_ = nullptr;
     QHash<QString, QAction*> actions_;
     std::function<void()> quitHook_;
