@@ -251,11 +251,6 @@ void Form1::ClearDisplay() {
     Picture2->setGeometry(ToPixels(50), ToPixels(50), ToPixels(50), ToPixels(50));
 }
 
-void Form1::Relist(const QString& savedFolder) {
-    Dir1->SetPath(FolderList::RootPath());
-    Dir1->SetPath(savedFolder);
-}
-
 // Refreshing, not focusing: the file list keeps the focus, so Up and Down walk the pictures.
 void Form1::FolderFinish() { Dir1->update(); }
 

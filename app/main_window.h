@@ -88,7 +88,6 @@ public:
     void BeginBusy();
     void EndBusy(const QString& caption);
     void ClearDisplay();
-    void Relist(const QString& savedFolder);
     void FolderFinish();
 
     // Ending the program; tests replace the hook to observe it without quitting.
