@@ -5,11 +5,11 @@
 #include <cmath>
 #include <utility>
 
+#include "engine/arithmetic.h"
+
 namespace sorvenal {
 
 namespace {
-
-int Floor(double v) { return static_cast<int>(std::floor(v)); }
 
 // A real loop bound or rounded radius to a whole number: half to even, kept within int range.
 int RoundToInt(double v) {

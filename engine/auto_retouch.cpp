@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/arithmetic.h"
 #include "engine/kernels.h"
 
 namespace sorvenal {
 
 namespace {
-
-int Floor(double v) { return static_cast<int>(std::floor(v)); }
 
 int Spread(const SkinState& state) { return state.M0 - state.N0; }
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/arithmetic.h"
+
 namespace sorvenal {
 
 namespace {
@@ -12,8 +14,6 @@ int Clamp(int v) {
     if (v <= 0) return 0;
     return v;
 }
-
-int Floor(double v) { return static_cast<int>(std::floor(v)); }
 
 }  // namespace
 
