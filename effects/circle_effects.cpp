@@ -214,15 +214,10 @@ void RunWholePicture(const CanvasView& canvas, CircleEffect effect, const Circle
                      const Progress& progress) {
     // Outside the circle both rules ignore the position: tables from a point known to be outside.
     const Circle unit{0, 0, 0};
-    ChannelTables outside{};
-    for (int v = 0; v < 256; ++v) {
-        const ColorValue out = effect == CircleEffect::Spotlight
-                                   ? SpotlightColor(unit, 1, 0, RGB(v, v, v))
-                                   : CirclePictureColor(unit, 1, 0, RGB(v, v, v));
-        outside.red[v] = static_cast<std::uint8_t>(RedOf(out));
-        outside.green[v] = static_cast<std::uint8_t>(GreenOf(out));
-        outside.blue[v] = static_cast<std::uint8_t>(BlueOf(out));
-    }
+    const ChannelTables outside = TablesFromChannelFunction([&unit, effect](ColorValue c) {
+        return effect == CircleEffect::Spotlight ? SpotlightColor(unit, 1, 0, c)
+                                                 : CirclePictureColor(unit, 1, 0, c);
+    });
     // Inside, spotlight leaves every colour and the circular picture changes only pure black.
     const std::uint32_t insideBlack = ToCanvasPixel(CirclePictureColor(unit, 0, 0, RGB(0, 0, 0)));
     const bool liftBlack = effect == CircleEffect::Picture;

@@ -93,13 +93,8 @@ std::array<ColorParts, 5> ReadSkinSamples(const CanvasView& canvas, double x, do
 }
 
 ChannelTables AutoRetouchTables(const SkinState& state) {
-    ChannelTables t{};
-    for (int v = 0; v < 256; ++v) {
-        const ColorValue out = AutoRetouchColor(state, RGB(v, v, v));
-        t.red[v] = static_cast<std::uint8_t>(RedOf(out));
-        t.green[v] = static_cast<std::uint8_t>(GreenOf(out));
-        t.blue[v] = static_cast<std::uint8_t>(BlueOf(out));
-    }
+    ChannelTables t =
+        TablesFromChannelFunction([&state](ColorValue c) { return AutoRetouchColor(state, c); });
     const int spread = Spread(state);
     const ChannelTables darken = TablesFromByteFunction(&DarkenByte);
     const ChannelTables contrast = TablesFromByteFunction(&ContrastUpByte);

@@ -117,25 +117,9 @@ void RunTablePass(const CanvasView& canvas, const ChannelTables& tables, const P
 }
 
 ChannelTables TablesFromByteFunction(ByteFunction fn) {
-    ChannelTables t{};
-    for (int v = 0; v < 256; ++v) {
-        const auto out = static_cast<std::uint8_t>(fn(v));
-        t.red[v] = out;
-        t.green[v] = out;
-        t.blue[v] = out;
-    }
-    return t;
-}
-
-ChannelTables TablesFromChannelFunction(ColorFunction fn) {
-    ChannelTables t{};
-    for (int v = 0; v < 256; ++v) {
-        const ColorValue out = fn(RGB(v, v, v));
-        t.red[v] = static_cast<std::uint8_t>(RedOf(out));
-        t.green[v] = static_cast<std::uint8_t>(GreenOf(out));
-        t.blue[v] = static_cast<std::uint8_t>(BlueOf(out));
-    }
-    return t;
+    // Byte functions keep to 0-255, so assembling their three results loses nothing.
+    return TablesFromChannelFunction(
+        [fn](ColorValue c) { return RGB(fn(RedOf(c)), fn(GreenOf(c)), fn(BlueOf(c))); });
 }
 
 ChannelTables ChainTables(const ChannelTables& first, const ChannelTables& then) {
