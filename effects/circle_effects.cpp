@@ -285,19 +285,4 @@ void RunCircleEffect(const CanvasView& canvas, CircleEffect effect, const Circle
     }
 }
 
-void RunCircleEffectReference(const CanvasView& canvas, CircleEffect effect, const Circle& circle,
-                              RandomSequence& random) {
-    if (!(circle.rl > 0)) return;
-    const Region region = CircleEffectRegion(effect, circle, canvas.width, canvas.height);
-    for (int y = region.y0; y <= region.y1; ++y) {
-        for (int x = region.x0; x <= region.x1; ++x) {
-            const ColorValue c = canvas.Read(x, y);
-            const ColorValue out = effect == CircleEffect::Red
-                                       ? CircleRedColor(circle, x, y, c, random.Next())
-                                       : FunctionOf(effect)(circle, x, y, c);
-            canvas.Write(x, y, out);
-        }
-    }
-}
-
 }  // namespace sorvenal

@@ -108,21 +108,6 @@ void ApplyAutoRetouch(const CanvasView& canvas, const SkinState& state, const Pr
     RunTablePass(canvas, AutoRetouchTables(state), progress);
 }
 
-void ApplyAutoRetouchReference(const CanvasView& canvas, const SkinState& state) {
-    for (int y = 0; y < canvas.height; ++y)
-        for (int x = 0; x < canvas.width; ++x)
-            canvas.Write(x, y, AutoRetouchColor(state, canvas.Read(x, y)));
-    const int spread = Spread(state);
-    if (spread > 50) {
-        RunByteEffect(canvas, &DarkenByte);
-        RunByteEffect(canvas, &ContrastUpByte);
-    }
-    if (spread > 70) {
-        RunByteEffect(canvas, &ContrastUpByte);
-        RunByteEffect(canvas, &ContrastUpByte);
-    }
-}
-
 void SkinClickRetouchPixels(const CanvasView& canvas, SkinState& state, double x, double y,
                             const Progress& progress) {
     MeasureSkinSample(state, ReadSkinSamples(canvas, x, y));

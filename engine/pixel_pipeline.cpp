@@ -63,40 +63,6 @@ void ForEachRowBand(int rows, long long pixels, const RowBandFunction& band,
     for (auto& t : threads) t.join();
 }
 
-void RunPixelEffect(const CanvasView& canvas, ColorFunction fn, const Progress& progress) {
-    if (canvas.empty()) return;
-    for (int y = 0; y < canvas.height; ++y) {
-        std::uint32_t* row = canvas.row(y);
-        for (int x = 0; x < canvas.width; ++x) row[x] = ToCanvasPixel(fn(FromCanvasPixel(row[x])));
-        if (progress) progress(y + 1, canvas.height);
-    }
-}
-
-void RunPixelEffect(const CanvasView& canvas, NeighbourhoodFunction fn, const Progress& progress) {
-    if (canvas.empty()) return;
-    // In place: neighbours above and to the left already hold their new values.
-    for (int y = 0; y < canvas.height; ++y) {
-        std::uint32_t* row = canvas.row(y);
-        for (int x = 0; x < canvas.width; ++x) row[x] = ToCanvasPixel(fn(canvas, x, y));
-        if (progress) progress(y + 1, canvas.height);
-    }
-}
-
-void RunByteEffect(const CanvasView& canvas, ByteFunction fn, const Progress& progress) {
-    if (canvas.empty()) return;
-    for (int y = 0; y < canvas.height; ++y) {
-        std::uint32_t* row = canvas.row(y);
-        for (int x = 0; x < canvas.width; ++x) {
-            const std::uint32_t p = row[x];
-            const auto blue = static_cast<std::uint32_t>(fn(static_cast<int>(p & 0xFFu)));
-            const auto green = static_cast<std::uint32_t>(fn(static_cast<int>((p >> 8) & 0xFFu)));
-            const auto red = static_cast<std::uint32_t>(fn(static_cast<int>((p >> 16) & 0xFFu)));
-            row[x] = 0xFF000000u | (red << 16) | (green << 8) | blue;
-        }
-        if (progress) progress(y + 1, canvas.height);
-    }
-}
-
 void RunTablePass(const CanvasView& canvas, const ChannelTables& tables, const Progress& progress) {
     if (canvas.empty()) return;
     const auto band = [&canvas, &tables](int begin, int end) {

@@ -13,16 +13,7 @@ namespace sorvenal {
 using Progress = std::function<void(int done, int total)>;
 
 using ColorFunction = ColorValue (*)(ColorValue);
-// Neighbourhood form: the function reads the working copy itself.
-using NeighbourhoodFunction = ColorValue (*)(const CanvasView& work, int x, int y);
 using ByteFunction = int (*)(int);
-
-// Reference passes with exactly the defined visiting order: rows top to bottom, each row left
-// to right, reading and writing the canvas in place.
-void RunPixelEffect(const CanvasView& canvas, ColorFunction fn, const Progress& progress = {});
-void RunPixelEffect(const CanvasView& canvas, NeighbourhoodFunction fn,
-                    const Progress& progress = {});
-void RunByteEffect(const CanvasView& canvas, ByteFunction fn, const Progress& progress = {});
 
 // A per-channel table: entry v of each channel is what the scalar function makes of v.
 struct ChannelTables {
