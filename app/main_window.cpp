@@ -371,7 +371,7 @@ bool Form1::PreviewKey(QWidget* target, QKeyEvent* key) {
     const QScopedValueRollback<bool> guard(previewingKey_, true);
     const QPointer<QWidget> alive = target;
     modalViewSeen_ = false;
-    const int code = ClassicKeyCode(key->key());
+    const int code = HandlerKeyCode(key->key());
     Form_KeyDown(code, 0);
     // Ctrl combinations are commands (undo, redo), never characters that open a view.
     const bool command = key->modifiers() & Qt::ControlModifier;

@@ -99,7 +99,7 @@ public:
     // True when the command was put off so.
     bool RunAfterShow(void (Form1::*command)());
 
-    // Window size in twips as the classic window reckons it (outer size, frame included).
+    // Window size in twips as the window rules reckon it (outer size, frame included).
     int OuterWidthTwips() const;
     int OuterHeightTwips() const;
     void SetOuterSizeTwips(int width, int height);
