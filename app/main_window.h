@@ -106,9 +106,8 @@ public:
     void MoveOuterTwips(int left, int top);
     int ClientWidthTwips() const;
     int ClientHeightTwips() const;
-    // Twips per scroll value of each bar: 1 unless the hidden part exceeds the 16-bit range.
+    // Twips per scroll value of the horizontal bar: 1 unless the hidden part exceeds 32767.
     int HScrollUnit() const { return hScrollUnit_; }
-    int VScrollUnit() const { return vScrollUnit_; }
 
     // --- start-up, menus and modes (form1_startup.cpp)
     void Form_Load(const QString& startFolder);
