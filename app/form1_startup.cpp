@@ -93,8 +93,8 @@ void Form1::mnuChange_Click() {
     EnableMenu("mnuClick", true);
     EnableMenu("mnuClick2", false);
     Picture3->SetPicture(Picture2->Image());
-    setWindowTitle(kCircleCaption);
-    Picture2->setToolTip(kCircleCaption);
+    setWindowTitle(kSetCircleText);
+    Picture2->setToolTip(kSetCircleText);
     unsetCursor();
     UpdateUndoMenus();
 }

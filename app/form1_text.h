@@ -3,11 +3,12 @@
 #include <QColor>
 #include <QString>
 
+#include "platform/shared_texts.h"  // kSetCircleText, also the caption in effects mode
+
 namespace sorvenal {
 
 inline const QString kProgramCaption = QStringLiteral("sorvenal");
 inline const QString kBusyCaption = QStringLiteral("------変換中-------");
-inline const QString kCircleCaption = QStringLiteral("円を設定してください");
 inline const QString kSkinClickTip = QStringLiteral("　肌上でクリックすると、最適化されます");
 
 inline const QString kLabel1Text = QStringLiteral("ソルベナル");

@@ -23,6 +23,7 @@ ShowContext MakeShowContext(Form1& form) {
         form.Picture2->SetPicture(form.Picture1->Picture());
         form.ResumeFullPicture();
     };
+    context.pause = form.Options().showPause;
     return context;
 }
 

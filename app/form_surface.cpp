@@ -13,8 +13,8 @@ FormSurface::FormSurface(QWidget* parent) : QWidget(parent) {
 }
 
 void FormSurface::SetBackColor(const QColor& color) {
-    // A new back colour erases the drawings too, as on a classic form: the start screen's
-    // frame must not linger around the browse controls.
+    // A new back colour erases the drawings too: the start screen's frame must not linger
+    // around the browse controls.
     backColor_ = color;
     Cls();
 }

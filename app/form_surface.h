@@ -16,7 +16,6 @@ public:
     void SetBackColor(const QColor& color);
     QColor BackColor() const { return backColor_; }
     void SetPenWidth(int width) { penWidth_ = width; }
-    int PenWidth() const { return penWidth_; }
     // Rectangle from (x1, y1) to (x2, y2) in pixels: an outline in the pen width, or filled.
     void DrawBox(int x1, int y1, int x2, int y2, const QColor& color, bool filled);
     void Cls();  // clears everything drawn

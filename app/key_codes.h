@@ -11,7 +11,8 @@ inline constexpr int kKeyUp = 38;
 inline constexpr int kKeyRight = 39;
 inline constexpr int kKeyDown = 40;
 
-inline int ClassicKeyCode(int qtKey) {
+// The code Form_KeyDown receives for a Qt key; 0 for the keys it does not tell apart.
+inline int HandlerKeyCode(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Escape:
             return kKeyEscape;

@@ -50,7 +50,7 @@ ScrollRange ScrollRangeFor(int hiddenTwips) {
 
 RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int chromeHeight) {
     RetouchLayout l;
-    // The classic comparison rounds the differences to single precision first.
+    // The comparison rounds the differences to single precision first.
     l.fitsHorizontally = static_cast<float>(SW - kHorizontalAllowance) >= static_cast<float>(PW);
     l.fitsVertically = static_cast<float>(SH - kVerticalFitAllowance) >= static_cast<float>(PH);
 

@@ -19,7 +19,7 @@ inline constexpr int kScrollBarTwips = 250;
 inline constexpr int kArrowStepTwips = 150;
 inline constexpr int kMaxScrollValue = 32767;
 
-// Rounds half to even, as the classic whole-number conversion does.
+// Rounds half to even, as every conversion of a real to a whole number in the window rules does.
 int RoundHalfEven(double value);
 
 struct Point2 {
@@ -35,8 +35,8 @@ struct PreviewRect {
 };
 PreviewRect PreviewFit(float width, float height);
 
-// A scroll bar's range. The classic range is 16-bit; a hidden part longer than that scrolls in
-// coarser units, unit twips per scroll value, so the whole picture stays reachable.
+// A scroll bar's range: one twip per value up to 32767; a hidden part longer than that scrolls
+// in coarser units, unit twips per scroll value, so the whole picture stays reachable.
 struct ScrollRange {
     bool visible = false;
     int max = 0;
@@ -63,7 +63,7 @@ struct RetouchLayout {
 RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int chromeHeight);
 
 enum class ArrowKey { Up, Down, Left, Right };
-// Scroll values an arrow key moves, for a range in the given unit (150 twips classically).
+// Scroll values an arrow key moves, for a range in the given unit (150 twips at one per value).
 int ArrowStepValues(int unit);
 // The new value of the bar the key moves (VScroll1 for Up/Down, HScroll1 for Left/Right), or
 // nothing when the key leaves it alone. pictureTwips is Picture2's height (Up/Down) or width

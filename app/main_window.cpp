@@ -14,6 +14,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <utility>
 
 #include "app/artwork.h"
 #include "app/click_label.h"
@@ -63,10 +64,11 @@ QLabel* StartLabel(QWidget* parent, const char* name, const QString& text, int l
 }  // namespace
 
 Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder,
-             PictureLoader::Decoder fullDecoder)
+             Form1Options options)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      loader_(std::make_unique<PictureLoader>(std::move(fullDecoder))) {
+      options_(std::move(options)),
+      loader_(std::make_unique<PictureLoader>(options_.fullDecoder)) {
     setObjectName(QStringLiteral("Form1"));
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogService>();
@@ -257,11 +259,6 @@ void Form1::ClearDisplay() {
     Picture2->setGeometry(ToPixels(50), ToPixels(50), ToPixels(50), ToPixels(50));
 }
 
-void Form1::Relist(const QString& savedFolder) {
-    Dir1->SetPath(FolderList::RootPath());
-    Dir1->SetPath(savedFolder);
-}
-
 // Refreshing, not focusing: the file list keeps the focus, so Up and Down walk the pictures.
 void Form1::FolderFinish() { Dir1->update(); }
 
@@ -382,7 +379,7 @@ bool Form1::PreviewKey(QWidget* target, QKeyEvent* key) {
     const QScopedValueRollback<bool> guard(previewingKey_, true);
     const QPointer<QWidget> alive = target;
     modalViewSeen_ = false;
-    const int code = ClassicKeyCode(key->key());
+    const int code = HandlerKeyCode(key->key());
     Form_KeyDown(code, 0);
     // Ctrl combinations are commands (undo, redo), never characters that open a view.
     const bool command = key->modifiers() & Qt::ControlModifier;

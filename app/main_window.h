@@ -18,6 +18,7 @@
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
 #include "platform/picture_loader.h"
+#include "viewers/continuous_show.h"
 
 class QAction;
 class QCheckBox;
@@ -42,15 +43,20 @@ class PictureBox;
 class PreviewImage;
 struct RetouchLayout;
 
+// What the window is given besides its dialogs and start folder; the defaults are the program's.
+struct Form1Options {
+    ShowPause showPause;  // the continuous show's pause; empty: BlockingPause
+    PictureLoader::Decoder fullDecoder;  // the full pictures' decode; empty: ReadPicture
+};
+
 class Form1 : public QMainWindow {
     Q_OBJECT
 
 public:
     // Without a dialog service the real dialogs are used. An empty start folder means the
-    // user's Pictures folder, else the home folder. Without a decoder the full pictures are
-    // read with ReadPicture.
+    // user's Pictures folder, else the home folder.
     explicit Form1(DialogService* dialogs = nullptr, QWidget* parent = nullptr,
-                   const QString& startFolder = QString(), PictureLoader::Decoder fullDecoder = {});
+                   const QString& startFolder = QString(), Form1Options options = {});
     ~Form1() override;
 
     // Controls (owned by Qt parenting).
@@ -78,6 +84,7 @@ public:
     RandomSequence random;  // one per program run
 
     DialogService& dialogs();
+    const Form1Options& Options() const { return options_; }
     QAction* Action(const char* name) const;
     // The window surface that keeps what is drawn on it (pixels).
     FormSurface* Surface() const { return surface_; }
@@ -85,7 +92,6 @@ public:
     void BeginBusy();
     void EndBusy(const QString& caption);
     void ClearDisplay();
-    void Relist(const QString& savedFolder);
     void FolderFinish();
 
     // Ending the program; tests replace the hook to observe it without quitting.
@@ -97,16 +103,15 @@ public:
     // True when the command was put off so.
     bool RunAfterShow(void (Form1::*command)());
 
-    // Window size in twips as the classic window reckons it (outer size, frame included).
+    // Window size in twips as the window rules reckon it (outer size, frame included).
     int OuterWidthTwips() const;
     int OuterHeightTwips() const;
     void SetOuterSizeTwips(int width, int height);
     void MoveOuterTwips(int left, int top);
     int ClientWidthTwips() const;
     int ClientHeightTwips() const;
-    // Twips per scroll value of each bar: 1 unless the hidden part exceeds the 16-bit range.
+    // Twips per scroll value of the horizontal bar: 1 unless the hidden part exceeds 32767.
     int HScrollUnit() const { return hScrollUnit_; }
-    int VScrollUnit() const { return vScrollUnit_; }
 
     // --- start-up, menus and modes (form1_startup.cpp)
     void Form_Load(const QString& startFolder);
@@ -231,6 +236,7 @@ private:
 
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_ = nullptr;
+    Form1Options options_;
     FormSurface* surface_ = nullptr;
     QHash<QString, QAction*> actions_;
     std::function<void()> quitHook_;

@@ -12,12 +12,12 @@
 #include <QTemporaryDir>
 
 #include "effects/circle_commands.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
 #include "savehelp/save_bitmap.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
 namespace {

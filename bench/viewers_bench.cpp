@@ -15,11 +15,11 @@
 #include <QTemporaryDir>
 
 #include "app/main_window.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
 #include "platform/twips.h"
+#include "tests/support/scripted_dialogs.h"
 #include "viewers/continuous_show.h"
 #include "viewers/fullscreen_actual.h"
 #include "viewers/fullscreen_fit.h"
@@ -134,17 +134,17 @@ BENCHMARK(BM_ShowDisplayOneJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A whole show over the one-picture folder from the selected file, the pause left out.
 void BM_ShowWholeOneJpeg(benchmark::State& state) {
     ScriptedDialogService dialogs;
-    Form1 form(&dialogs, nullptr, JpegFolder());
+    Form1Options options;
+    options.showPause = [](int) { return true; };
+    Form1 form(&dialogs, nullptr, JpegFolder(), std::move(options));
     form.mnuOpen_Click();
     form.Option2->setChecked(true);
-    SetShowPauseOverride([](int) { return true; });
     for (auto _ : state) {
         state.PauseTiming();
         form.File1->SetListIndex(0);
         state.ResumeTiming();
         form.Label8_Click();
     }
-    SetShowPauseOverride(nullptr);
 }
 BENCHMARK(BM_ShowWholeOneJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -18,10 +18,10 @@
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "engine/retouch_commands.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
 namespace {

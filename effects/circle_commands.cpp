@@ -3,6 +3,7 @@
 #include "platform/busy_indicator.h"
 #include "platform/dialog_service.h"
 #include "platform/picture_box.h"
+#include "platform/shared_texts.h"
 
 namespace sorvenal {
 
@@ -15,7 +16,7 @@ bool RunCircleCommand(const CircleCommandContext& context, CircleEffect effect) 
     Picture2.Cls();
 
     if (!(context.circle.rl > 0)) {
-        context.dialogs.Message(context.parent, kCircleMissingMessage);
+        context.dialogs.Message(context.parent, kSetCircleText);
         return false;
     }
 

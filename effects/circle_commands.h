@@ -29,7 +29,6 @@ struct CircleCommandContext {
     std::function<void()> DefaultPointer;
 };
 
-inline const QString kCircleMissingMessage = QStringLiteral("円を設定してください");
 inline const QString kCircleDoneCaption = QStringLiteral("------終了-------");
 
 // Runs one command; returns false when no circle is marked (the message was shown).

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <utility>
 
+#include "engine/arithmetic.h"
+
 namespace sorvenal {
 
 namespace {
-
-int Floor(double v) { return static_cast<int>(std::floor(v)); }
 
 // A real loop bound or rounded radius to a whole number: half to even, kept within int range.
 int RoundToInt(double v) {
@@ -214,15 +214,10 @@ void RunWholePicture(const CanvasView& canvas, CircleEffect effect, const Circle
                      const Progress& progress) {
     // Outside the circle both rules ignore the position: tables from a point known to be outside.
     const Circle unit{0, 0, 0};
-    ChannelTables outside{};
-    for (int v = 0; v < 256; ++v) {
-        const ColorValue out = effect == CircleEffect::Spotlight
-                                   ? SpotlightColor(unit, 1, 0, RGB(v, v, v))
-                                   : CirclePictureColor(unit, 1, 0, RGB(v, v, v));
-        outside.red[v] = static_cast<std::uint8_t>(RedOf(out));
-        outside.green[v] = static_cast<std::uint8_t>(GreenOf(out));
-        outside.blue[v] = static_cast<std::uint8_t>(BlueOf(out));
-    }
+    const ChannelTables outside = TablesFromChannelFunction([&unit, effect](ColorValue c) {
+        return effect == CircleEffect::Spotlight ? SpotlightColor(unit, 1, 0, c)
+                                                 : CirclePictureColor(unit, 1, 0, c);
+    });
     // Inside, spotlight leaves every colour and the circular picture changes only pure black.
     const std::uint32_t insideBlack = ToCanvasPixel(CirclePictureColor(unit, 0, 0, RGB(0, 0, 0)));
     const bool liftBlack = effect == CircleEffect::Picture;
@@ -287,21 +282,6 @@ void RunCircleEffect(const CanvasView& canvas, CircleEffect effect, const Circle
                 row[x] = ToCanvasPixel(fn(circle, x, y, FromCanvasPixel(row[x])));
         }
         if (progress) progress(y - region.y0 + 1, rows);
-    }
-}
-
-void RunCircleEffectReference(const CanvasView& canvas, CircleEffect effect, const Circle& circle,
-                              RandomSequence& random) {
-    if (!(circle.rl > 0)) return;
-    const Region region = CircleEffectRegion(effect, circle, canvas.width, canvas.height);
-    for (int y = region.y0; y <= region.y1; ++y) {
-        for (int x = region.x0; x <= region.x1; ++x) {
-            const ColorValue c = canvas.Read(x, y);
-            const ColorValue out = effect == CircleEffect::Red
-                                       ? CircleRedColor(circle, x, y, c, random.Next())
-                                       : FunctionOf(effect)(circle, x, y, c);
-            canvas.Write(x, y, out);
-        }
     }
 }
 

@@ -48,9 +48,5 @@ private:
 // effect its draw) but not read or written.
 void RunCircleEffect(const CanvasView& canvas, CircleEffect effect, const Circle& circle,
                      RandomSequence& random, const Progress& progress = {});
-// The same visit done literally, one colour-function call per position of the region (the
-// definition the fast paths are checked against).
-void RunCircleEffectReference(const CanvasView& canvas, CircleEffect effect, const Circle& circle,
-                              RandomSequence& random);
 
 }  // namespace sorvenal

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/arithmetic.h"
 #include "engine/kernels.h"
 
 namespace sorvenal {
 
 namespace {
-
-int Floor(double v) { return static_cast<int>(std::floor(v)); }
 
 int Spread(const SkinState& state) { return state.M0 - state.N0; }
 
@@ -94,13 +93,8 @@ std::array<ColorParts, 5> ReadSkinSamples(const CanvasView& canvas, double x, do
 }
 
 ChannelTables AutoRetouchTables(const SkinState& state) {
-    ChannelTables t{};
-    for (int v = 0; v < 256; ++v) {
-        const ColorValue out = AutoRetouchColor(state, RGB(v, v, v));
-        t.red[v] = static_cast<std::uint8_t>(RedOf(out));
-        t.green[v] = static_cast<std::uint8_t>(GreenOf(out));
-        t.blue[v] = static_cast<std::uint8_t>(BlueOf(out));
-    }
+    ChannelTables t =
+        TablesFromChannelFunction([&state](ColorValue c) { return AutoRetouchColor(state, c); });
     const int spread = Spread(state);
     const ChannelTables darken = TablesFromByteFunction(&DarkenByte);
     const ChannelTables contrast = TablesFromByteFunction(&ContrastUpByte);
@@ -112,21 +106,6 @@ ChannelTables AutoRetouchTables(const SkinState& state) {
 void ApplyAutoRetouch(const CanvasView& canvas, const SkinState& state, const Progress& progress) {
     // Every step is per channel and per pixel, so the remap and the byte passes are one table.
     RunTablePass(canvas, AutoRetouchTables(state), progress);
-}
-
-void ApplyAutoRetouchReference(const CanvasView& canvas, const SkinState& state) {
-    for (int y = 0; y < canvas.height; ++y)
-        for (int x = 0; x < canvas.width; ++x)
-            canvas.Write(x, y, AutoRetouchColor(state, canvas.Read(x, y)));
-    const int spread = Spread(state);
-    if (spread > 50) {
-        RunByteEffect(canvas, &DarkenByte);
-        RunByteEffect(canvas, &ContrastUpByte);
-    }
-    if (spread > 70) {
-        RunByteEffect(canvas, &ContrastUpByte);
-        RunByteEffect(canvas, &ContrastUpByte);
-    }
 }
 
 void SkinClickRetouchPixels(const CanvasView& canvas, SkinState& state, double x, double y,

@@ -35,8 +35,6 @@ void ApplyAutoRetouch(const CanvasView& canvas, const SkinState& state,
 
 // The remap and the byte passes folded into one per-channel table (what ApplyAutoRetouch runs).
 ChannelTables AutoRetouchTables(const SkinState& state);
-// The same work step by step, as defined: the remapping pass, then each byte pass in turn.
-void ApplyAutoRetouchReference(const CanvasView& canvas, const SkinState& state);
 
 // Measure at (x, y) and retouch: the pixel work of one skin click.
 void SkinClickRetouchPixels(const CanvasView& canvas, SkinState& state, double x, double y,

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/pixel_pipeline.h"
+#include "engine/arithmetic.h"
 
 namespace sorvenal {
 
@@ -14,8 +14,6 @@ int Clamp(int v) {
     if (v <= 0) return 0;
     return v;
 }
-
-int Floor(double v) { return static_cast<int>(std::floor(v)); }
 
 }  // namespace
 
@@ -118,15 +116,5 @@ int LightenByte(int v) { return v >= 220 ? Floor((255 - v) / 2.0) + v : v + 30; 
 int ContrastUpByte(int v) { return (v > 20 && v < 243) ? Floor(1.1 * v) - 13 : v; }
 
 int ContrastDownByte(int v) { return (v > 20 && v < 243) ? Floor(0.9 * v) + 13 : v; }
-
-void DarkenBits(const CanvasView& canvas) {
-    static const ChannelTables tables = TablesFromByteFunction(&DarkenByte);
-    RunTablePass(canvas, tables);
-}
-
-void ContrastBits(const CanvasView& canvas) {
-    static const ChannelTables tables = TablesFromByteFunction(&ContrastUpByte);
-    RunTablePass(canvas, tables);
-}
 
 }  // namespace sorvenal

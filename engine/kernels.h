@@ -26,8 +26,4 @@ int LightenByte(int v);
 int ContrastUpByte(int v);
 int ContrastDownByte(int v);
 
-// Silent passes chained by the automatic retouch.
-void DarkenBits(const CanvasView& canvas);
-void ContrastBits(const CanvasView& canvas);
-
 }  // namespace sorvenal

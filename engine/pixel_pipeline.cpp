@@ -63,40 +63,6 @@ void ForEachRowBand(int rows, long long pixels, const RowBandFunction& band,
     for (auto& t : threads) t.join();
 }
 
-void RunPixelEffect(const CanvasView& canvas, ColorFunction fn, const Progress& progress) {
-    if (canvas.empty()) return;
-    for (int y = 0; y < canvas.height; ++y) {
-        std::uint32_t* row = canvas.row(y);
-        for (int x = 0; x < canvas.width; ++x) row[x] = ToCanvasPixel(fn(FromCanvasPixel(row[x])));
-        if (progress) progress(y + 1, canvas.height);
-    }
-}
-
-void RunPixelEffect(const CanvasView& canvas, NeighbourhoodFunction fn, const Progress& progress) {
-    if (canvas.empty()) return;
-    // In place: neighbours above and to the left already hold their new values.
-    for (int y = 0; y < canvas.height; ++y) {
-        std::uint32_t* row = canvas.row(y);
-        for (int x = 0; x < canvas.width; ++x) row[x] = ToCanvasPixel(fn(canvas, x, y));
-        if (progress) progress(y + 1, canvas.height);
-    }
-}
-
-void RunByteEffect(const CanvasView& canvas, ByteFunction fn, const Progress& progress) {
-    if (canvas.empty()) return;
-    for (int y = 0; y < canvas.height; ++y) {
-        std::uint32_t* row = canvas.row(y);
-        for (int x = 0; x < canvas.width; ++x) {
-            const std::uint32_t p = row[x];
-            const auto blue = static_cast<std::uint32_t>(fn(static_cast<int>(p & 0xFFu)));
-            const auto green = static_cast<std::uint32_t>(fn(static_cast<int>((p >> 8) & 0xFFu)));
-            const auto red = static_cast<std::uint32_t>(fn(static_cast<int>((p >> 16) & 0xFFu)));
-            row[x] = 0xFF000000u | (red << 16) | (green << 8) | blue;
-        }
-        if (progress) progress(y + 1, canvas.height);
-    }
-}
-
 void RunTablePass(const CanvasView& canvas, const ChannelTables& tables, const Progress& progress) {
     if (canvas.empty()) return;
     const auto band = [&canvas, &tables](int begin, int end) {
@@ -117,25 +83,9 @@ void RunTablePass(const CanvasView& canvas, const ChannelTables& tables, const P
 }
 
 ChannelTables TablesFromByteFunction(ByteFunction fn) {
-    ChannelTables t{};
-    for (int v = 0; v < 256; ++v) {
-        const auto out = static_cast<std::uint8_t>(fn(v));
-        t.red[v] = out;
-        t.green[v] = out;
-        t.blue[v] = out;
-    }
-    return t;
-}
-
-ChannelTables TablesFromChannelFunction(ColorFunction fn) {
-    ChannelTables t{};
-    for (int v = 0; v < 256; ++v) {
-        const ColorValue out = fn(RGB(v, v, v));
-        t.red[v] = static_cast<std::uint8_t>(RedOf(out));
-        t.green[v] = static_cast<std::uint8_t>(GreenOf(out));
-        t.blue[v] = static_cast<std::uint8_t>(BlueOf(out));
-    }
-    return t;
+    // Byte functions keep to 0-255, so assembling their three results loses nothing.
+    return TablesFromChannelFunction(
+        [fn](ColorValue c) { return RGB(fn(RedOf(c)), fn(GreenOf(c)), fn(BlueOf(c))); });
 }
 
 ChannelTables ChainTables(const ChannelTables& first, const ChannelTables& then) {

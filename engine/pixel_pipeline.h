@@ -13,16 +13,7 @@ namespace sorvenal {
 using Progress = std::function<void(int done, int total)>;
 
 using ColorFunction = ColorValue (*)(ColorValue);
-// Neighbourhood form: the function reads the working copy itself.
-using NeighbourhoodFunction = ColorValue (*)(const CanvasView& work, int x, int y);
 using ByteFunction = int (*)(int);
-
-// Reference passes with exactly the defined visiting order: rows top to bottom, each row left
-// to right, reading and writing the canvas in place.
-void RunPixelEffect(const CanvasView& canvas, ColorFunction fn, const Progress& progress = {});
-void RunPixelEffect(const CanvasView& canvas, NeighbourhoodFunction fn,
-                    const Progress& progress = {});
-void RunByteEffect(const CanvasView& canvas, ByteFunction fn, const Progress& progress = {});
 
 // A per-channel table: entry v of each channel is what the scalar function makes of v.
 struct ChannelTables {
@@ -33,11 +24,22 @@ struct ChannelTables {
 // Fast pass for pure per-channel functions; rows are shared between threads.
 void RunTablePass(const CanvasView& canvas, const ChannelTables& tables,
                   const Progress& progress = {});
+// Builds the tables of a channel-wise colour function (any ColorValue(ColorValue) callable):
+// entry v of a channel is that channel of fn(v, v, v). Only valid where each output channel
+// depends on the same input channel alone.
+template <typename Fn>
+ChannelTables TablesFromChannelFunction(const Fn& fn) {
+    ChannelTables t{};
+    for (int v = 0; v < 256; ++v) {
+        const ColorValue out = fn(RGB(v, v, v));
+        t.red[v] = static_cast<std::uint8_t>(RedOf(out));
+        t.green[v] = static_cast<std::uint8_t>(GreenOf(out));
+        t.blue[v] = static_cast<std::uint8_t>(BlueOf(out));
+    }
+    return t;
+}
 // Builds the tables of a byte function (same curve for every channel).
 ChannelTables TablesFromByteFunction(ByteFunction fn);
-// Builds the tables of a channel-wise colour function: entry v of a channel is that channel of
-// fn(v, v, v). Only valid where each output channel depends on the same input channel alone.
-ChannelTables TablesFromChannelFunction(ColorFunction fn);
 // Applies `then` after `first`, entry by entry: one table pass does the work of two.
 ChannelTables ChainTables(const ChannelTables& first, const ChannelTables& then);
 

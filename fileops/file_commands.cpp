@@ -10,13 +10,13 @@
 #include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
+#include "platform/shared_texts.h"
 
 namespace sorvenal {
 
 namespace {
 
 // Every message of the file menu, in one place.
-const QString kExists = QStringLiteral("　は既に存在します");
 const QString kFolderExists = QStringLiteral("　フォルダーは既に存在します");
 const QString kDeleteQuestion = QStringLiteral(" を削除しますか");
 const QString kRenameFailed = QStringLiteral("名前を変更できませんでした: ");
@@ -128,11 +128,12 @@ void RenameSelectedFile(FileOpsContext& ctx) {
             return;
         }
         if (NameTakenBesides(oldPath, newPath)) {
-            ctx.dialogs.Message(&form, newName + kExists);
+            ctx.dialogs.Message(&form, newName + kExistsSuffix);
             form.accept();
             return;
         }
-        Report(ctx, &form, RenameFile(oldPath, newPath), newName + kExists, kRenameFailed, oldPath);
+        Report(ctx, &form, RenameFile(oldPath, newPath), newName + kExistsSuffix, kRenameFailed,
+               oldPath);
         Relist(ctx.Dir1, ctx.File1, saved);
         // Selects whatever now stands at that place, which loads and previews it.
         ctx.File1->SetListIndex(index);
@@ -154,9 +155,9 @@ void MoveSelectedFile(FileOpsContext& ctx) {
         const QString shownDestination = ShownPath(destination);
         // Left on the current folder, the destination is the source itself: only the message.
         if (FileExists(destination))
-            ctx.dialogs.Message(&form, shownDestination + kExists);
+            ctx.dialogs.Message(&form, shownDestination + kExistsSuffix);
         else
-            Report(ctx, &form, MoveFile(source, destination), shownDestination + kExists,
+            Report(ctx, &form, MoveFile(source, destination), shownDestination + kExistsSuffix,
                    kMoveFailed, source);
         if (ctx.ClearDisplay) ctx.ClearDisplay();
         Relist(ctx.Dir1, ctx.File1, saved);
@@ -176,9 +177,9 @@ void CopySelectedFile(FileOpsContext& ctx) {
         const NativePath destination = JoinNative(form.Dir2->NativeFolder(), fileName);
         const QString shownDestination = ShownPath(destination);
         if (FileExists(destination))
-            ctx.dialogs.Message(&form, shownDestination + kExists);
+            ctx.dialogs.Message(&form, shownDestination + kExistsSuffix);
         else
-            Report(ctx, &form, CopyFile(source, destination), shownDestination + kExists,
+            Report(ctx, &form, CopyFile(source, destination), shownDestination + kExistsSuffix,
                    kCopyFailed, destination);
         form.accept();
     });
@@ -231,13 +232,14 @@ void CreateNewFolder(FileOpsContext& ctx) {
             return;
         }
         if (FolderExists(newPath)) {
-            ctx.dialogs.Message(&form, shownPath + kExists);
+            ctx.dialogs.Message(&form, shownPath + kExistsSuffix);
             form.accept();
             return;
         }
         // A plain file of that name is not a folder, so it passes the test above and the
         // creation itself reports it.
-        Report(ctx, &form, CreateFolder(newPath), shownPath + kExists, kCreateFailed, newPath);
+        Report(ctx, &form, CreateFolder(newPath), shownPath + kExistsSuffix, kCreateFailed,
+               newPath);
         Relist(ctx.Dir1, ctx.File1, saved);
         if (index >= 0) ctx.File1->SetListIndex(index);
         ctx.DirCancel = true;
@@ -267,7 +269,7 @@ void RenameCurrentFolder(FileOpsContext& ctx) {
             return;
         }
         const FileOpResult renamed = RenameFolder(oldPath, newPath);
-        Report(ctx, &form, renamed, typed + kExists, kFolderRenameFailed, oldPath);
+        Report(ctx, &form, renamed, typed + kExistsSuffix, kFolderRenameFailed, oldPath);
         // The parent lists the folder under its new name; a refused rename stays where it was.
         if (renamed.ok())
             ctx.Dir1->SetNativePath(parent);

@@ -60,16 +60,13 @@ public:
     QPushButton* Command14;  // OK (move)
     QPushButton* Command15;  // OK (new folder)
 
-    // Seconds since midnight when the dialog was loaded.
-    float LoadTime() const { return loadTime_; }
-
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    float loadTime_ = 0;
+    float loadTime_ = 0;  // seconds since midnight when the dialog was loaded
 };
 
 // Seconds since midnight, single precision, as the dialogs keep it.

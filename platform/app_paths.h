@@ -3,8 +3,6 @@
 
 namespace sorvenal {
 
-// The folder that holds the program's executable.
-QString ProgramFolder();
 // Builds folder + separator + name, without doubling the separator after a root.
 QString JoinPath(const QString& folder, const QString& name);
 

@@ -1,9 +1,7 @@
 #pragma once
-// Message boxes, the yes/no question and the save-file dialog, behind one service so that
-// tests can script the answers.
+// Message boxes, the yes/no question and the save-file dialog, behind one service that the
+// main window is given.
 #include <QString>
-#include <QStringList>
-#include <deque>
 #include <optional>
 
 class QWidget;
@@ -43,21 +41,6 @@ public:
 
 private:
     QString lastSaveName_;  // the full path chosen last time
-};
-
-// Answers from a script, recording what was asked. Unscripted questions answer No / cancel.
-class ScriptedDialogService : public DialogService {
-public:
-    void Message(QWidget* parent, const QString& text) override;
-    bool AskYesNo(QWidget* parent, const QString& text) override;
-    std::optional<QString> AskSaveFileName(QWidget* parent,
-                                           const SaveFileRequest& request) override;
-
-    std::deque<bool> yesNoAnswers;
-    std::deque<std::optional<QString>> saveAnswers;
-    QStringList messages;
-    QStringList questions;
-    std::vector<SaveFileRequest> saveRequests;
 };
 
 }  // namespace sorvenal

@@ -10,6 +10,7 @@
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
+#include "platform/shared_texts.h"
 
 namespace sorvenal {
 

@@ -23,7 +23,6 @@ struct SaveImageContext {
 };
 
 inline const QString kBmpFilterLabel = QStringLiteral("BMP ﾌｧｲﾙ");
-inline const QString kExistsSuffix = QStringLiteral("　は既に存在します");
 inline const QString kSaveFailedPrefix = QStringLiteral("保存できませんでした: ");
 
 // The folder the dialog opens in: the desktop's "sorvenal" folder where it exists, else

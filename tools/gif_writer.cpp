@@ -50,7 +50,7 @@ void PutLe16(QByteArray& out, int value) {
     out.append(static_cast<char>((value >> 8) & 0xFF));
 }
 
-// Classic LZW with a 4096-entry dictionary, cleared when full.
+// Variable-length LZW codes with a 4096-entry dictionary, cleared when full.
 void EncodeIndices(const QImage& indexed, int minCodeSize, QByteArray& out) {
     const int clear = 1 << minCodeSize;
     const int end = clear + 1;

@@ -15,17 +15,11 @@ namespace sorvenal {
 
 namespace {
 
-ShowPause& PauseOverride() {
-    static ShowPause pause;
-    return pause;
-}
-
 const QColor kLabelBack = Rgb(192, 255, 255);
 const QColor kRunningBack = Rgb(255, 0, 0);
 
 bool Pause(const ShowContext& context, int ms) {
     if (context.pause) return context.pause(ms);
-    if (PauseOverride()) return PauseOverride()(ms);
     return BlockingPause(ms);
 }
 
@@ -52,8 +46,6 @@ bool BlockingPause(int ms) {
     }
     return true;
 }
-
-void SetShowPauseOverride(ShowPause pause) { PauseOverride() = std::move(pause); }
 
 void RunShow(const ShowContext& context) {
     // The list may go away while pending events run (the window closing); the show then ends.

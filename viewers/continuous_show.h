@@ -40,7 +40,5 @@ void StopShow(const ShowContext& context);
 // (input made meanwhile waits for the next pending-events step). It lasts the full time on a
 // monotonic clock, never less.
 bool BlockingPause(int ms);
-// Replaces the program's pause for the whole process (tests); an empty function restores it.
-void SetShowPauseOverride(ShowPause pause);
 
 }  // namespace sorvenal

@@ -7,7 +7,7 @@ namespace sorvenal {
 
 // One scroll offset of the actual-size view (HScroll2 or VScroll2): never shown, only a value
 // with its range. Offsets are 32-bit so that every part of a very large picture can be reached;
-// for overhangs up to 32767 twips the values are the classic 16-bit ones.
+// for overhangs up to 32767 twips they stay within 16 bits, one twip per value.
 struct ScrollRange {
     std::int32_t max = 32767;
     std::int32_t large = 1;

@@ -18,7 +18,7 @@
 #include "app/form1_text.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
-#include "platform/dialog_service.h"
+#include "tests/support/scripted_dialogs.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "tests/support/test_pictures.h"
@@ -68,7 +68,10 @@ protected:
         b = GradientPicture(120, 260);
         test::WritePicture(folder.path(), "a.jpg", a);
         test::WritePicture(folder.path(), "b.JPEG", b);
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), decoder.Function());
+        Form1Options options;
+        options.fullDecoder = decoder.Function();
+        options.showPause = [this](int) { return onPause ? onPause() : true; };
+        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), std::move(options));
         form->SetQuitHook([] {});
         form->show();
         form->mnuOpen_Click();
@@ -85,6 +88,7 @@ protected:
     QTemporaryDir folder;
     QImage a, b;
     HeldDecoder decoder;
+    std::function<bool()> onPause;
     ScriptedDialogService dialogs;
     std::unique_ptr<Form1> form;
 };
@@ -151,14 +155,13 @@ TEST_F(Form1DecodeTest, AFullDecodeThatFailsEndsAsAnUnreadableSelection) {
 TEST_F(Form1DecodeTest, TheShowOnlyPreviewsAndDecodesThePictureItEndsOn) {
     decoder.Open();
     std::vector<QString> captions;
-    SetShowPauseOverride([&](int) {
+    onPause = [&] {
         captions.push_back(form->Label5->text());
         EXPECT_TRUE(decoder.Started().empty());
         return true;
-    });
+    };
     form->Option1->setChecked(true);
     form->Label8_Click();
-    SetShowPauseOverride(nullptr);
     EXPECT_EQ(captions, (std::vector<QString>{SizeCaption(300, 200), SizeCaption(120, 260)}));
     form->WaitForFullPicture();
     EXPECT_EQ(decoder.Started(), (std::vector<QString>{"b.JPEG"}));

@@ -11,10 +11,10 @@
 #include "app/preview_image.h"
 #include "effects/circle_effects.h"
 #include "platform/busy_indicator.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {

@@ -18,11 +18,11 @@
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "fileops/file_dialogs.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "savehelp/version_dialog.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {

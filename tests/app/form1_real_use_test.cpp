@@ -23,11 +23,11 @@
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "fileops/file_dialogs.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
 #include "platform/twips.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
 
@@ -65,19 +65,19 @@ protected:
         WritePicture(dir.path(), QStringLiteral("a.bmp"), GradientPicture(40, 30));
         WritePicture(dir.path(), QStringLiteral("b.bmp"), GradientPicture(900, 700));
         WritePicture(dir.path(), QStringLiteral("c.bmp"), GradientPicture(50, 60));
-        SetShowPauseOverride([this](int) {
+        Form1Options options;
+        options.showPause = [this](int) {
             if (onPause) onPause(form->File1->ListIndex());
             ++pauses;
             return true;
-        });
-        form = std::make_unique<Form1>(&dialogs, nullptr, dir.path());
+        };
+        form = std::make_unique<Form1>(&dialogs, nullptr, dir.path(), std::move(options));
         form->SetQuitHook([this] { ++quits; });
         form->show();
         form->mnuOpen_Click();
     }
     void TearDown() override {
         form.reset();
-        SetShowPauseOverride(nullptr);
         SetScreenSizeOverride(QSize());
     }
     void Later(std::function<void()> action) {

@@ -13,10 +13,10 @@
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
 #include "viewers/fullscreen_actual.h"
@@ -74,13 +74,14 @@ protected:
         for (int i = 0; i < 4; ++i)
             test::WritePicture(folder.path(), QStringLiteral("p%1.bmp").arg(i),
                                GradientPicture(kSizes[i].width(), kSizes[i].height()));
-        SetShowPauseOverride([this](int ms) {
+        Form1Options options;
+        options.showPause = [this](int ms) {
             EXPECT_EQ(ms, 1000);
             paused.push_back(form->File1->ListIndex());
             if (onPause) onPause(form->File1->ListIndex());
-            return true;
-        });
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path());
+            return pauseCompletes;
+        };
+        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), std::move(options));
         form->SetQuitHook([] {});
         form->mnuOpen_Click();
         ASSERT_EQ(form->File1->ListCount(), 4);
@@ -89,7 +90,6 @@ protected:
     }
     void TearDown() override {
         form.reset();
-        SetShowPauseOverride(nullptr);
         SetScreenSizeOverride(QSize());
     }
 
@@ -109,6 +109,7 @@ protected:
     std::vector<int> shown;
     std::vector<int> paused;
     std::function<void(int)> onPause;
+    bool pauseCompletes = true;  // false: the pause is cut short, as when the program quits
 };
 
 TEST_F(Form1ViewersTest, PreviewClickOpensTheViewTheCheckBoxChooses) {
@@ -312,7 +313,7 @@ TEST_F(Form1ViewersTest, FolderThatLosesFilesDuringTheShowEndsNormally) {
 }
 
 TEST_F(Form1ViewersTest, PauseCutShortByQuittingEndsTheShow) {
-    SetShowPauseOverride([](int) { return false; });
+    pauseCompletes = false;
     QTest::mouseClick(form->Label8, Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{0, 0}));
     EXPECT_TRUE(form->ShowCancel);

@@ -117,9 +117,9 @@ TEST(RetouchSizing, BothTooBigExtendsPastTheRightEdge) {
 }
 
 TEST(ScrollRange, HugePicturesStayReachableInCoarserUnits) {
-    const ScrollRange classic = ScrollRangeFor(32767);
-    EXPECT_EQ(classic.unit, 1);
-    EXPECT_EQ(classic.max, 32767);
+    const ScrollRange atLimit = ScrollRangeFor(32767);
+    EXPECT_EQ(atLimit.unit, 1);
+    EXPECT_EQ(atLimit.max, 32767);
 
     for (int hidden : {32768, 100000, 6000 * 15, 1'500'000}) {
         const ScrollRange r = ScrollRangeFor(hidden);

@@ -19,11 +19,11 @@
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
 #include "platform/busy_indicator.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {

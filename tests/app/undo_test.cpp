@@ -11,10 +11,10 @@
 #include "app/main_window.h"
 #include "app/undo_history.h"
 #include "engine/retouch_commands.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {

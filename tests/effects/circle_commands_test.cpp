@@ -8,8 +8,8 @@
 #include <QStringList>
 
 #include "platform/busy_indicator.h"
-#include "platform/dialog_service.h"
 #include "platform/picture_box.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {

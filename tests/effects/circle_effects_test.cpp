@@ -11,6 +11,38 @@ namespace {
 
 using test::Describe;
 
+// The visit done literally, one colour-function call per position of the region: the definition
+// the fast paths are checked against.
+void RunCircleEffectReference(const CanvasView& canvas, CircleEffect effect, const Circle& circle,
+                              RandomSequence& random) {
+    if (!(circle.rl > 0)) return;
+    const Region region = CircleEffectRegion(effect, circle, canvas.width, canvas.height);
+    for (int y = region.y0; y <= region.y1; ++y) {
+        for (int x = region.x0; x <= region.x1; ++x) {
+            const ColorValue c = canvas.Read(x, y);
+            ColorValue out = c;
+            switch (effect) {
+                case CircleEffect::Light:
+                    out = CircleLightColor(circle, x, y, c);
+                    break;
+                case CircleEffect::Red:
+                    out = CircleRedColor(circle, x, y, c, random.Next());
+                    break;
+                case CircleEffect::EyeBlue:
+                    out = EyeBlueColor(circle, x, y, c);
+                    break;
+                case CircleEffect::Spotlight:
+                    out = SpotlightColor(circle, x, y, c);
+                    break;
+                case CircleEffect::Picture:
+                    out = CirclePictureColor(circle, x, y, c);
+                    break;
+            }
+            canvas.Write(x, y, out);
+        }
+    }
+}
+
 // Channels of c at distance d straight to the right of a circle centred at (100, 100).
 ColorValue LightAt(float rl, int d, ColorValue c) {
     return CircleLightColor({100, 100, rl}, 100 + d, 100, c);

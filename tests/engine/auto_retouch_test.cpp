@@ -5,10 +5,12 @@
 #include <utility>
 
 #include "tests/engine/test_canvas.h"
+#include "tests/support/reference_passes.h"
 
 namespace sorvenal {
 namespace {
 
+using test::ApplyAutoRetouchReference;
 using test::Describe;
 
 TEST(AutoRetouch, SplitColorOfRealAndMissingPixels) {

@@ -4,11 +4,13 @@
 
 #include "engine/pixel_pipeline.h"
 #include "tests/engine/test_canvas.h"
+#include "tests/support/reference_passes.h"
 
 namespace sorvenal {
 namespace {
 
 using test::Describe;
+using test::RunPixelEffect;
 
 struct ToneCase {
     ColorValue in, whiten, saturate, desaturate;

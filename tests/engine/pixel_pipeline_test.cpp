@@ -8,9 +8,13 @@
 
 #include "engine/kernels.h"
 #include "tests/engine/test_canvas.h"
+#include "tests/support/reference_passes.h"
 
 namespace sorvenal {
 namespace {
+
+using test::RunByteEffect;
+using test::RunPixelEffect;
 
 std::vector<std::pair<int, int>> g_visits;
 std::vector<ColorValue> g_outsideReads;

@@ -8,9 +8,13 @@
 
 #include "engine/kernels.h"
 #include "tests/engine/test_canvas.h"
+#include "tests/support/reference_passes.h"
 
 namespace sorvenal {
 namespace {
+
+using test::RunByteEffect;
+using test::RunPixelEffect;
 
 TEST(RetouchCommands, NamesAndKinds) {
     const std::pair<const char*, RetouchCommand> names[] = {

@@ -14,9 +14,9 @@
 #include <QTemporaryDir>
 
 #include "fileops/file_dialogs.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
 namespace {

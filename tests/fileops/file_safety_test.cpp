@@ -14,12 +14,12 @@
 
 #include "fileops/file_commands.h"
 #include "fileops/file_dialogs.h"
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/folder_list.h"
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
 namespace {

@@ -15,8 +15,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "platform/dialog_service.h"
 #include "savehelp/version_dialog.h"
+#include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
 namespace {

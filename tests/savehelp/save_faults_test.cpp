@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <optional>
 
-#include "platform/dialog_service.h"
 #include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/folder_list.h"
@@ -16,6 +15,7 @@
 #include "savehelp/save_bitmap.h"
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {

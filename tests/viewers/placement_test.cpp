@@ -102,11 +102,11 @@ TEST(ActualPlacementTest, OverhangsBeyondSixteenBitsReachTheFarEdge) {
     o = StepOffsets(p, {32700, 32700}, ViewerKey::Left);
     EXPECT_EQ(o.H, 32850);
 
-    // An overhang of exactly 32767 keeps the classic values.
-    const ActualPlacement classic = PlaceActualSize(kScrW, kScrH, kScrW + 32767, kScrH);
-    EXPECT_EQ(classic.h.max, 32767);
-    EXPECT_EQ(classic.h.small, 1310);
-    EXPECT_EQ(StepOffsets(classic, {32700, 0}, ViewerKey::Left).H, 32767);
+    // An overhang of exactly 32767 keeps one twip per value.
+    const ActualPlacement atLimit = PlaceActualSize(kScrW, kScrH, kScrW + 32767, kScrH);
+    EXPECT_EQ(atLimit.h.max, 32767);
+    EXPECT_EQ(atLimit.h.small, 1310);
+    EXPECT_EQ(StepOffsets(atLimit, {32700, 0}, ViewerKey::Left).H, 32767);
 }
 
 TEST(FitPlacementTest, FourThreeOnSixteenNineIsDecidedByTheHeight) {
