@@ -30,10 +30,10 @@ void Form1::OpenFullScreenView() {
     // it ends here: when the view returns it must not reach the controls.
     modalViewSeen_ = true;
     if (Check1->isChecked()) {
-        Form3 view(Picture2->Image(), this);
+        Form3 view(Picture2->Image(), ScreenSize(), this);
         view.exec();
     } else {
-        Form2 view(Picture2->Image(), this);
+        Form2 view(Picture2->Image(), ScreenSize(), this);
         view.exec();
     }
 }

@@ -62,8 +62,9 @@ QLabel* StartLabel(QWidget* parent, const char* name, const QString& text, int l
 
 }  // namespace
 
-Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder)
-    : QMainWindow(parent), dialogs_(dialogs) {
+Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder,
+             ScreenSizeSource screenSize)
+    : QMainWindow(parent), dialogs_(dialogs), screenSize_(std::move(screenSize)) {
     setObjectName(QStringLiteral("Form1"));
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogService>();
@@ -75,7 +76,7 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder
     };
     // The program sizes the window in every state, also below the menu bar's natural width.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
-    setWindowIcon(QIcon(QPixmap::fromImage(AppIcon())));
+    setWindowIcon(AppIconSet());
     BuildControls();
     BuildMenus();
     ConnectSignals();
@@ -114,9 +115,11 @@ void Form1::BuildControls() {
     QWidget* s = surface_;
 
     // Start screen.
-    Image2 = StartImage(s, "Image2", 120, 480, 1815, 2250, SnapshotBefore());
-    Image3 = StartImage(s, "Image3", 120, 480, 1815, 2250, SnapshotAfter());
-    Image4 = StartImage(s, "Image4", 2160, 360, 480, 480, AppIcon());
+    // The artwork is drawn for the screen the window starts on.
+    const qreal ratio = devicePixelRatioF();
+    Image2 = StartImage(s, "Image2", 120, 480, 1815, 2250, SnapshotBefore(ratio));
+    Image3 = StartImage(s, "Image3", 120, 480, 1815, 2250, SnapshotAfter(ratio));
+    Image4 = StartImage(s, "Image4", 2160, 360, 480, 480, AppIcon(32, ratio));
     Image3->hide();
     Image4->hide();
     Label1 = Place(new QLabel(kLabel1Text, s), "Label1", 2880, 360, 3180, 555);
@@ -325,6 +328,10 @@ void Form1::ApplyOuterOnceFrameKnown() {
     if (frameKnownAtRequest_) return;
     SetOuterSizeTwips(requestedOuterTwips_.width(), requestedOuterTwips_.height());
     MoveOuterTwips(requestedOuterPosTwips_.x(), requestedOuterPosTwips_.y());
+}
+
+ScreenTwips Form1::ScreenSize() const {
+    return screenSize_ ? screenSize_(*this) : ScreenSizeTwips(*this);
 }
 
 int Form1::ClientWidthTwips() const { return PixelsToTwips(width()); }

@@ -15,6 +15,7 @@
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
+#include "platform/twips.h"
 
 class QAction;
 class QCheckBox;
@@ -44,9 +45,10 @@ class Form1 : public QMainWindow {
 
 public:
     // Without a dialog service the real dialogs are used. An empty start folder means the
-    // user's Pictures folder, else the home folder.
+    // user's Pictures folder, else the home folder. Without a screen size source the window
+    // reads the size of the screen that holds it.
     explicit Form1(DialogService* dialogs = nullptr, QWidget* parent = nullptr,
-                   const QString& startFolder = QString());
+                   const QString& startFolder = QString(), ScreenSizeSource screenSize = {});
     ~Form1() override;
 
     // Controls (owned by Qt parenting).
@@ -100,6 +102,8 @@ public:
     void MoveOuterTwips(int left, int top);
     int ClientWidthTwips() const;
     int ClientHeightTwips() const;
+    // The full size of the screen holding the window, twips; the full-screen views open there.
+    ScreenTwips ScreenSize() const;
     // Twips per scroll value of each bar: 1 unless the hidden part exceeds the 16-bit range.
     int HScrollUnit() const { return hScrollUnit_; }
     int VScrollUnit() const { return vScrollUnit_; }
@@ -220,6 +224,7 @@ private:
     FormSurface* surface_ = nullptr;
     QHash<QString, QAction*> actions_;
     std::function<void()> quitHook_;
+    ScreenSizeSource screenSize_;
     bool scaleTwips_ = false;
     QSize requestedOuterTwips_;  // applied again once the frame is known
     QPoint requestedOuterPosTwips_;

@@ -17,6 +17,7 @@
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/fixed_screen.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
 #include "viewers/fullscreen_actual.h"
@@ -69,7 +70,6 @@ const QSize kSizes[] = {{40, 30}, {900, 700}, {50, 60}, {70, 20}};
 class Form1ViewersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetScreenSizeOverride(QSize(640, 480));
         ASSERT_TRUE(folder.isValid());
         for (int i = 0; i < 4; ++i)
             test::WritePicture(folder.path(), QStringLiteral("p%1.bmp").arg(i),
@@ -80,7 +80,8 @@ protected:
             if (onPause) onPause(form->File1->ListIndex());
             return true;
         });
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path());
+        form =
+            std::make_unique<Form1>(&dialogs, nullptr, folder.path(), test::FixedScreen(640, 480));
         form->SetQuitHook([] {});
         form->mnuOpen_Click();
         ASSERT_EQ(form->File1->ListCount(), 4);
@@ -90,7 +91,6 @@ protected:
     void TearDown() override {
         form.reset();
         SetShowPauseOverride(nullptr);
-        SetScreenSizeOverride(QSize());
     }
 
     void Select(int index) {
