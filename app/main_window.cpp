@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -294,10 +295,14 @@ void Form1::SetOuterSizeTwips(int width, int height) {
     resize(std::max(1, TwipsToPixels(width) - frameW), std::max(1, TwipsToPixels(height) - frameH));
 }
 
+// Positions are reckoned from the corner of the screen holding the window, so a window centred
+// on a second screen stays there.
 void Form1::MoveOuterTwips(int left, int top) {
     requestedOuterPosTwips_ = QPoint(left, top);
     frameKnownAtRequest_ = frameGeometry() != geometry();
-    move(TwipsToPixels(left), TwipsToPixels(top));
+    const QScreen* holder = screen();
+    const QPoint origin = holder ? holder->geometry().topLeft() : QPoint();
+    move(origin + QPoint(TwipsToPixels(left), TwipsToPixels(top)));
 }
 
 void Form1::showEvent(QShowEvent* event) {
