@@ -148,22 +148,29 @@ void DrawAtDevicePixels(QPainter& painter, const QImage& image) {
     painter.restore();
 }
 
-QPointF PictureBox::PicturePosition(const QPointF& local) const {
+QPointF PictureBox::PicturePosition(const QMouseEvent& event) const {
     const qreal ratio = devicePixelRatioF();
     const QPointF offset = mapTo(window(), QPoint());
+    // Qt hands a widget its position rounded to whole logical pixels, which at a ratio above 1
+    // misses device pixels; the position in the window keeps them. An event made up without
+    // one carries its local position there instead, so that one is used when they disagree.
+    QPointF inWindow = event.scenePosition();
+    const QPointF rounded = event.position() + offset;
+    if (std::abs(inWindow.x() - rounded.x()) > 1 || std::abs(inWindow.y() - rounded.y()) > 1)
+        inWindow = rounded;
     const QPointF origin(std::round(offset.x() * ratio), std::round(offset.y() * ratio));
-    const QPointF device = (local + offset) * ratio - origin;
+    const QPointF device = inWindow * ratio - origin;
     // The pointer's device position is whole (or nearly: it went through a division).
     return {std::floor(device.x() + 1e-6), std::floor(device.y() + 1e-6)};
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
-    const QPointF p = PicturePosition(event->position());
+    const QPointF p = PicturePosition(*event);
     emit MouseDown(ButtonValue(event->button()), ShiftValue(event->modifiers()), p.x(), p.y());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF p = PicturePosition(event->position());
+    const QPointF p = PicturePosition(*event);
     emit MouseMove(ButtonValue(event->buttons()), ShiftValue(event->modifiers()), p.x(), p.y());
 }
 
@@ -171,7 +178,7 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF p = PicturePosition(event->position());
+    const QPointF p = PicturePosition(*event);
     emit MouseUp(ButtonValue(event->button()), ShiftValue(event->modifiers()), p.x(), p.y());
     if (rect().contains(event->position().toPoint())) emit Clicked();
 }

@@ -63,8 +63,8 @@ protected:
 
 private:
     void FitToImage();
-    // The picture pixel under a position in the box's own (logical) coordinates.
-    QPointF PicturePosition(const QPointF& local) const;
+    // The picture pixel under the pointer: the device pixel it is on, from the box's corner.
+    QPointF PicturePosition(const QMouseEvent& event) const;
 
     QImage picture_;
     QImage image_;

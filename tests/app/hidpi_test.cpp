@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <cmath>
 
 #include "app/main_window.h"
@@ -51,16 +52,15 @@ protected:
         const QPointF offset = QPointF(form->Picture2->mapTo(form.get(), QPoint())) * ratio;
         return {static_cast<int>(std::round(offset.x())), static_cast<int>(std::round(offset.y()))};
     }
-    // Sends a mouse event to Picture2 at a device position in the window.
+    // A mouse event at a device position in the window, sent to the window as the platform
+    // sends it, so the widgets get it the way Qt hands it on.
     void Mouse(QEvent::Type type, QPoint device, Qt::MouseButtons held) {
         const QPointF scene = QPointF(device) / ratio;
-        const QPointF local = scene - QPointF(form->Picture2->mapTo(form.get(), QPoint()));
         const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, local, scene, form->mapToGlobal(scene), button, held,
+        QMouseEvent event(type, scene, scene, form->mapToGlobal(scene), button, held,
                           Qt::NoModifier);
-        QApplication::sendEvent(form->Picture2, &event);
+        QApplication::sendEvent(form->windowHandle(), &event);
     }
-
     qreal ratio = 1;
     QTemporaryDir dir;
     ScriptedDialogService dialogs;
