@@ -2,7 +2,6 @@
 // size is one picture pixel per device pixel, and the pointer hits the pixel drawn under it.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -106,23 +105,6 @@ TEST_F(HiDpiTest, PointerHitsThePixelDrawnUnderIt) {
                   picture.pixel(static_cast<int>(hitX), static_cast<int>(hitY)) & 0xFFFFFF)
             << "at device (" << device.x() << "," << device.y() << ")";
     }
-}
-
-TEST_F(HiDpiTest, CircleIsDrawnWhereItWasDragged) {
-    const QImage picture = GradientPicture(256, 256);
-    Form1& f = Retouch(picture);
-    f.Action("mnuChange")->trigger();
-    const QPoint o = Picture2Origin();
-    Mouse(QEvent::MouseButtonPress, o + QPoint(101, 37), Qt::LeftButton);
-    Mouse(QEvent::MouseMove, o + QPoint(141, 67), Qt::LeftButton);
-    Mouse(QEvent::MouseButtonRelease, o + QPoint(141, 67), Qt::NoButton);
-    EXPECT_EQ(f.circle.X1, 101.0f);
-    EXPECT_EQ(f.circle.Y1, 37.0f);
-    EXPECT_EQ(f.circle.rl, 50.0f);
-    // The outline's rightmost point is inverted on screen, its centre is not.
-    const QImage window = f.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(window.pixel(o + QPoint(151, 37)) & 0xFFFFFF, ~picture.pixel(151, 37) & 0xFFFFFF);
-    EXPECT_EQ(window.pixel(o + QPoint(101, 37)) & 0xFFFFFF, picture.pixel(101, 37) & 0xFFFFFF);
 }
 
 TEST_F(HiDpiTest, PreviewAndFitViewDrawAtDeviceResolution) {
