@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QRadialGradient>
 
 namespace sorvenal {
@@ -25,8 +26,10 @@ void DrawSparkle(QPainter& p, QPointF c, double r, const QColor& color) {
 }
 
 // A photo print with a face; `retouched` brightens the tones and adds a glow.
-QImage Snapshot(bool retouched) {
-    QImage image(kArtWidth, kArtHeight, QImage::Format_RGB32);
+QImage Snapshot(bool retouched, qreal ratio) {
+    // Rounded as a label rounds its size at this ratio, so it shows the picture unscaled.
+    QImage image((QSizeF(kArtWidth, kArtHeight) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);  // the painter draws on the 121 x 150 grid
     image.fill(retouched ? QColor(255, 252, 240) : QColor(226, 222, 210));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -96,8 +99,21 @@ QImage Snapshot(bool retouched) {
 
 }  // namespace
 
-QImage SnapshotBefore() { return Snapshot(false); }
-QImage SnapshotAfter() { return Snapshot(true); }
+QImage SnapshotBefore(qreal ratio) { return Snapshot(false, ratio); }
+QImage SnapshotAfter(qreal ratio) { return Snapshot(true, ratio); }
+
+QImage AppIcon(int size, qreal ratio) {
+    QImage icon = AppIcon(qRound(size * ratio));
+    icon.setDevicePixelRatio(ratio);
+    return icon;
+}
+
+QIcon AppIconSet() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(AppIcon(size)));
+    return icon;
+}
 
 QImage AppIcon(int size) {
     QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);

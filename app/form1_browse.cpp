@@ -31,7 +31,7 @@ void Form1::mnuOpen_Click() {
     setWindowTitle(kProgramCaption);
 
     SetOuterSizeTwips(kBrowseWidth, kBrowseHeight);
-    const ScreenTwips screen = ScreenSizeTwips();
+    const ScreenTwips screen = ScreenSize();
     const Point2 pos = CenteredPosition(screen.width, screen.height, kBrowseWidth, kBrowseHeight);
     MoveOuterTwips(pos.x, pos.y);
     unsetCursor();

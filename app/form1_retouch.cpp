@@ -61,8 +61,9 @@ void Form1::mnuReal_Click() {
     VScroll1->hide();
     Command1->hide();
 
-    const QSize picture = Picture1->PictureSize();
-    const ScreenTwips screen = ScreenSizeTwips();
+    // The rules compare the picture with the screen in logical units.
+    const QSize picture = LogicalSize(Picture1->PictureSize(), devicePixelRatioF());
+    const ScreenTwips screen = ScreenSize();
     const int PW = PixelsToTwips(picture.width());
     const int PH = PixelsToTwips(picture.height());
     const int frameW = PixelsToTwips(frameGeometry().width() - geometry().width());
@@ -107,7 +108,7 @@ void Form1::MoveCanvas() {
 }
 
 void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
-    const ScreenTwips screen = ScreenSizeTwips();
+    const ScreenTwips screen = ScreenSize();
     auto step = [this](QScrollBar* bar, ArrowKey key, int unit, int pictureUnits, int screenTwips) {
         if (auto value = ArrowKeyValue(key, bar->value(), bar->maximum(), ArrowStepValues(unit),
                                        pictureUnits, screenTwips))

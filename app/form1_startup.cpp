@@ -34,7 +34,7 @@ void Form1::Form_Load(const QString& startFolder) {
 
     // Centred with the designed size, then made smaller: the start screen sits above and to
     // the left of the centre.
-    const ScreenTwips screen = ScreenSizeTwips();
+    const ScreenTwips screen = ScreenSize();
     const int chromeW = OuterWidthTwips() - ClientWidthTwips();
     const int chromeH = OuterHeightTwips() - ClientHeightTwips();
     const Point2 pos = CenteredPosition(screen.width, screen.height, kDesignClientWidth + chromeW,

@@ -38,10 +38,10 @@ void Form1::OpenFullScreenView() {
         Picture2->SetPicture(Picture1->Picture());
     }
     if (Check1->isChecked()) {
-        Form3 view(Picture2->Image(), this);
+        Form3 view(Picture2->Image(), ScreenSize(), this);
         view.exec();
     } else {
-        Form2 view(Picture2->Image(), this);
+        Form2 view(Picture2->Image(), ScreenSize(), this);
         view.exec();
     }
 }

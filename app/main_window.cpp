@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <utility>
@@ -68,6 +69,7 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder
     : QMainWindow(parent),
       dialogs_(dialogs),
       options_(std::move(options)),
+      screenSize_(options_.screenSize),
       loader_(std::make_unique<PictureLoader>(options_.fullDecoder)) {
     setObjectName(QStringLiteral("Form1"));
     if (!dialogs_) {
@@ -80,7 +82,7 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder
     };
     // The program sizes the window in every state, also below the menu bar's natural width.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
-    setWindowIcon(QIcon(QPixmap::fromImage(AppIcon())));
+    setWindowIcon(AppIconSet());
     BuildControls();
     BuildMenus();
     ConnectSignals();
@@ -119,9 +121,11 @@ void Form1::BuildControls() {
     QWidget* s = surface_;
 
     // Start screen.
-    Image2 = StartImage(s, "Image2", 120, 480, 1815, 2250, SnapshotBefore());
-    Image3 = StartImage(s, "Image3", 120, 480, 1815, 2250, SnapshotAfter());
-    Image4 = StartImage(s, "Image4", 2160, 360, 480, 480, AppIcon());
+    // The artwork is drawn for the screen the window starts on.
+    const qreal ratio = devicePixelRatioF();
+    Image2 = StartImage(s, "Image2", 120, 480, 1815, 2250, SnapshotBefore(ratio));
+    Image3 = StartImage(s, "Image3", 120, 480, 1815, 2250, SnapshotAfter(ratio));
+    Image4 = StartImage(s, "Image4", 2160, 360, 480, 480, AppIcon(32, ratio));
     Image3->hide();
     Image4->hide();
     Label1 = Place(new QLabel(kLabel1Text, s), "Label1", 2880, 360, 3180, 555);
@@ -296,10 +300,14 @@ void Form1::SetOuterSizeTwips(int width, int height) {
     resize(std::max(1, TwipsToPixels(width) - frameW), std::max(1, TwipsToPixels(height) - frameH));
 }
 
+// Positions are reckoned from the corner of the screen holding the window, so a window centred
+// on a second screen stays there.
 void Form1::MoveOuterTwips(int left, int top) {
     requestedOuterPosTwips_ = QPoint(left, top);
     frameKnownAtRequest_ = frameGeometry() != geometry();
-    move(TwipsToPixels(left), TwipsToPixels(top));
+    const QScreen* holder = screen();
+    const QPoint origin = holder ? holder->geometry().topLeft() : QPoint();
+    move(origin + QPoint(TwipsToPixels(left), TwipsToPixels(top)));
 }
 
 void Form1::showEvent(QShowEvent* event) {
@@ -330,6 +338,10 @@ void Form1::ApplyOuterOnceFrameKnown() {
     if (frameKnownAtRequest_) return;
     SetOuterSizeTwips(requestedOuterTwips_.width(), requestedOuterTwips_.height());
     MoveOuterTwips(requestedOuterPosTwips_.x(), requestedOuterPosTwips_.y());
+}
+
+ScreenTwips Form1::ScreenSize() const {
+    return screenSize_ ? screenSize_(*this) : ScreenSizeTwips(*this);
 }
 
 int Form1::ClientWidthTwips() const { return PixelsToTwips(width()); }

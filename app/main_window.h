@@ -18,6 +18,7 @@
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
 #include "platform/picture_loader.h"
+#include "platform/twips.h"
 #include "viewers/continuous_show.h"
 
 class QAction;
@@ -45,8 +46,9 @@ struct RetouchLayout;
 
 // What the window is given besides its dialogs and start folder; the defaults are the program's.
 struct Form1Options {
-    ShowPause showPause;  // the continuous show's pause; empty: BlockingPause
+    ShowPause showPause;                 // the continuous show's pause; empty: BlockingPause
     PictureLoader::Decoder fullDecoder;  // the full pictures' decode; empty: ReadPicture
+    ScreenSizeSource screenSize;         // empty: the size of the screen that holds the window
 };
 
 class Form1 : public QMainWindow {
@@ -110,7 +112,9 @@ public:
     void MoveOuterTwips(int left, int top);
     int ClientWidthTwips() const;
     int ClientHeightTwips() const;
-    // Twips per scroll value of the horizontal bar: 1 unless the hidden part exceeds 32767.
+    // The full size of the screen holding the window, twips; the full-screen views open there.
+    ScreenTwips ScreenSize() const;
+    // Twips per scroll value of each bar: 1 unless the hidden part exceeds the 16-bit range.
     int HScrollUnit() const { return hScrollUnit_; }
 
     // --- start-up, menus and modes (form1_startup.cpp)
@@ -240,6 +244,7 @@ private:
     FormSurface* surface_ = nullptr;
     QHash<QString, QAction*> actions_;
     std::function<void()> quitHook_;
+    ScreenSizeSource screenSize_;
     bool scaleTwips_ = false;
     QSize requestedOuterTwips_;  // applied again once the frame is known
     QPoint requestedOuterPosTwips_;

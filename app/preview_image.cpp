@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/picture_box.h"
+
 namespace sorvenal {
 
 PreviewImage::PreviewImage(QWidget* parent) : QWidget(parent) {
@@ -19,16 +21,18 @@ void PreviewImage::ClearPicture() { SetPicture(QImage()); }
 
 void PreviewImage::paintEvent(QPaintEvent*) {
     if (picture_.isNull() || width() <= 0 || height() <= 0) return;
-    if (scaled_.size() != size()) {
+    // Scaled to the device pixels the widget covers, never to logical ones.
+    const QSize target = (QSizeF(size()) * devicePixelRatioF()).toSize();
+    if (scaled_.size() != target) {
         // A cheap reduction first keeps smoothing a large photo fast.
         QImage source = picture_;
-        if (source.width() > 4 * width() && source.height() > 4 * height())
-            source = source.scaled(2 * width(), 2 * height(), Qt::IgnoreAspectRatio,
+        if (source.width() > 4 * target.width() && source.height() > 4 * target.height())
+            source = source.scaled(2 * target.width(), 2 * target.height(), Qt::IgnoreAspectRatio,
                                    Qt::FastTransformation);
-        scaled_ = source.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled_ = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     QPainter p(this);
-    p.drawImage(0, 0, scaled_);
+    DrawAtDevicePixels(p, scaled_);
 }
 
 void PreviewImage::mouseReleaseEvent(QMouseEvent* event) {

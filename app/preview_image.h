@@ -26,7 +26,7 @@ protected:
 
 private:
     QImage picture_;
-    QImage scaled_;  // the picture at the widget's size, made when first painted at that size
+    QImage scaled_;  // the picture at the widget's size in device pixels, made at first paint
 };
 
 }  // namespace sorvenal

@@ -19,6 +19,7 @@
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
 #include "platform/twips.h"
+#include "tests/support/fixed_screen.h"
 #include "tests/support/scripted_dialogs.h"
 #include "viewers/continuous_show.h"
 #include "viewers/fullscreen_actual.h"
@@ -29,6 +30,7 @@ namespace {
 
 constexpr int kWidth = 6000, kHeight = 4000;  // 24 megapixels, 3:2
 const QSize kScreen(1920, 1080);
+constexpr ScreenTwips kScreenTwips = test::ScreenOfPixels(1920, 1080);
 
 // Smooth shading with a little grain, so the JPEG compresses like a photograph.
 const QImage& Photo() {
@@ -59,7 +61,7 @@ void BM_OpenActualView(benchmark::State& state) {
     const QImage& picture = Photo();
     QImage screen = ScreenTarget();
     for (auto _ : state) {
-        Form2 view(picture);
+        Form2 view(picture, kScreenTwips);
         view.render(&screen);
         benchmark::DoNotOptimize(screen.constBits());
         view.CloseView();
@@ -80,7 +82,7 @@ void BM_OpenFitView(benchmark::State& state) {
     const QImage& picture = Photo();
     QImage screen = ScreenTarget();
     for (auto _ : state) {
-        Form3 view(picture);
+        Form3 view(picture, kScreenTwips);
         view.render(&screen);
         benchmark::DoNotOptimize(screen.constBits());
         view.CloseView();
@@ -116,7 +118,8 @@ const QString& JpegFolder() {
 // preview, original, working picture, caption) and run the pending events.
 void BM_ShowDisplayOneJpeg(benchmark::State& state) {
     ScriptedDialogService dialogs;
-    Form1 form(&dialogs, nullptr, JpegFolder());
+    Form1 form(&dialogs, nullptr, JpegFolder(),
+               Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
     form.mnuOpen_Click();
     if (form.File1->ListCount() != 1) {
         state.SkipWithError("the picture is not listed");
@@ -136,6 +139,7 @@ void BM_ShowWholeOneJpeg(benchmark::State& state) {
     ScriptedDialogService dialogs;
     Form1Options options;
     options.showPause = [](int) { return true; };
+    options.screenSize = test::FixedScreen(1920, 1080);
     Form1 form(&dialogs, nullptr, JpegFolder(), std::move(options));
     form.mnuOpen_Click();
     form.Option2->setChecked(true);
@@ -184,7 +188,6 @@ BENCHMARK(BM_DecodeJpegOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    sorvenal::SetScreenSizeOverride(sorvenal::kScreen);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -21,6 +21,7 @@
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/fixed_screen.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
@@ -52,7 +53,8 @@ PictureFolder& Folder() {
 }
 
 std::unique_ptr<Form1> MakeForm(ScriptedDialogService& dialogs) {
-    auto form = std::make_unique<Form1>(&dialogs, nullptr, Folder().dir.path());
+    auto form = std::make_unique<Form1>(&dialogs, nullptr, Folder().dir.path(),
+                                        Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
     form->SetQuitHook([] {});
     form->show();
     form->Action("mnuOpen")->trigger();
@@ -184,7 +186,6 @@ int PeakMemory() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    sorvenal::SetScreenSizeOverride(QSize(1920, 1080));
     if (argc > 1 && std::strcmp(argv[1], "--peak-memory") == 0) return sorvenal::PeakMemory();
     if (argc > 1 && std::strcmp(argv[1], "--peak-memory-history") == 0)
         return sorvenal::PeakMemoryWithHistory();

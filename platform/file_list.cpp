@@ -12,7 +12,19 @@ constexpr int kNameRole = Qt::UserRole + 1;
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!settingByCode_ && row >= 0) emit Click();
+        if (settingByCode_ || row < 0) return;
+        // A mouse press makes the row current before it selects it; the click waits for that,
+        // or it would find no file selected.
+        if (item(row)->isSelected())
+            emit Click();
+        else
+            clickPending_ = true;
+    });
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!clickPending_) return;
+        clickPending_ = false;
+        if (const QListWidgetItem* entry = currentItem(); entry && entry->isSelected())
+            emit Click();
     });
 }
 

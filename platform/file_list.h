@@ -47,6 +47,7 @@ private:
     NativePath path_;
     QString pattern_ = QStringLiteral("*.*");
     bool settingByCode_ = false;
+    bool clickPending_ = false;  // the user made a row current that is not selected yet
 };
 
 }  // namespace sorvenal

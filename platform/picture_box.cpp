@@ -1,9 +1,12 @@
 #include "platform/picture_box.h"
 
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+
+#include "platform/twips.h"
 
 namespace sorvenal {
 
@@ -34,15 +37,25 @@ void PictureBox::SetPicture(const QImage& picture) {
                    ? picture
                    : picture.convertToFormat(QImage::Format_RGB32);
     image_ = picture_;
-    if (!picture_.isNull()) resize(picture_.size());
+    FitToImage();
     update();
 }
 
 void PictureBox::SetImage(const QImage& image) {
     image_ = image.format() == QImage::Format_RGB32 ? image
                                                     : image.convertToFormat(QImage::Format_RGB32);
-    if (!image_.isNull()) resize(image_.size());
+    FitToImage();
     update();
+}
+
+void PictureBox::FitToImage() {
+    if (!image_.isNull()) resize(LogicalSize(image_.size(), devicePixelRatioF()));
+}
+
+// A window moved to a screen with another scale factor keeps the picture at actual size.
+bool PictureBox::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal) FitToImage();
+    return QWidget::event(event);
 }
 
 void PictureBox::ClearPicture() {
@@ -122,29 +135,52 @@ void PictureBox::SetBackColor(const QColor& color) {
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), backColor_);
-    if (!image_.isNull()) painter.drawImage(event->rect().topLeft(), image_, event->rect());
+    if (!image_.isNull()) DrawAtDevicePixels(painter, image_);
+}
+
+void DrawAtDevicePixels(QPainter& painter, const QImage& image) {
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    painter.save();
+    painter.scale(1 / ratio, 1 / ratio);
+    // The same rounding as PicturePosition, so a click lands on the pixel drawn under it.
+    const QTransform t = painter.deviceTransform();
+    painter.drawImage(QPointF(std::round(t.dx()) - t.dx(), std::round(t.dy()) - t.dy()), image);
+    painter.restore();
+}
+
+QPointF PictureBox::PicturePosition(const QMouseEvent& event) const {
+    const qreal ratio = devicePixelRatioF();
+    const QPointF offset = mapTo(window(), QPoint());
+    // Qt hands a widget its position rounded to whole logical pixels, which at a ratio above 1
+    // misses device pixels; the position in the window keeps them. An event made up without
+    // one carries its local position there instead, so that one is used when they disagree.
+    QPointF inWindow = event.scenePosition();
+    const QPointF rounded = event.position() + offset;
+    if (std::abs(inWindow.x() - rounded.x()) > 1 || std::abs(inWindow.y() - rounded.y()) > 1)
+        inWindow = rounded;
+    const QPointF origin(std::round(offset.x() * ratio), std::round(offset.y() * ratio));
+    const QPointF device = inWindow * ratio - origin;
+    // The pointer's device position is whole (or nearly: it went through a division).
+    return {std::floor(device.x() + 1e-6), std::floor(device.y() + 1e-6)};
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    emit MouseDown(ButtonValue(event->button()), ShiftValue(event->modifiers()), std::floor(p.x()),
-                   std::floor(p.y()));
+    const QPointF p = PicturePosition(*event);
+    emit MouseDown(ButtonValue(event->button()), ShiftValue(event->modifiers()), p.x(), p.y());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    emit MouseMove(ButtonValue(event->buttons()), ShiftValue(event->modifiers()), std::floor(p.x()),
-                   std::floor(p.y()));
+    const QPointF p = PicturePosition(*event);
+    emit MouseMove(ButtonValue(event->buttons()), ShiftValue(event->modifiers()), p.x(), p.y());
 }
 
 // The second press of a double-click is no press of its own (Qt would pass it on as one).
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF p = event->position();
-    emit MouseUp(ButtonValue(event->button()), ShiftValue(event->modifiers()), std::floor(p.x()),
-                 std::floor(p.y()));
-    if (rect().contains(p.toPoint())) emit Clicked();
+    const QPointF p = PicturePosition(*event);
+    emit MouseUp(ButtonValue(event->button()), ShiftValue(event->modifiers()), p.x(), p.y());
+    if (rect().contains(event->position().toPoint())) emit Clicked();
 }
 
 }  // namespace sorvenal

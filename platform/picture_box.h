@@ -1,12 +1,15 @@
 #pragma once
 // The picture box: a picture (what was assigned) and a persistent image (the picture plus
-// everything drawn or written since), shown at actual size from the top-left corner.
+// everything drawn or written since), shown at actual size from the top-left corner: one
+// picture pixel per device pixel, whatever the scale factor.
 #include <QColor>
 #include <QImage>
 #include <QWidget>
 
 #include "engine/canvas_view.h"
 #include "engine/color_value.h"
+
+class QPainter;
 
 namespace sorvenal {
 
@@ -19,7 +22,7 @@ class PictureBox : public QWidget {
 public:
     explicit PictureBox(QWidget* parent = nullptr);
 
-    // Assigning a picture sets both layers and sizes the box to it (pixels).
+    // Assigning a picture sets both layers and sizes the box to it (LogicalSize of its pixels).
     void SetPicture(const QImage& picture);
     void ClearPicture();  // no picture, empty image; the box keeps its size
     bool HasPicture() const { return !picture_.isNull(); }
@@ -44,13 +47,14 @@ public:
 
 signals:
     // button: the button pressed or released (1 left, 2 right, 4 middle); for moves, the
-    // buttons held. shift: 1 Shift, 2 Ctrl, 4 Alt. x, y: picture pixels.
+    // buttons held. shift: 1 Shift, 2 Ctrl, 4 Alt. x, y: the picture pixel under the pointer.
     void MouseDown(int button, int shift, double x, double y);
     void MouseMove(int button, int shift, double x, double y);
     void MouseUp(int button, int shift, double x, double y);
     void Clicked();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -58,10 +62,18 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void FitToImage();
+    // The picture pixel under the pointer: the device pixel it is on, from the box's corner.
+    QPointF PicturePosition(const QMouseEvent& event) const;
+
     QImage picture_;
     QImage image_;
     QColor backColor_{Qt::white};
 };
+
+// Draws the image with its top-left corner at the painter's origin rounded to a whole device
+// pixel, one image pixel per device pixel (no scaling, so no blur).
+void DrawAtDevicePixels(QPainter& painter, const QImage& image);
 
 // Whole-pixel points of a circle outline, each once, in no particular order.
 std::vector<QPoint> CircleOutlinePoints(int cx, int cy, int radius);

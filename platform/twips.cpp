@@ -2,25 +2,26 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
+#include <cmath>
 
 namespace sorvenal {
 
-namespace {
-QSize& Override() {
-    static QSize size;
-    return size;
+QSize LogicalSize(const QSize& devicePixels, qreal devicePixelRatio) {
+    if (devicePixelRatio <= 0) devicePixelRatio = 1;
+    // The tolerance keeps 256 / 1.25 at 205 and not 206 after rounding errors.
+    auto up = [devicePixelRatio](int px) {
+        return static_cast<int>(std::ceil(px / devicePixelRatio - 1e-9));
+    };
+    return {up(devicePixels.width()), up(devicePixels.height())};
 }
-}  // namespace
 
-ScreenTwips ScreenSizeTwips() {
-    QSize px = Override();
-    if (!px.isValid()) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        px = screen ? screen->geometry().size() : QSize(1024, 768);
-    }
+ScreenTwips ScreenSizeTwips(const QWidget& widget) {
+    const QScreen* screen = widget.screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    // QScreen reports logical pixels, which is what twips count.
+    const QSize px = screen ? screen->geometry().size() : QSize(1024, 768);
     return {PixelsToTwips(px.width()), PixelsToTwips(px.height())};
 }
-
-void SetScreenSizeOverride(const QSize& pixels) { Override() = pixels; }
 
 }  // namespace sorvenal

@@ -1,7 +1,11 @@
 #pragma once
-// Window geometry is reckoned in twips and converted at the Qt boundary.
+// Window geometry is reckoned in twips and converted at the Qt boundary. Twips are 15 per
+// logical pixel at any scale factor; pictures are measured in device pixels.
 #include <QRect>
 #include <QSize>
+#include <functional>
+
+class QWidget;
 
 namespace sorvenal {
 
@@ -14,12 +18,17 @@ inline QRect TwipsRect(int left, int top, int width, int height) {
                  TwipsToPixels(height));
 }
 
+// A picture of so many device pixels covers this many whole logical pixels (rounded up, so the
+// window rules never cut off its last device column).
+QSize LogicalSize(const QSize& devicePixels, qreal devicePixelRatio);
+
 struct ScreenTwips {
     int width = 0;
     int height = 0;
 };
-// The primary screen's full size in twips; tests inject a fixed size.
-ScreenTwips ScreenSizeTwips();
-void SetScreenSizeOverride(const QSize& pixels);  // an invalid size removes the override
+// The full size of the screen that holds the widget's window, in twips.
+ScreenTwips ScreenSizeTwips(const QWidget& widget);
+// Where a window reads its screen size; empty means ScreenSizeTwips.
+using ScreenSizeSource = std::function<ScreenTwips(const QWidget&)>;
 
 }  // namespace sorvenal

@@ -68,8 +68,8 @@ ViewerClock SteadyClock() {
 QImage LeftArrowPicture() { return ArrowPicture(false); }
 QImage UpArrowPicture() { return ArrowPicture(true); }
 
-Form2::Form2(const QImage& picture, QWidget* parent, ViewerClock clock)
-    : FullScreenView(parent), clock_(clock ? std::move(clock) : SteadyClock()) {
+Form2::Form2(const QImage& picture, const ScreenTwips& screen, QWidget* parent, ViewerClock clock)
+    : FullScreenView(screen, parent), clock_(clock ? std::move(clock) : SteadyClock()) {
     setObjectName(QStringLiteral("Form2"));
     Picture4 = new PictureBox(this);
     Picture4->setObjectName(QStringLiteral("Picture4"));
@@ -95,8 +95,10 @@ void Form2::Form_Load(const QImage& picture) {
     Picture4->ClearPicture();
     Picture4->SetPicture(picture);  // shares the pixels; the working picture detaches if changed
     const ScreenTwips screen = Screen();
-    placement_ = PlaceActualSize(screen.width, screen.height, PixelsToTwips(picture.width()),
-                                 PixelsToTwips(picture.height()));
+    // One picture pixel per device pixel: the rules see the picture's logical size.
+    const QSize logical = LogicalSize(picture.size(), Picture4->devicePixelRatioF());
+    placement_ = PlaceActualSize(screen.width, screen.height, PixelsToTwips(logical.width()),
+                                 PixelsToTwips(logical.height()));
     offsets_ = {};
     if (placement_.wider) Image5->show();
     if (placement_.taller) Image4->show();

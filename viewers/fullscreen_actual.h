@@ -24,7 +24,8 @@ class Form2 : public FullScreenView {
 
 public:
     // picture: the working picture; the view keeps its own (implicitly shared) copy.
-    explicit Form2(const QImage& picture, QWidget* parent = nullptr, ViewerClock clock = {});
+    Form2(const QImage& picture, const ScreenTwips& screen, QWidget* parent = nullptr,
+          ViewerClock clock = {});
 
     PictureBox* Picture4 = nullptr;
     QLabel* Image5 = nullptr;  // left arrow: the picture is wider than the screen

@@ -11,7 +11,8 @@ QImage ShrinkToSize(const QImage& picture, const QSize& size) {
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-Form3::Form3(const QImage& picture, QWidget* parent) : FullScreenView(parent) {
+Form3::Form3(const QImage& picture, const ScreenTwips& screen, QWidget* parent)
+    : FullScreenView(screen, parent) {
     setObjectName(QStringLiteral("Form3"));
     Picture7 = new PictureBox(this);
     Picture7->setObjectName(QStringLiteral("Picture7"));
@@ -28,12 +29,14 @@ void Form3::Form_Load(const QImage& picture) {
     Picture7->ClearPicture();
     Picture7->SetPicture(picture);
     const ScreenTwips screen = Screen();
-    placement_ = PlaceFit(screen.width, screen.height, PixelsToTwips(picture.width()),
-                          PixelsToTwips(picture.height()));
+    const QSize logical = LogicalSize(picture.size(), Picture7->devicePixelRatioF());
+    placement_ = PlaceFit(screen.width, screen.height, PixelsToTwips(logical.width()),
+                          PixelsToTwips(logical.height()));
     const QRect rect =
         TwipsRect(placement_.lngLeft, placement_.lngTop, placement_.lngWidth, placement_.lngHeight);
-    // Scaled once here; the view is static while it is open.
-    Image6->SetPicture(ShrinkToSize(Picture7->Image(), rect.size()));
+    // Scaled once here, to the rectangle's device pixels; the view is static while it is open.
+    const QSize device = (QSizeF(rect.size()) * devicePixelRatioF()).toSize();
+    Image6->SetPicture(ShrinkToSize(Picture7->Image(), device));
     Image6->setGeometry(rect);
     Image6->show();
 }

@@ -15,10 +15,10 @@ class Form3 : public FullScreenView {
 
 public:
     // picture: the working picture; the view keeps its own (implicitly shared) copy.
-    explicit Form3(const QImage& picture, QWidget* parent = nullptr);
+    Form3(const QImage& picture, const ScreenTwips& screen, QWidget* parent = nullptr);
 
     PictureBox* Picture7 = nullptr;  // the copy at actual size, never shown
-    PictureBox* Image6 = nullptr;    // the copy scaled to the computed rectangle
+    PictureBox* Image6 = nullptr;    // the copy scaled to the rectangle's device pixels
 
     const FitPlacement& Placement() const { return placement_; }
 

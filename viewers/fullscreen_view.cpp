@@ -9,15 +9,20 @@
 
 namespace sorvenal {
 
-FullScreenView::FullScreenView(QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), screen_(ScreenSizeTwips()) {
+FullScreenView::FullScreenView(const ScreenTwips& screen, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), screen_(screen) {
     SetBackColor(this, Rgb(80, 90, 100));
     setAutoFillBackground(true);
-    // Window coordinates equal screen coordinates: the window starts at the screen's corner
-    // and is as large as the screen size the placement was computed for.
+    // Window coordinates equal screen coordinates: the window starts at the corner of the
+    // screen that holds the main window and is as large as the screen size the placement was
+    // computed for. The screen is chosen before the children are made, so they draw at its
+    // device pixel ratio from the start.
+    QScreen* target = parent ? parent->screen() : QGuiApplication::primaryScreen();
     QPoint origin;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        origin = screen->geometry().topLeft();
+    if (target) {
+        setScreen(target);
+        origin = target->geometry().topLeft();
+    }
     setGeometry(QRect(origin, QSize(TwipsToPixels(screen_.width), TwipsToPixels(screen_.height))));
 }
 

@@ -11,7 +11,9 @@ class FullScreenView : public QDialog {
     Q_OBJECT
 
 public:
-    explicit FullScreenView(QWidget* parent = nullptr);
+    // screen: the full size of the screen the view covers, the one that holds parent (the
+    // primary screen without a parent).
+    explicit FullScreenView(const ScreenTwips& screen, QWidget* parent = nullptr);
 
     // Shows the view over the whole screen and returns when it has closed.
     int exec() override;

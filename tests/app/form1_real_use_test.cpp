@@ -27,6 +27,7 @@
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
 #include "platform/twips.h"
+#include "tests/support/fixed_screen.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
@@ -60,7 +61,6 @@ private:
 class Form1RealUseTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetScreenSizeOverride(QSize(640, 480));
         ASSERT_TRUE(dir.isValid());
         WritePicture(dir.path(), QStringLiteral("a.bmp"), GradientPicture(40, 30));
         WritePicture(dir.path(), QStringLiteral("b.bmp"), GradientPicture(900, 700));
@@ -71,15 +71,13 @@ protected:
             ++pauses;
             return true;
         };
+        options.screenSize = test::FixedScreen(640, 480);
         form = std::make_unique<Form1>(&dialogs, nullptr, dir.path(), std::move(options));
         form->SetQuitHook([this] { ++quits; });
         form->show();
         form->mnuOpen_Click();
     }
-    void TearDown() override {
-        form.reset();
-        SetScreenSizeOverride(QSize());
-    }
+    void TearDown() override { form.reset(); }
     void Later(std::function<void()> action) {
         QMetaObject::invokeMethod(form.get(), std::move(action), Qt::QueuedConnection);
     }

@@ -16,6 +16,7 @@
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/fixed_screen.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
@@ -69,7 +70,6 @@ const QSize kSizes[] = {{40, 30}, {900, 700}, {50, 60}, {70, 20}};
 class Form1ViewersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetScreenSizeOverride(QSize(640, 480));
         ASSERT_TRUE(folder.isValid());
         for (int i = 0; i < 4; ++i)
             test::WritePicture(folder.path(), QStringLiteral("p%1.bmp").arg(i),
@@ -81,6 +81,7 @@ protected:
             if (onPause) onPause(form->File1->ListIndex());
             return pauseCompletes;
         };
+        options.screenSize = test::FixedScreen(640, 480);
         form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), std::move(options));
         form->SetQuitHook([] {});
         form->mnuOpen_Click();
@@ -88,10 +89,7 @@ protected:
         QObject::connect(form->File1, &FileList::Click,
                          [this] { shown.push_back(form->File1->ListIndex()); });
     }
-    void TearDown() override {
-        form.reset();
-        SetScreenSizeOverride(QSize());
-    }
+    void TearDown() override { form.reset(); }
 
     void Select(int index) {
         form->File1->SetListIndex(index);

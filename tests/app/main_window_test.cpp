@@ -23,6 +23,7 @@
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/fixed_screen.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
@@ -42,17 +43,14 @@ CanvasView ViewOf(QImage& image) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetScreenSizeOverride(QSize(1920, 1080));
         ASSERT_TRUE(dir.isValid());
         folder = QDir::cleanPath(dir.path());
     }
-    void TearDown() override {
-        form.reset();
-        SetScreenSizeOverride(QSize());
-    }
+    void TearDown() override { form.reset(); }
 
     Form1& Open() {
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder);
+        form = std::make_unique<Form1>(&dialogs, nullptr, folder,
+                                       Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
         form->SetQuitHook([this] { ++quits; });
         form->show();
         return *form;

@@ -14,6 +14,7 @@
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/fixed_screen.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
@@ -100,11 +101,11 @@ TEST(UndoHistoryTest, TheBudgetKeepsTwoFramesAndDropsTheOldestSteps) {
 class Form1UndoTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetScreenSizeOverride(QSize(1280, 1024));
         ASSERT_TRUE(dir.isValid());
         test::WritePicture(dir.path(), QStringLiteral("a.bmp"), GradientPicture(61, 47));
         test::WritePicture(dir.path(), QStringLiteral("b.bmp"), GradientPicture(30, 20));
-        form = std::make_unique<Form1>(&dialogs, nullptr, dir.path());
+        form = std::make_unique<Form1>(&dialogs, nullptr, dir.path(),
+                                       Form1Options{.screenSize = test::FixedScreen(1280, 1024)});
         form->SetQuitHook([] {});
         form->show();
         form->mnuOpen_Click();
@@ -112,10 +113,7 @@ protected:
         form->Action("mnuReal")->trigger();
         original = form->Picture1->Picture();
     }
-    void TearDown() override {
-        form.reset();
-        SetScreenSizeOverride(QSize());
-    }
+    void TearDown() override { form.reset(); }
     QImage Shown() const { return form->Picture2->Image(); }
     bool Enabled(const char* name) const { return form->Action(name)->isEnabled(); }
     void Circle(int x, int y, int r) {

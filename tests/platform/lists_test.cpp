@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
@@ -61,6 +62,24 @@ TEST(FileListTest, SelectingByCodeRaisesClickEveryTime) {
     EXPECT_FALSE(list.SetListIndex(2));
     EXPECT_FALSE(list.SetListIndex(-2));
     EXPECT_EQ(clicks.count(), 2);
+}
+
+// A press makes the row current before it selects it: the click must see the file.
+TEST(FileListTest, MouseClickRaisesClickWithTheFileSelected) {
+    QTemporaryDir dir;
+    Touch(dir.filePath("a.jpg"));
+    Touch(dir.filePath("b.jpg"));
+    FileList list;
+    list.SetPattern(QStringLiteral("*.jpg"));
+    list.SetPath(dir.path());
+    list.show();
+    QStringList seen;
+    QObject::connect(&list, &FileList::Click, [&] { seen << list.FileName(); });
+    for (int row : {1, 0}) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list.visualItemRect(list.item(row)).center());
+    }
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("b.jpg"), QStringLiteral("a.jpg")}));
 }
 
 TEST(FolderListTest, ChangesOnlyToReadableFoldersAndOnlyOnce) {

@@ -7,6 +7,7 @@
 
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "tests/support/fixed_screen.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/fullscreen_actual.h"
 #include "viewers/fullscreen_fit.h"
@@ -18,20 +19,16 @@ using test::FirstDifference;
 using test::GradientPicture;
 
 // Every view here is computed for a 640 x 480 screen.
-class FullScreenTest : public ::testing::Test {
-protected:
-    void SetUp() override { SetScreenSizeOverride(QSize(640, 480)); }
-    void TearDown() override { SetScreenSizeOverride(QSize()); }
-};
+constexpr ScreenTwips kScreen = test::ScreenOfPixels(640, 480);
 
-using ActualViewTest = FullScreenTest;
-using FitViewTest = FullScreenTest;
+using ActualViewTest = ::testing::Test;
+using FitViewTest = ::testing::Test;
 
 bool Shown(const QWidget* w) { return !w->isHidden(); }
 
 TEST_F(ActualViewTest, SmallerPictureIsCentredWithoutIndicators) {
     const QImage picture = GradientPicture(320, 240);
-    Form2 view(picture);
+    Form2 view(picture, kScreen);
     EXPECT_EQ(view.objectName(), "Form2");
     EXPECT_EQ(view.Picture4->geometry(), QRect(160, 120, 320, 240));
     EXPECT_EQ(FirstDifference(picture, view.Picture4->Image()), "");
@@ -53,13 +50,13 @@ TEST_F(ActualViewTest, SmallerPictureIsCentredWithoutIndicators) {
 TEST_F(ActualViewTest, ViewKeepsItsOwnCopyOfThePicture) {
     QImage picture = GradientPicture(100, 80);
     const QImage before = picture.copy();
-    Form2 view(picture);
+    Form2 view(picture, kScreen);
     picture.fill(Qt::black);  // a later retouch of the working picture
     EXPECT_EQ(FirstDifference(before, view.Picture4->Image()), "");
 }
 
 TEST_F(ActualViewTest, WiderPictureIsPushedLeftToItsRightEdgeAndBack) {
-    Form2 view(GradientPicture(800, 200));
+    Form2 view(GradientPicture(800, 200), kScreen);
     view.ShowView();
     EXPECT_TRUE(Shown(view.Image5));
     EXPECT_FALSE(Shown(view.Image4));
@@ -84,7 +81,7 @@ TEST_F(ActualViewTest, WiderPictureIsPushedLeftToItsRightEdgeAndBack) {
 
 TEST_F(ActualViewTest, LargePictureReachesItsFarCornerPastSixteenBits) {
     // 3000 x 3000 on 640 x 480: overhangs of 35400 and 37800 twips.
-    Form2 view(GradientPicture(3000, 3000));
+    Form2 view(GradientPicture(3000, 3000), kScreen);
     EXPECT_TRUE(Shown(view.Image5));
     EXPECT_TRUE(Shown(view.Image4));
     for (int i = 0; i < 300; ++i) {
@@ -98,7 +95,7 @@ TEST_F(ActualViewTest, LargePictureReachesItsFarCornerPastSixteenBits) {
 
 TEST_F(ActualViewTest, IndicatorsBlinkAndStopForGoodAfterFiveSeconds) {
     double now = 100.0;
-    Form2 view(GradientPicture(900, 700), nullptr, [&] { return now; });
+    Form2 view(GradientPicture(900, 700), kScreen, nullptr, [&] { return now; });
     EXPECT_TRUE(Shown(view.Image5));
     EXPECT_TRUE(Shown(view.Image4));
     now = 100.3;
@@ -128,7 +125,7 @@ TEST_F(ActualViewTest, IndicatorsBlinkAndStopForGoodAfterFiveSeconds) {
 
 TEST_F(ActualViewTest, PictureThatFitsShowsNoArrowWhileTheTimerRuns) {
     double now = 0;
-    Form2 view(GradientPicture(640, 480), nullptr, [&] { return now; });
+    Form2 view(GradientPicture(640, 480), kScreen, nullptr, [&] { return now; });
     EXPECT_EQ(view.Picture4->geometry(), QRect(0, 0, 640, 480));
     for (int tick = 1; tick < 20; ++tick) {
         now = tick * 0.3;
@@ -141,14 +138,14 @@ TEST_F(ActualViewTest, PictureThatFitsShowsNoArrowWhileTheTimerRuns) {
 
 TEST_F(ActualViewTest, ClicksOnThePictureOrTheBackgroundClose) {
     {
-        Form2 view(GradientPicture(200, 100));
+        Form2 view(GradientPicture(200, 100), kScreen);
         view.ShowView();
         QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(5, 5));
         EXPECT_TRUE(view.Closed());
         EXPECT_FALSE(view.isVisible());
     }
     {
-        Form2 view(GradientPicture(200, 100));
+        Form2 view(GradientPicture(200, 100), kScreen);
         view.ShowView();
         QTest::mouseClick(view.Picture4, Qt::LeftButton, {}, QPoint(50, 50));
         EXPECT_TRUE(view.Closed());
@@ -156,7 +153,7 @@ TEST_F(ActualViewTest, ClicksOnThePictureOrTheBackgroundClose) {
 }
 
 TEST_F(ActualViewTest, ClickOnAVisibleArrowDoesNotClose) {
-    Form2 view(GradientPicture(1000, 1000));
+    Form2 view(GradientPicture(1000, 1000), kScreen);
     view.ShowView();
     ASSERT_TRUE(view.Image5->isVisible());
     QTest::mouseClick(view.Image5, Qt::LeftButton, {}, QPoint(16, 16));
@@ -190,11 +187,11 @@ void CheckKeys(std::function<std::unique_ptr<View>()> make) {
 }
 
 TEST_F(ActualViewTest, EscAndCharacterKeysCloseOtherKeysDoNot) {
-    CheckKeys<Form2>([] { return std::make_unique<Form2>(GradientPicture(1000, 300)); });
+    CheckKeys<Form2>([] { return std::make_unique<Form2>(GradientPicture(1000, 300), kScreen); });
 }
 
 TEST_F(ActualViewTest, ExecReturnsWhenTheViewIsClosed) {
-    Form2 view(GradientPicture(100, 100));
+    Form2 view(GradientPicture(100, 100), kScreen);
     bool sawModal = false;
     QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -208,7 +205,7 @@ TEST_F(ActualViewTest, ExecReturnsWhenTheViewIsClosed) {
 }
 
 TEST_F(ActualViewTest, EmptyPictureOpensAndCloses) {
-    Form2 view{QImage()};
+    Form2 view{QImage(), kScreen};
     EXPECT_FALSE(Shown(view.Image5));
     EXPECT_FALSE(Shown(view.Image4));
     EXPECT_TRUE(view.Picture4->size().isEmpty());
@@ -223,7 +220,7 @@ TEST_F(FitViewTest, LargerPictureWithTheScreenRatioFillsTheScreenSmoothly) {
     for (int x = 0; x < stripes.width(); ++x)
         for (int y = 0; y < stripes.height(); ++y)
             stripes.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-    Form3 view(stripes);
+    Form3 view(stripes, kScreen);
     EXPECT_EQ(view.objectName(), "Form3");
     EXPECT_TRUE(view.Picture7->isHidden());
     EXPECT_EQ(view.Picture7->PictureSize(), QSize(1280, 960));
@@ -237,12 +234,12 @@ TEST_F(FitViewTest, LargerPictureWithTheScreenRatioFillsTheScreenSmoothly) {
 
 TEST_F(FitViewTest, WideAndTallPicturesAreCentredOnTheOtherAxis) {
     {
-        Form3 view(GradientPicture(2000, 500));  // width decides: 640 x 160 at top 160
+        Form3 view(GradientPicture(2000, 500), kScreen);  // width decides: 640 x 160 at top 160
         EXPECT_EQ(view.Image6->geometry(), QRect(0, 160, 640, 160));
         EXPECT_EQ(view.Image6->Image().size(), QSize(640, 160));
     }
     {
-        Form3 view(GradientPicture(600, 1200));  // height decides: 240 x 480 at left 200
+        Form3 view(GradientPicture(600, 1200), kScreen);  // height decides: 240 x 480 at left 200
         EXPECT_EQ(view.Image6->geometry(), QRect(200, 0, 240, 480));
         EXPECT_EQ(view.Image6->Image().size(), QSize(240, 480));
     }
@@ -250,20 +247,20 @@ TEST_F(FitViewTest, WideAndTallPicturesAreCentredOnTheOtherAxis) {
 
 TEST_F(FitViewTest, SmallerPictureIsShownAtActualSizeNotEnlarged) {
     const QImage picture = GradientPicture(300, 200);
-    Form3 view(picture);
+    Form3 view(picture, kScreen);
     EXPECT_EQ(view.Image6->geometry(), QRect(170, 140, 300, 200));
     EXPECT_EQ(FirstDifference(picture, view.Image6->Image()), "");
 }
 
 TEST_F(FitViewTest, ClicksOnThePictureOrTheBackgroundClose) {
     {
-        Form3 view(GradientPicture(300, 200));
+        Form3 view(GradientPicture(300, 200), kScreen);
         view.ShowView();
         QTest::mouseClick(view.Image6, Qt::LeftButton, {}, QPoint(10, 10));
         EXPECT_TRUE(view.Closed());
     }
     {
-        Form3 view(GradientPicture(300, 200));
+        Form3 view(GradientPicture(300, 200), kScreen);
         view.ShowView();
         QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(5, 470));
         EXPECT_TRUE(view.Closed());
@@ -272,7 +269,7 @@ TEST_F(FitViewTest, ClicksOnThePictureOrTheBackgroundClose) {
 }
 
 TEST_F(FitViewTest, EscAndCharacterKeysCloseOtherKeysDoNot) {
-    CheckKeys<Form3>([] { return std::make_unique<Form3>(GradientPicture(1000, 300)); });
+    CheckKeys<Form3>([] { return std::make_unique<Form3>(GradientPicture(1000, 300), kScreen); });
 }
 
 }  // namespace

@@ -1,0 +1,126 @@
+// The main window at a scale factor above 1 (ctest runs this with QT_SCALE_FACTOR set): actual
+// size is one picture pixel per device pixel, and the pointer hits the pixel drawn under it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <cmath>
+
+#include "app/main_window.h"
+#include "app/preview_image.h"
+#include "platform/file_list.h"
+#include "platform/picture_box.h"
+#include "tests/support/fixed_screen.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_pictures.h"
+#include "viewers/fullscreen_fit.h"
+
+namespace sorvenal {
+namespace {
+
+using test::FirstDifference;
+using test::GradientPicture;
+
+class HiDpiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ratio = qApp->devicePixelRatio();
+        ASSERT_GT(ratio, 1.0) << "run with QT_SCALE_FACTOR above 1";
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    // The picture selected in the browse state, on a 640 x 480 (logical) screen.
+    Form1& Browse(const QImage& picture) {
+        test::WritePicture(dir.path(), QStringLiteral("p.bmp"), picture);
+        form = std::make_unique<Form1>(&dialogs, nullptr, dir.path(),
+                                       Form1Options{.screenSize = test::FixedScreen(640, 480)});
+        form->SetQuitHook([] {});
+        form->show();
+        form->mnuOpen_Click();
+        form->File1->SetListIndex(0);
+        return *form;
+    }
+    Form1& Retouch(const QImage& picture) {
+        Browse(picture).mnuReal_Click();
+        return *form;
+    }
+    // Where Picture2's top-left corner is drawn in the window, device pixels.
+    QPoint Picture2Origin() const {
+        const QPointF offset = QPointF(form->Picture2->mapTo(form.get(), QPoint())) * ratio;
+        return {static_cast<int>(std::round(offset.x())), static_cast<int>(std::round(offset.y()))};
+    }
+    // A mouse event at a device position in the window, sent to the window as the platform
+    // sends it, so the widgets get it the way Qt hands it on.
+    void Mouse(QEvent::Type type, QPoint device, Qt::MouseButtons held) {
+        const QPointF scene = QPointF(device) / ratio;
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, scene, scene, form->mapToGlobal(scene), button, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(form->windowHandle(), &event);
+    }
+    qreal ratio = 1;
+    QTemporaryDir dir;
+    ScriptedDialogService dialogs;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(HiDpiTest, RetouchViewShowsEveryPicturePixelOnOneDevicePixel) {
+    const QImage picture = GradientPicture(256, 256);
+    Form1& f = Retouch(picture);
+    EXPECT_EQ(f.Picture2->size(), LogicalSize(QSize(256, 256), ratio));
+    EXPECT_FALSE(f.HScroll1->isVisible());
+
+    const QImage window = f.grab().toImage();
+    EXPECT_EQ(window.devicePixelRatio(), ratio);
+    const QRect shown(Picture2Origin(), QSize(256, 256));
+    ASSERT_TRUE(window.rect().contains(shown));
+    EXPECT_EQ(FirstDifference(picture, window.copy(shown)), "");
+}
+
+TEST_F(HiDpiTest, PointerHitsThePixelDrawnUnderIt) {
+    // Larger than the screen and scrolled by an odd number of logical pixels, so the picture
+    // starts between device pixels at fractional ratios.
+    const QImage picture = GradientPicture(1400, 1000);
+    Form1& f = Retouch(picture);
+    ASSERT_TRUE(f.HScroll1->isVisible() && f.VScroll1->isVisible());
+    f.HScroll1->setValue(7 * 15);
+    f.VScroll1->setValue(3 * 15);
+    const QImage window = f.grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    double hitX = -1, hitY = -1;
+    QObject::connect(f.Picture2, &PictureBox::MouseDown, [&](int, int, double x, double y) {
+        hitX = x;
+        hitY = y;
+    });
+    // Below the menu bar, where the scrolled picture shows.
+    const QPoint view = QPointF(QPointF(f.centralWidget()->mapTo(&f, QPoint())) * ratio).toPoint();
+    for (const QPoint device :
+         {view + QPoint(101, 37), view + QPoint(102, 38), view + QPoint(333, 251)}) {
+        Mouse(QEvent::MouseButtonPress, device, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, device, Qt::NoButton);
+        ASSERT_EQ(QPointF(hitX, hitY), QPointF(device - Picture2Origin())) << device.x();
+        EXPECT_EQ(window.pixel(device) & 0xFFFFFF,
+                  picture.pixel(static_cast<int>(hitX), static_cast<int>(hitY)) & 0xFFFFFF)
+            << "at device (" << device.x() << "," << device.y() << ")";
+    }
+}
+
+TEST_F(HiDpiTest, PreviewAndFitViewDrawAtDeviceResolution) {
+    // A picture as large as the 160-pixel preview square in device pixels shows unscaled.
+    const QImage square = GradientPicture(qRound(160 * ratio), qRound(160 * ratio));
+    Form1& f = Browse(square);
+    ASSERT_EQ(f.Image1->size(), QSize(160, 160));
+    EXPECT_EQ(FirstDifference(square, f.Image1->grab().toImage()), "");
+
+    // Wider than the 640-pixel screen at every ratio run here: shrunk to its full width in
+    // device pixels, not in logical ones.
+    const Form3 view(GradientPicture(1400, 700), test::ScreenOfPixels(640, 480));
+    EXPECT_EQ(view.Image6->geometry(), QRect(0, 80, 640, 320));
+    EXPECT_EQ(view.Image6->Image().size(), (QSizeF(640, 320) * ratio).toSize());
+}
+
+}  // namespace
+}  // namespace sorvenal

@@ -1,0 +1,56 @@
+// Two screens side by side (ctest gives the offscreen platform two_screens.json): the window
+// rules and the full-screen views use the screen that holds the main window, not the first.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/main_window.h"
+#include "platform/file_list.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_pictures.h"
+#include "viewers/fullscreen_view.h"
+
+namespace sorvenal {
+namespace {
+
+TEST(ScreensTest, WindowAndViewsStayOnTheScreenHoldingTheWindow) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 2) << "run with the offscreen platform's two_screens.json";
+    QScreen* second = screens[1];
+    const QRect area = second->geometry();
+    QTemporaryDir dir;
+    test::WritePicture(dir.path(), QStringLiteral("p.bmp"), test::GradientPicture(300, 200));
+    ScriptedDialogService dialogs;
+    Form1 form(&dialogs, nullptr, dir.path());
+    form.SetQuitHook([] {});
+    form.move(area.topLeft() + QPoint(50, 50));
+    form.show();
+    ASSERT_EQ(form.screen(), second);
+
+    form.mnuOpen_Click();  // centred on the screen that holds it
+    EXPECT_EQ(form.screen(), second);
+    EXPECT_EQ(form.ScreenSize().width, PixelsToTwips(area.width()));
+    EXPECT_EQ(form.ScreenSize().height, PixelsToTwips(area.height()));
+    EXPECT_LE(std::abs(form.frameGeometry().center().x() - area.center().x()), 1);
+
+    form.File1->SetListIndex(0);
+    for (bool fit : {false, true}) {
+        form.Check1->setChecked(fit);
+        QRect viewArea;
+        QTimer::singleShot(0, [&] {
+            auto* view = qobject_cast<FullScreenView*>(QApplication::activeModalWidget());
+            ASSERT_NE(view, nullptr);
+            viewArea = view->geometry();
+            view->CloseView();
+        });
+        form.OpenFullScreenView();
+        EXPECT_EQ(viewArea, area) << (fit ? "fit view" : "actual-size view");
+    }
+}
+
+}  // namespace
+}  // namespace sorvenal
