@@ -18,9 +18,9 @@
 #include "app/form1_text.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
-#include "tests/support/scripted_dialogs.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
 
