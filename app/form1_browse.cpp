@@ -148,7 +148,7 @@ void Form1::FullPictureDone() {
     if (std::optional<ReadResult> read = loader_->TakeIfDone()) TakeFullPicture(std::move(*read));
 }
 
-void Form1::TakeFullPicture(ReadResult read) {
+void Form1::TakeFullPicture(const ReadResult& read) {
     fullPath_.clear();
     if (read.ok()) {
         Picture1->SetPicture(read.image);

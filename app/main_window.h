@@ -46,9 +46,9 @@ struct RetouchLayout;
 
 // What the window is given besides its dialogs and start folder; the defaults are the program's.
 struct Form1Options {
-    ShowPause showPause;                 // the continuous show's pause; empty: BlockingPause
-    PictureLoader::Decoder fullDecoder;  // the full pictures' decode; empty: ReadPicture
-    ScreenSizeSource screenSize;         // empty: the size of the screen that holds the window
+    ShowPause showPause = {};                 // the continuous show's pause; empty: BlockingPause
+    PictureLoader::Decoder fullDecoder = {};  // the full pictures' decode; empty: ReadPicture
+    ScreenSizeSource screenSize = {};         // empty: the size of the screen that holds the window
 };
 
 class Form1 : public QMainWindow {
@@ -215,7 +215,7 @@ private:
     int ToWindowUnits(int pixels) const;
     void ApplyRetouchLayout(const RetouchLayout& layout);
     void ApplyPreviewFit();
-    void TakeFullPicture(ReadResult read);
+    void TakeFullPicture(const ReadResult& read);
     void FullPictureDone();
     PreviewResult SelectedPreview(const NativePath& path);
     void PrefetchPreview(int index);

@@ -415,11 +415,11 @@ QImage HugePageImage(int width, int height) {
                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) return QImage();
     const auto base = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (base + kHugePage - 1) / kHugePage * kHugePage;
-    if (aligned > base) ::munmap(mapped, aligned - base);
-    const size_t tail = base + length + kHugePage - (aligned + length);
-    if (tail > 0) ::munmap(reinterpret_cast<void*>(aligned + length), tail);
-    void* data = reinterpret_cast<void*>(aligned);
+    const size_t head = (kHugePage - base % kHugePage) % kHugePage;
+    char* const start = static_cast<char*>(mapped);
+    if (head > 0) ::munmap(start, head);
+    if (kHugePage - head > 0) ::munmap(start + head + length, kHugePage - head);
+    void* data = start + head;
     // Only advice: where the kernel has no huge pages the memory works as any other.
     ::madvise(data, length, MADV_HUGEPAGE);
     struct Mapping {
