@@ -467,35 +467,24 @@ PreviewResult ReadPreview(const NativePath& path, const QSize& box) {
     }
     const bool turned = QuarterTurned(reader);
     result.size = turned ? opened.size.transposed() : opened.size;
-    if (opened.format != "jpeg") {
-        // One decode gives both, as small formats need no second.
-        if (!Complete(path, opened.format)) {
-            result.error = Japanese("ファイルが途中で切れています");
-            return result;
-        }
-        QImage image;
-        if (!reader.read(&image) || image.isNull()) {
-            result.error = DecodeFailure(reader, file).error;
-            return result;
-        }
-        ReadResult whole = AsRgb32(std::move(image));
-        result.error = whole.error;
-        result.picture = whole.image;
-        result.preview = whole.image;
+    // A JPEG decoder scales by whole eighths while it decodes, which is where the time goes;
+    // the other formats give their whole picture, which serves as both.
+    const bool scaled = opened.format == "jpeg";
+    if (!scaled && !Complete(path, opened.format)) {
+        result.error = Japanese("ファイルが途中で切れています");
         return result;
     }
-    // The decoder scales by whole eighths while it decodes, which is where the time goes.
-    const QSize shown = result.size.scaled(box, Qt::KeepAspectRatio).boundedTo(result.size);
-    const QSize wanted = shown.expandedTo(QSize(1, 1));
-    reader.setScaledSize(turned ? wanted.transposed() : wanted);
+    if (scaled) {
+        const QSize shown = result.size.scaled(box, Qt::KeepAspectRatio).boundedTo(result.size);
+        const QSize wanted = shown.expandedTo(QSize(1, 1));
+        reader.setScaledSize(turned ? wanted.transposed() : wanted);
+    }
     QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        result.error = DecodeFailure(reader, file).error;
-        return result;
-    }
-    ReadResult small = AsRgb32(std::move(image));
-    result.error = small.error;
-    result.preview = small.image;
+    const ReadResult read = reader.read(&image) && !image.isNull() ? AsRgb32(std::move(image))
+                                                                   : DecodeFailure(reader, file);
+    result.error = read.error;
+    result.preview = read.image;
+    if (!scaled) result.picture = read.image;
     return result;
 }
 
