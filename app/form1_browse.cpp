@@ -145,7 +145,7 @@ void Form1::PrefetchPreview(int index) {
 }
 
 void Form1::FullPictureDone() {
-    if (std::optional<ReadResult> read = loader_->TakeIfDone()) TakeFullPicture(std::move(*read));
+    if (std::optional<ReadResult> read = loader_->TakeIfDone()) TakeFullPicture(*read);
 }
 
 void Form1::TakeFullPicture(const ReadResult& read) {
@@ -168,7 +168,7 @@ void Form1::WaitForFullPicture() {
     if (fullPath_.isEmpty()) return;
     if (!loader_->Pending()) loader_->Start(fullPath_);
     if (std::optional<ReadResult> read = loader_->TakeIfDone()) {
-        TakeFullPicture(std::move(*read));
+        TakeFullPicture(*read);
         return;
     }
     const QString caption = windowTitle();
@@ -177,7 +177,7 @@ void Form1::WaitForFullPicture() {
     ReadResult read =
         loader_->Take([this, &turn] { Animation1->SetProgress(turn = (turn + 1) % 100, 100); });
     EndBusy(caption);
-    TakeFullPicture(std::move(read));
+    TakeFullPicture(read);
 }
 
 void Form1::ResumeFullPicture() {
