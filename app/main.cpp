@@ -37,7 +37,7 @@ CommandLine ParseCommandLine(const QStringList& args) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    // For start-up measurements and tests: quit as soon as the first window is on screen.
+    // For start-up measurements and tests: quit once the start is painted (see QuitAfterPaint).
     QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"));
     quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({help, version, quitAfterShow});
@@ -78,6 +78,26 @@ CommandLine ParseCommandLine(const QStringList& args) {
     return line;
 }
 
+// Ends the program when its widget has been painted for the first time.
+class QuitAfterPaint : public QObject {
+public:
+    explicit QuitAfterPaint(QWidget* widget) : QObject(widget), widget_(widget) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != widget_ || event->type() != QEvent::Paint || done_) return false;
+        done_ = true;
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+    bool done_ = false;
+};
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -115,6 +135,10 @@ int main(int argc, char* argv[]) {
             }
         }
     }
-    if (line.quitAfterShow) QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    if (line.quitAfterShow) {
+        // The start picture's preview when one shows, else the window.
+        auto* preview = form.findChild<QWidget*>(QStringLiteral("Image1"));
+        new QuitAfterPaint(preview && preview->isVisible() ? preview : &form);
+    }
     return app.exec();
 }

@@ -30,7 +30,7 @@ struct HeldDecoder {
             changed.wait(lock, [&] { return open || cancel.load(); });
             cancelledAtEnd.push_back(cancel.load());
             QImage image(1, 1, QImage::Format_RGB32);
-            image.fill(qRgb(path.size(), 0, 0));
+            image.fill(qRgb(static_cast<int>(path.size()), 0, 0));
             return ReadResult{image, QString()};
         };
     }
