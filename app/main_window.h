@@ -85,6 +85,14 @@ public:
     bool DirCancel = true, ShowCancel = true, SkinClickOn = false, CircleMode = false;
     RandomSequence random;  // one per program run
 
+    // The window variables, read-only.
+    bool FolderChangeClears() const { return DirCancel; }
+    bool ShowRunning() const { return !ShowCancel; }
+    bool CircleModeOn() const { return CircleMode; }
+    bool SkinClickModeOn() const { return SkinClickOn; }
+    const SkinState& Skin() const { return skin; }
+    const Circle& MarkedCircle() const { return circle; }
+
     DialogService& dialogs();
     const Form1Options& Options() const { return options_; }
     QAction* Action(const char* name) const;
@@ -119,6 +127,8 @@ public:
 
     // --- start-up, menus and modes (form1_startup.cpp)
     void Form_Load(const QString& startFolder);
+    // Selects the named file of the file list, as a click on it would; false when not listed.
+    bool SelectPicture(const QString& name);
     void mnuChange_Click();
     void mnuChange2_Click();
     void mnuClick_Click();
