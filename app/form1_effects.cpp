@@ -7,44 +7,40 @@
 
 namespace sorvenal {
 
-namespace {
-
-void RunCircleMenuCommand(Form1& form, CircleEffect effect) {
+void Form1::RunCircleMenuCommand(CircleEffect effect) {
     const CircleCommandContext context{
-        .Picture2 = form.Picture2,
-        .Picture3 = form.Picture3,
-        .circle = form.circle,
-        .random = form.random,
-        .dialogs = form.dialogs(),
-        .parent = &form,
-        .Animation1 = form.Animation1,
-        .BeginBusy = [&form] { form.BeginBusy(); },
-        .EndBusy = [&form](const QString& caption) { form.EndBusy(caption); },
-        .DefaultPointer = [&form] { form.unsetCursor(); },
+        .Picture2 = Picture2,
+        .Picture3 = Picture3,
+        .circle = circle,
+        .random = random,
+        .dialogs = dialogs(),
+        .parent = this,
+        .Animation1 = Animation1,
+        .BeginBusy = [this] { BeginBusy(); },
+        .EndBusy = [this](const QString& caption) { EndBusy(caption); },
+        .DefaultPointer = [this] { unsetCursor(); },
     };
     RunCircleCommand(context, effect);
 }
 
-}  // namespace
-
 void Form1::mnuCirclelight_Click() {
-    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::Light); });
+    RecordStep(true, [this] { RunCircleMenuCommand(CircleEffect::Light); });
 }
 
 void Form1::mnuCirclered_Click() {
-    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::Red); });
+    RecordStep(true, [this] { RunCircleMenuCommand(CircleEffect::Red); });
 }
 
 void Form1::mnuEyeblue_Click() {
-    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::EyeBlue); });
+    RecordStep(true, [this] { RunCircleMenuCommand(CircleEffect::EyeBlue); });
 }
 
 void Form1::mnuSpotlight_Click() {
-    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::Spotlight); });
+    RecordStep(true, [this] { RunCircleMenuCommand(CircleEffect::Spotlight); });
 }
 
 void Form1::mnuCircle_Click() {
-    RecordStep(true, [this] { RunCircleMenuCommand(*this, CircleEffect::Picture); });
+    RecordStep(true, [this] { RunCircleMenuCommand(CircleEffect::Picture); });
 }
 
 void Form1::mnuSaveImage_Click() {

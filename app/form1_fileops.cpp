@@ -9,59 +9,56 @@
 
 namespace sorvenal {
 
-namespace {
 // What the file commands may touch of the main window.
-FileOpsContext FileOpsOf(Form1& form) {
+FileOpsContext Form1::FileOps() {
     // The file commands clear the pictures but leave the size caption as it was.
-    auto clearPictures = [&form] {
-        const QString caption = form.Label5->text();
-        form.ClearDisplay();
-        form.Label5->setText(caption);
+    auto clearPictures = [this] {
+        const QString caption = Label5->text();
+        ClearDisplay();
+        Label5->setText(caption);
     };
-    return FileOpsContext{form.Dir1, form.File1, form.DirCancel, form.dialogs(), clearPictures,
-                          &form,     {}};
+    return FileOpsContext{Dir1, File1, DirCancel, dialogs(), clearPictures, this, {}};
 }
-}  // namespace
 
 void Form1::mnuRename_Click() {
     if (RunAfterShow(&Form1::mnuRename_Click)) return;
     WaitForFullPicture();
-    FileOpsContext ctx = FileOpsOf(*this);
+    FileOpsContext ctx = FileOps();
     RenameSelectedFile(ctx);
 }
 
 void Form1::mnuMove_Click() {
     if (RunAfterShow(&Form1::mnuMove_Click)) return;
     WaitForFullPicture();
-    FileOpsContext ctx = FileOpsOf(*this);
+    FileOpsContext ctx = FileOps();
     MoveSelectedFile(ctx);
 }
 
 void Form1::mnuCopysave_Click() {
     if (RunAfterShow(&Form1::mnuCopysave_Click)) return;
     WaitForFullPicture();
-    FileOpsContext ctx = FileOpsOf(*this);
+    FileOpsContext ctx = FileOps();
     CopySelectedFile(ctx);
 }
 
 void Form1::mnuDelete_Click() {
     if (RunAfterShow(&Form1::mnuDelete_Click)) return;
     WaitForFullPicture();
-    FileOpsContext ctx = FileOpsOf(*this);
+    FileOpsContext ctx = FileOps();
     DeleteSelectedFile(ctx);
 }
 
 void Form1::mnuForder_Click() {
     if (RunAfterShow(&Form1::mnuForder_Click)) return;
     WaitForFullPicture();
-    FileOpsContext ctx = FileOpsOf(*this);
+    FileOpsContext ctx = FileOps();
     CreateNewFolder(ctx);
 }
 
 void Form1::mnuFrename_Click() {
     if (RunAfterShow(&Form1::mnuFrename_Click)) return;
     WaitForFullPicture();
-    FileOpsContext ctx = FileOpsOf(*this);
+    FileOpsContext ctx = FileOps();
     RenameCurrentFolder(ctx);
 }
 

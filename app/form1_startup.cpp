@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/start_folder.h"
 #include "platform/dialog_service.h"
+#include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/fonts.h"
 #include "platform/picture_box.h"
@@ -45,6 +46,12 @@ void Form1::Form_Load(const QString& startFolder) {
     Image3->hide();
     Image2->show();
     Picture2->SetBackColor(kPicture2BackColor);
+}
+
+bool Form1::SelectPicture(const QString& name) {
+    for (int i = 0; i < File1->ListCount(); ++i)
+        if (File1->List(i) == name) return File1->SetListIndex(i);
+    return false;
 }
 
 bool Form1::StartScreenHover(QObject* watched, QEvent* event) {

@@ -9,25 +9,21 @@
 
 namespace sorvenal {
 
-namespace {
-
-ShowContext MakeShowContext(Form1& form) {
+ShowContext Form1::MakeShowContext() {
     ShowContext context;
-    context.File1 = form.File1;
-    context.Label8 = form.Label8;
-    context.Option1 = form.Option1;
-    context.ShowCancel = &form.ShowCancel;
-    context.FolderFinish = [&form] { form.FolderFinish(); };
-    context.Ending = [&form] { return form.Ending(); };
-    context.ResetWorkingPicture = [&form] {
-        form.Picture2->SetPicture(form.Picture1->Picture());
-        form.ResumeFullPicture();
+    context.File1 = File1;
+    context.Label8 = Label8;
+    context.Option1 = Option1;
+    context.ShowCancel = &ShowCancel;
+    context.FolderFinish = [this] { FolderFinish(); };
+    context.Ending = [this] { return Ending(); };
+    context.ResetWorkingPicture = [this] {
+        Picture2->SetPicture(Picture1->Picture());
+        ResumeFullPicture();
     };
-    context.pause = form.Options().showPause;
+    context.pause = Options().showPause;
     return context;
 }
-
-}  // namespace
 
 void Form1::OpenFullScreenView() {
     // A fresh window each time: nothing of an earlier opening survives. The key that opened
@@ -46,8 +42,8 @@ void Form1::OpenFullScreenView() {
     }
 }
 
-void Form1::Label8_Click() { RunShow(MakeShowContext(*this)); }
+void Form1::Label8_Click() { RunShow(MakeShowContext()); }
 
-void Form1::Label9_Click() { StopShow(MakeShowContext(*this)); }
+void Form1::Label9_Click() { StopShow(MakeShowContext()); }
 
 }  // namespace sorvenal

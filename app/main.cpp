@@ -6,7 +6,6 @@
 
 #include "app/main_window.h"
 #include "app/start_folder.h"
-#include "platform/file_list.h"
 #include "platform/japanese_ui.h"
 #include "sorvenal/version.h"
 
@@ -128,12 +127,7 @@ int main(int argc, char* argv[]) {
     form.show();
     if (!start.pictureName.isEmpty()) {
         form.mnuOpen_Click();
-        for (int i = 0; i < form.File1->ListCount(); ++i) {
-            if (form.File1->List(i) == start.pictureName) {
-                form.File1->SetListIndex(i);
-                break;
-            }
-        }
+        form.SelectPicture(start.pictureName);
     }
     if (line.quitAfterShow) {
         // The start picture's preview when one shows, else the window.

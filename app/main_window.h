@@ -42,6 +42,7 @@ class FolderList;
 class FormSurface;
 class PictureBox;
 class PreviewImage;
+struct FileOpsContext;
 struct RetouchLayout;
 
 // What the window is given besides its dialogs and start folder; the defaults are the program's.
@@ -61,29 +62,13 @@ public:
                    const QString& startFolder = QString(), Form1Options options = {});
     ~Form1() override;
 
-    // Controls (owned by Qt parenting).
-    PictureBox *Picture1 = nullptr, *Picture2 = nullptr, *Picture3 = nullptr;
-    PreviewImage* Image1 = nullptr;
-    FolderList* Dir1 = nullptr;
-    FileList* File1 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QFrame* Frame3 = nullptr;
-    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
-           *Label9 = nullptr, *Label10 = nullptr;
-    QRadioButton *Option1 = nullptr, *Option2 = nullptr;
-    QScrollBar *HScroll1 = nullptr, *VScroll1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    BusyIndicator* Animation1 = nullptr;
-    // Start screen.
-    QLabel *Image2 = nullptr, *Image3 = nullptr, *Image4 = nullptr;
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
-
-    // Window variables.
-    SkinState skin;  // R0 G0 B0 M0 N0 Dw
-    Circle circle;   // X1 Y1 rl
-    float X2 = 0, Y2 = 0;
-    bool DirCancel = true, ShowCancel = true, SkinClickOn = false, CircleMode = false;
-    RandomSequence random;  // one per program run
+    // The window variables, read-only.
+    bool FolderChangeClears() const { return DirCancel; }
+    bool ShowRunning() const { return !ShowCancel; }
+    bool CircleModeOn() const { return CircleMode; }
+    bool SkinClickModeOn() const { return SkinClickOn; }
+    const SkinState& Skin() const { return skin; }
+    const Circle& MarkedCircle() const { return circle; }
 
     DialogService& dialogs();
     const Form1Options& Options() const { return options_; }
@@ -119,6 +104,8 @@ public:
 
     // --- start-up, menus and modes (form1_startup.cpp)
     void Form_Load(const QString& startFolder);
+    // Selects the named file of the file list, as a click on it would; false when not listed.
+    bool SelectPicture(const QString& name);
     void mnuChange_Click();
     void mnuChange2_Click();
     void mnuClick_Click();
@@ -203,6 +190,30 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Controls (owned by Qt parenting).
+    PictureBox *Picture1 = nullptr, *Picture2 = nullptr, *Picture3 = nullptr;
+    PreviewImage* Image1 = nullptr;
+    FolderList* Dir1 = nullptr;
+    FileList* File1 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QFrame* Frame3 = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr,
+           *Label9 = nullptr, *Label10 = nullptr;
+    QRadioButton *Option1 = nullptr, *Option2 = nullptr;
+    QScrollBar *HScroll1 = nullptr, *VScroll1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    BusyIndicator* Animation1 = nullptr;
+    // Start screen.
+    QLabel *Image2 = nullptr, *Image3 = nullptr, *Image4 = nullptr;
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
+
+    // Window variables.
+    SkinState skin;  // R0 G0 B0 M0 N0 Dw
+    Circle circle;   // X1 Y1 rl
+    float X2 = 0, Y2 = 0;
+    bool DirCancel = true, ShowCancel = true, SkinClickOn = false, CircleMode = false;
+    RandomSequence random;  // one per program run
+
     void BuildControls();
     void BuildMenus();
     void ConnectSignals();
@@ -237,6 +248,10 @@ private:
     void ApplyOuterOnceFrameKnown();
     void WheelOverPicture(QWheelEvent* event);
     bool PreviewKey(QWidget* target, QKeyEvent* key);
+    // What the subsystems work on, lent through their context structs.
+    void RunCircleMenuCommand(CircleEffect effect);
+    FileOpsContext FileOps();
+    ShowContext MakeShowContext();
 
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_ = nullptr;

@@ -20,6 +20,7 @@
 #include "platform/picture_io.h"
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "viewers/continuous_show.h"
 #include "viewers/fullscreen_actual.h"
@@ -27,6 +28,8 @@
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 constexpr int kWidth = 6000, kHeight = 4000;  // 24 megapixels, 3:2
 const QSize kScreen(1920, 1080);
@@ -121,15 +124,16 @@ void BM_ShowDisplayOneJpeg(benchmark::State& state) {
     Form1 form(&dialogs, nullptr, JpegFolder(),
                Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
     form.mnuOpen_Click();
-    if (form.File1->ListCount() != 1) {
+    if (File1(form)->ListCount() != 1) {
         state.SkipWithError("the picture is not listed");
         return;
     }
+    FileList* files = File1(form);
     for (auto _ : state) {
-        form.File1->SetListIndex(0);
+        files->SetListIndex(0);
         QCoreApplication::processEvents();
     }
-    if (form.Picture2->PictureSize() != QSize(kWidth, kHeight))
+    if (Picture2(form)->PictureSize() != QSize(kWidth, kHeight))
         state.SkipWithError("the picture was not displayed");
 }
 BENCHMARK(BM_ShowDisplayOneJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -142,10 +146,11 @@ void BM_ShowWholeOneJpeg(benchmark::State& state) {
     options.screenSize = test::FixedScreen(1920, 1080);
     Form1 form(&dialogs, nullptr, JpegFolder(), std::move(options));
     form.mnuOpen_Click();
-    form.Option2->setChecked(true);
+    Option2(form)->setChecked(true);
+    FileList* files = File1(form);
     for (auto _ : state) {
         state.PauseTiming();
-        form.File1->SetListIndex(0);
+        files->SetListIndex(0);
         state.ResumeTiming();
         form.Label8_Click();
     }

@@ -22,10 +22,13 @@
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
@@ -64,10 +67,13 @@ std::unique_ptr<Form1> MakeForm(ScriptedDialogService& dialogs) {
 void BM_SelectFileThroughForm1(benchmark::State& state) {
     ScriptedDialogService dialogs;
     auto form = MakeForm(dialogs);
+    FileList* files = File1(*form);
+    PreviewImage* preview = Image1(*form);
+    PictureBox* picture = Picture2(*form);
     for (auto _ : state) {
-        form->File1->SetListIndex(0);  // preview, original, working copy, caption
-        form->Image1->repaint();
-        benchmark::DoNotOptimize(form->Picture2->Image().constBits());
+        files->SetListIndex(0);  // preview, original, working copy, caption
+        preview->repaint();
+        benchmark::DoNotOptimize(picture->Image().constBits());
     }
 }
 BENCHMARK(BM_SelectFileThroughForm1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -84,7 +90,7 @@ BENCHMARK(BM_PlainDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_GammaThroughForm1(benchmark::State& state) {
     ScriptedDialogService dialogs;
     auto form = MakeForm(dialogs);
-    form->File1->SetListIndex(0);
+    File1(*form)->SetListIndex(0);
     form->Action("mnuReal")->trigger();
     // The first command also parts the canvas from the original it shares pixels with (one
     // copy of the picture); measure the commands after it.
@@ -120,7 +126,7 @@ BENCHMARK(BM_MemcpyOneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_UndoThenRedoThroughForm1(benchmark::State& state) {
     ScriptedDialogService dialogs;
     auto form = MakeForm(dialogs);
-    form->File1->SetListIndex(0);
+    File1(*form)->SetListIndex(0);
     form->Action("mnuReal")->trigger();
     form->Action("mnulight")->trigger();
     for (auto _ : state) {
@@ -135,10 +141,15 @@ BENCHMARK(BM_UndoThenRedoThroughForm1)->Unit(benchmark::kMillisecond)->UseRealTi
 void BM_UndoThenRedoCircleEffect(benchmark::State& state) {
     ScriptedDialogService dialogs;
     auto form = MakeForm(dialogs);
-    form->File1->SetListIndex(0);
+    File1(*form)->SetListIndex(0);
     form->Action("mnuReal")->trigger();
     form->Action("mnuChange")->trigger();
-    form->circle = Circle{3000, 2000, 300};
+    // A circle of radius 300 marked by a drag, as the user would.
+    PictureBox* picture = Picture2(*form);
+    emit picture->MouseDown(kLeftButton, 0, 3000, 2000);
+    emit picture->MouseMove(kLeftButton, 0, 3300, 2000);
+    emit picture->MouseUp(kLeftButton, 0, 3300, 2000);
+    if (form->MarkedCircle().rl != 300) state.SkipWithError("the circle was not marked");
     form->Action("mnuCirclelight")->trigger();
     for (auto _ : state) {
         form->Action("mnuUndo2")->trigger();
@@ -152,7 +163,7 @@ BENCHMARK(BM_UndoThenRedoCircleEffect)->Unit(benchmark::kMillisecond)->UseRealTi
 int PeakMemoryWithHistory() {
     ScriptedDialogService dialogs;
     auto form = MakeForm(dialogs);
-    form->File1->SetListIndex(0);
+    File1(*form)->SetListIndex(0);
     form->Action("mnuReal")->trigger();
     for (int i = 0; i < 10; ++i) form->Action("mnulight")->trigger();
     rusage usage{};
@@ -167,7 +178,7 @@ int PeakMemoryWithHistory() {
 int PeakMemory() {
     ScriptedDialogService dialogs;
     auto form = MakeForm(dialogs);
-    form->File1->SetListIndex(0);
+    File1(*form)->SetListIndex(0);
     form->Action("mnuReal")->trigger();
     form->Action("mnuGamma")->trigger();
     form->Action("mnuShade")->trigger();

@@ -20,12 +20,15 @@
 #include "app/preview_image.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 using test::FirstDifference;
 using test::GradientPicture;
@@ -75,7 +78,7 @@ protected:
         form->SetQuitHook([] {});
         form->show();
         form->mnuOpen_Click();
-        ASSERT_EQ(form->File1->ListCount(), 2);
+        ASSERT_EQ(File1(*form)->ListCount(), 2);
     }
     void TearDown() override {
         decoder.Open();
@@ -94,37 +97,37 @@ protected:
 };
 
 TEST_F(Form1DecodeTest, PreviewAndCaptionComeBeforeTheFullPicture) {
-    ASSERT_TRUE(form->File1->SetListIndex(0));
-    EXPECT_EQ(form->Label5->text(), SizeCaption(300, 200));
-    EXPECT_TRUE(form->Image1->HasPicture());
-    EXPECT_TRUE(form->Image1->isVisible());
-    EXPECT_LE(form->Image1->Picture().width(), 160 * form->devicePixelRatioF());
-    EXPECT_FALSE(form->Picture1->HasPicture());  // still being decoded, so no command has it
-    EXPECT_EQ(form->Image1->geometry(), QRect(16, 90 - 53, 160, 106));
+    ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    EXPECT_EQ(Label5(*form)->text(), SizeCaption(300, 200));
+    EXPECT_TRUE(Image1(*form)->HasPicture());
+    EXPECT_TRUE(Image1(*form)->isVisible());
+    EXPECT_LE(Image1(*form)->Picture().width(), 160 * form->devicePixelRatioF());
+    EXPECT_FALSE(Picture1(*form)->HasPicture());  // still being decoded, so no command has it
+    EXPECT_EQ(Image1(*form)->geometry(), QRect(16, 90 - 53, 160, 106));
 
     decoder.Open();
     QElapsedTimer waited;
     waited.start();
-    while (!form->Picture1->HasPicture() && waited.elapsed() < 10000)
+    while (!Picture1(*form)->HasPicture() && waited.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_EQ(FirstDifference(Decoded("a.jpg"), form->Picture1->Image()), QString());
-    EXPECT_EQ(FirstDifference(Decoded("a.jpg"), form->Picture2->Image()), QString());
+    EXPECT_EQ(FirstDifference(Decoded("a.jpg"), Picture1(*form)->Image()), QString());
+    EXPECT_EQ(FirstDifference(Decoded("a.jpg"), Picture2(*form)->Image()), QString());
 }
 
 TEST_F(Form1DecodeTest, ANewerSelectionNeverShowsTheOlderPicture) {
-    ASSERT_TRUE(form->File1->SetListIndex(0));
-    ASSERT_TRUE(form->File1->SetListIndex(1));
-    EXPECT_EQ(form->Label5->text(), SizeCaption(120, 260));
+    ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    ASSERT_TRUE(File1(*form)->SetListIndex(1));
+    EXPECT_EQ(Label5(*form)->text(), SizeCaption(120, 260));
     decoder.Open();
     form->WaitForFullPicture();
     QApplication::processEvents();  // a late word from the older decode changes nothing
-    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), form->Picture1->Image()), QString());
-    EXPECT_EQ(form->Image1->Picture().height(), 160);
-    EXPECT_EQ(form->Label5->text(), SizeCaption(120, 260));
+    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture1(*form)->Image()), QString());
+    EXPECT_EQ(Image1(*form)->Picture().height(), 160);
+    EXPECT_EQ(Label5(*form)->text(), SizeCaption(120, 260));
 }
 
 TEST_F(Form1DecodeTest, ARetouchRightAfterSelectionWaitsForTheWholePicture) {
-    ASSERT_TRUE(form->File1->SetListIndex(1));
+    ASSERT_TRUE(File1(*form)->SetListIndex(1));
     // Let through while the command waits under the busy indicator.
     std::thread opener([this] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -132,40 +135,40 @@ TEST_F(Form1DecodeTest, ARetouchRightAfterSelectionWaitsForTheWholePicture) {
     });
     form->Action("mnuReal")->trigger();
     opener.join();
-    ASSERT_TRUE(form->Picture2->isVisible());
-    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), form->Picture2->Image()), QString());
+    ASSERT_TRUE(Picture2(*form)->isVisible());
+    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture2(*form)->Image()), QString());
     EXPECT_EQ(form->windowTitle(), kProgramCaption);
     form->Action("mnuDark")->trigger();
-    EXPECT_NE(FirstDifference(Decoded("b.JPEG"), form->Picture2->Image()), QString());
+    EXPECT_NE(FirstDifference(Decoded("b.JPEG"), Picture2(*form)->Image()), QString());
 }
 
 TEST_F(Form1DecodeTest, AFullDecodeThatFailsEndsAsAnUnreadableSelection) {
     decoder.fail = true;
-    ASSERT_TRUE(form->File1->SetListIndex(0));
-    EXPECT_EQ(form->Label5->text(), SizeCaption(300, 200));
+    ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    EXPECT_EQ(Label5(*form)->text(), SizeCaption(300, 200));
     decoder.Open();
     form->Action("mnuReal")->trigger();
-    EXPECT_EQ(form->Label5->text(), kUnreadablePicture);
-    EXPECT_FALSE(form->Image1->isVisible());
-    EXPECT_FALSE(form->Picture1->HasPicture());
-    EXPECT_FALSE(form->Picture2->isVisible());  // the retouch view did not open
-    EXPECT_TRUE(form->File1->isVisible());
+    EXPECT_EQ(Label5(*form)->text(), kUnreadablePicture);
+    EXPECT_FALSE(Image1(*form)->isVisible());
+    EXPECT_FALSE(Picture1(*form)->HasPicture());
+    EXPECT_FALSE(Picture2(*form)->isVisible());  // the retouch view did not open
+    EXPECT_TRUE(File1(*form)->isVisible());
 }
 
 TEST_F(Form1DecodeTest, TheShowOnlyPreviewsAndDecodesThePictureItEndsOn) {
     decoder.Open();
     std::vector<QString> captions;
     onPause = [&] {
-        captions.push_back(form->Label5->text());
+        captions.push_back(Label5(*form)->text());
         EXPECT_TRUE(decoder.Started().empty());
         return true;
     };
-    form->Option1->setChecked(true);
+    Option1(*form)->setChecked(true);
     form->Label8_Click();
     EXPECT_EQ(captions, (std::vector<QString>{SizeCaption(300, 200), SizeCaption(120, 260)}));
     form->WaitForFullPicture();
     EXPECT_EQ(decoder.Started(), (std::vector<QString>{"b.JPEG"}));
-    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), form->Picture2->Image()), QString());
+    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture2(*form)->Image()), QString());
 }
 
 TEST(Form1PicturePatterns, JpegUnderEveryExtensionPngAndWebpAreListed) {

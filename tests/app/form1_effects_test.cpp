@@ -14,11 +14,14 @@
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 using test::FirstDifference;
 
@@ -41,9 +44,9 @@ protected:
         test::WritePicture(folder, QStringLiteral("photo.bmp"), original);
         form = std::make_unique<Form1>(&dialogs, nullptr, folder);
         form->mnuOpen_Click();
-        ASSERT_EQ(form->File1->ListCount(), 1);
-        ASSERT_TRUE(form->File1->SetListIndex(0));
-        ASSERT_EQ(FirstDifference(original, form->Picture1->Picture()), QString());
+        ASSERT_EQ(File1(*form)->ListCount(), 1);
+        ASSERT_TRUE(File1(*form)->SetListIndex(0));
+        ASSERT_EQ(FirstDifference(original, Picture1(*form)->Picture()), QString());
         form->mnuReal_Click();
     }
 
@@ -55,7 +58,7 @@ protected:
 
     // Press, drag and release on the picture as the user does.
     void MarkCircle(double x, double y, double toX, double toY) {
-        PictureBox* p = form->Picture2;
+        PictureBox* p = Picture2(*form);
         emit p->MouseDown(kLeftButton, 0, x, y);
         emit p->MouseMove(kLeftButton, 0, toX, toY);
         emit p->MouseUp(kLeftButton, 0, toX, toY);
@@ -72,33 +75,34 @@ TEST_F(Form1EffectsTest, SpotlightOnAMarkedCircleAndRevert) {
     Trigger("mnuChange");
     Trigger("mnuSpotlight");  // no circle yet
     EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("円を設定してください")});
-    EXPECT_EQ(FirstDifference(original, form->Picture2->Image()), QString());
+    EXPECT_EQ(FirstDifference(original, Picture2(*form)->Image()), QString());
 
     MarkCircle(80, 10, 83, 14);  // rl = 5, the square crosses the right edge
-    ASSERT_EQ(form->circle.rl, 5.0f);
-    ASSERT_NE(FirstDifference(original, form->Picture2->Image()), QString()) << "no outline";
-    form->SkinClickOn = true;  // circle commands leave the default pointer even so
+    ASSERT_EQ(form->MarkedCircle().rl, 5.0f);
+    ASSERT_NE(FirstDifference(original, Picture2(*form)->Image()), QString()) << "no outline";
+    Trigger("mnuClick");  // circle commands leave the default pointer even so
+    ASSERT_EQ(form->cursor().shape(), Qt::UpArrowCursor);
     Trigger("mnuSpotlight");
-    const QImage once = WithEffect(original, CircleEffect::Spotlight, form->circle);
-    EXPECT_EQ(FirstDifference(once, form->Picture2->Image()), QString());
-    EXPECT_EQ(FirstDifference(once, form->Picture3->Picture()), QString());
+    const QImage once = WithEffect(original, CircleEffect::Spotlight, form->MarkedCircle());
+    EXPECT_EQ(FirstDifference(once, Picture2(*form)->Image()), QString());
+    EXPECT_EQ(FirstDifference(once, Picture3(*form)->Picture()), QString());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("------終了-------"));
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_FALSE(form->Animation1->isVisible());
-    EXPECT_EQ(form->circle.rl, 5.0f);
+    EXPECT_FALSE(Animation1(*form)->isVisible());
+    EXPECT_EQ(form->MarkedCircle().rl, 5.0f);
     EXPECT_EQ(dialogs.messages.size(), 1);
 
     // Revert in the effects state: both the canvas and the snapshot go back to the file's picture,
     // so the next effect starts from it.
     Trigger("mnuback2");
-    EXPECT_EQ(FirstDifference(original, form->Picture2->Image()), QString());
-    EXPECT_EQ(FirstDifference(original, form->Picture3->Picture()), QString());
+    EXPECT_EQ(FirstDifference(original, Picture2(*form)->Image()), QString());
+    EXPECT_EQ(FirstDifference(original, Picture3(*form)->Picture()), QString());
     MarkCircle(40, 30, 40, 50);  // rl = 20
     Trigger("mnuCircle");
-    EXPECT_EQ(FirstDifference(WithEffect(original, CircleEffect::Picture, form->circle),
-                              form->Picture2->Image()),
+    EXPECT_EQ(FirstDifference(WithEffect(original, CircleEffect::Picture, form->MarkedCircle()),
+                              Picture2(*form)->Image()),
               QString());
-    EXPECT_EQ(FirstDifference(original, form->Picture1->Picture()), QString());
+    EXPECT_EQ(FirstDifference(original, Picture1(*form)->Picture()), QString());
 }
 
 TEST_F(Form1EffectsTest, EveryEffectEntryRunsItsOwnEffect) {
@@ -113,16 +117,16 @@ TEST_F(Form1EffectsTest, EveryEffectEntryRunsItsOwnEffect) {
         Trigger("mnuback2");
         MarkCircle(45, 35, 45, 57);
         Trigger(name);
-        EXPECT_EQ(
-            FirstDifference(WithEffect(original, effect, form->circle), form->Picture2->Image()),
-            QString());
+        EXPECT_EQ(FirstDifference(WithEffect(original, effect, form->MarkedCircle()),
+                                  Picture2(*form)->Image()),
+                  QString());
     }
 }
 
 TEST_F(Form1EffectsTest, SavingIntoTheShownFolderKeepsTheDisplay) {
     Trigger("mnuWhite");
-    const QImage retouched = form->Picture2->Image().copy();
-    const QString sizeCaption = form->Label5->text();
+    const QImage retouched = Picture2(*form)->Image().copy();
+    const QString sizeCaption = Label5(*form)->text();
     const QString title = form->windowTitle();
     ASSERT_FALSE(sizeCaption.isEmpty());
 
@@ -133,14 +137,14 @@ TEST_F(Form1EffectsTest, SavingIntoTheShownFolderKeepsTheDisplay) {
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
 
     QStringList listed;
-    for (int i = 0; i < form->File1->ListCount(); ++i) listed << form->File1->List(i);
+    for (int i = 0; i < File1(*form)->ListCount(); ++i) listed << File1(*form)->List(i);
     EXPECT_EQ(listed, (QStringList{QStringLiteral("photo.bmp"), QStringLiteral("saved.BMP")}));
-    EXPECT_EQ(form->Dir1->Path(), folder);
-    EXPECT_TRUE(form->DirCancel);
-    EXPECT_EQ(FirstDifference(retouched, form->Picture2->Image()), QString());
-    EXPECT_TRUE(form->Picture1->HasPicture());
-    EXPECT_TRUE(form->Image1->HasPicture());
-    EXPECT_EQ(form->Label5->text(), sizeCaption);
+    EXPECT_EQ(Dir1(*form)->Path(), folder);
+    EXPECT_TRUE(form->FolderChangeClears());
+    EXPECT_EQ(FirstDifference(retouched, Picture2(*form)->Image()), QString());
+    EXPECT_TRUE(Picture1(*form)->HasPicture());
+    EXPECT_TRUE(Image1(*form)->HasPicture());
+    EXPECT_EQ(Label5(*form)->text(), sizeCaption);
     EXPECT_EQ(form->windowTitle(), title);
     EXPECT_EQ(FirstDifference(retouched, QImage(folder + QStringLiteral("/saved.BMP"))), QString());
 
@@ -150,7 +154,7 @@ TEST_F(Form1EffectsTest, SavingIntoTheShownFolderKeepsTheDisplay) {
     Trigger("mnuSaveImage2");
     EXPECT_EQ(dialogs.messages,
               QStringList{folder + QStringLiteral("/saved.BMP　は既に存在します")});
-    EXPECT_FALSE(form->DirCancel);
+    EXPECT_FALSE(form->FolderChangeClears());
 }
 
 }  // namespace

@@ -22,11 +22,14 @@
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "savehelp/version_dialog.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 class Form1FileOpsTest : public ::testing::Test {
 protected:
@@ -37,10 +40,10 @@ protected:
         ASSERT_TRUE(QDir(root).mkdir("dest"));
         form = std::make_unique<Form1>(&dialogs, nullptr, root);
         form->mnuOpen_Click();
-        ASSERT_EQ(form->Dir1->Path(), root);
-        ASSERT_TRUE(form->File1->SetListIndex(0));  // a.jpg
+        ASSERT_EQ(Dir1(*form)->Path(), root);
+        ASSERT_TRUE(File1(*form)->SetListIndex(0));  // a.jpg
         form->WaitForFullPicture();
-        ASSERT_TRUE(form->Picture2->HasPicture());
+        ASSERT_TRUE(Picture2(*form)->HasPicture());
     }
 
     // Plays the user in the next modal dialog; should it never appear or never close, the
@@ -68,7 +71,7 @@ protected:
 };
 
 TEST_F(Form1FileOpsTest, RenameFromTheMenuReloadsThePicture) {
-    form->Picture2->ClearPicture();
+    Picture2(*form)->ClearPicture();
     WhenModal([](QWidget& w) {
         auto& dialog = dynamic_cast<Form7&>(w);
         EXPECT_EQ(dialog.Text1->text(), "a");
@@ -79,23 +82,26 @@ TEST_F(Form1FileOpsTest, RenameFromTheMenuReloadsThePicture) {
     EXPECT_TRUE(QFileInfo::exists(At("c.jpg")));
     EXPECT_FALSE(QFileInfo::exists(At("a.jpg")));
     // Position 0 now holds b.bmp, which was selected and loaded.
-    EXPECT_EQ(form->File1->FileName(), "b.bmp");
-    EXPECT_EQ(form->Picture1->PictureSize(), QSize(20, 10));
-    EXPECT_TRUE(form->Picture2->HasPicture());
+    EXPECT_EQ(File1(*form)->FileName(), "b.bmp");
+    EXPECT_EQ(Picture1(*form)->PictureSize(), QSize(20, 10));
+    EXPECT_TRUE(Picture2(*form)->HasPicture());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(Form1FileOpsTest, CancelledMoveKeepsThePictureOnFolderChanges) {
     WhenModal([](QWidget& w) { dynamic_cast<Form6&>(w).Command12->click(); });
     form->Action("mnuMove")->trigger();
-    EXPECT_FALSE(form->DirCancel);
-    ASSERT_TRUE(form->Dir1->SetPath(At("dest")));
-    EXPECT_TRUE(form->Picture2->HasPicture());
-    EXPECT_TRUE(form->Image1->HasPicture());
+    EXPECT_FALSE(form->FolderChangeClears());
+    ASSERT_TRUE(Dir1(*form)->SetPath(At("dest")));
+    EXPECT_EQ(File1(*form)->Path(), At("dest"));
+    EXPECT_TRUE(Picture1(*form)->HasPicture());
+    EXPECT_TRUE(Picture2(*form)->HasPicture());
+    EXPECT_TRUE(Image1(*form)->HasPicture());
+    EXPECT_EQ(Label5(*form)->text(), "    W X H = 40 X 30");
 
-    ASSERT_TRUE(form->Dir1->SetPath(root));
-    ASSERT_TRUE(form->File1->SetListIndex(0));
-    const QString caption = form->Label5->text();
+    ASSERT_TRUE(Dir1(*form)->SetPath(root));
+    ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    const QString caption = Label5(*form)->text();
     WhenModal([this](QWidget& w) {
         auto& dialog = dynamic_cast<Form6&>(w);
         dialog.Dir2->SetPath(At("dest"));
@@ -104,11 +110,11 @@ TEST_F(Form1FileOpsTest, CancelledMoveKeepsThePictureOnFolderChanges) {
     form->Action("mnuMove")->trigger();
     EXPECT_TRUE(QFileInfo::exists(At("dest/a.jpg")));
     EXPECT_FALSE(QFileInfo::exists(At("a.jpg")));
-    EXPECT_TRUE(form->DirCancel);
-    EXPECT_FALSE(form->Picture2->HasPicture());
-    EXPECT_FALSE(form->Image1->HasPicture());
-    EXPECT_EQ(form->Label5->text(), caption);  // only the pictures are cleared
-    EXPECT_EQ(form->File1->ListCount(), 1);
+    EXPECT_TRUE(form->FolderChangeClears());
+    EXPECT_FALSE(Picture2(*form)->HasPicture());
+    EXPECT_FALSE(Image1(*form)->HasPicture());
+    EXPECT_EQ(Label5(*form)->text(), caption);  // only the pictures are cleared
+    EXPECT_EQ(File1(*form)->ListCount(), 1);
 }
 
 TEST_F(Form1FileOpsTest, DeleteAnsweredYesEmptiesTheDisplay) {
@@ -121,8 +127,8 @@ TEST_F(Form1FileOpsTest, DeleteAnsweredYesEmptiesTheDisplay) {
     EXPECT_EQ(dialogs.questions, QStringList{QStringLiteral("a.jpg を削除しますか")});
     EXPECT_FALSE(QFileInfo::exists(At("a.jpg")));
     EXPECT_TRUE(QFileInfo::exists(data.filePath("Trash/files/a.jpg")));
-    EXPECT_FALSE(form->Picture2->HasPicture());
-    EXPECT_EQ(form->File1->ListCount(), 1);
+    EXPECT_FALSE(Picture2(*form)->HasPicture());
+    EXPECT_EQ(File1(*form)->ListCount(), 1);
 }
 
 TEST_F(Form1FileOpsTest, AShiftJisNamedPictureIsListedPreviewedAndDeleted) {
@@ -131,12 +137,12 @@ TEST_F(Form1FileOpsTest, AShiftJisNamedPictureIsListedPreviewedAndDeleted) {
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     const QByteArray face = QFile::encodeName(root) + "/\x8a\xe7.bmp";  // 顔.bmp in Shift_JIS
     ASSERT_EQ(::rename(QFile::encodeName(At("b.bmp")).constData(), face.constData()), 0);
-    form->File1->Reread();
-    ASSERT_EQ(form->File1->List(1), QStringLiteral("顔.bmp"));
-    ASSERT_TRUE(form->File1->SetListIndex(1));
-    EXPECT_EQ(form->Picture1->PictureSize(), QSize(20, 10));
-    EXPECT_TRUE(form->Label5->text().endsWith(QStringLiteral("20 X 10")))
-        << form->Label5->text().toStdString();
+    File1(*form)->Reread();
+    ASSERT_EQ(File1(*form)->List(1), QStringLiteral("顔.bmp"));
+    ASSERT_TRUE(File1(*form)->SetListIndex(1));
+    EXPECT_EQ(Picture1(*form)->PictureSize(), QSize(20, 10));
+    EXPECT_TRUE(Label5(*form)->text().endsWith(QStringLiteral("20 X 10")))
+        << Label5(*form)->text().toStdString();
     dialogs.yesNoAnswers = {true};
     form->Action("mnuDelete")->trigger();
     qputenv("XDG_DATA_HOME", saved);
@@ -156,10 +162,10 @@ TEST_F(Form1FileOpsTest, NewFolderAndFolderRenameFromTheMenu) {
     });
     form->Action("mnuForder")->trigger();
     EXPECT_TRUE(QFileInfo(At("新しい")).isDir());
-    EXPECT_TRUE(form->DirCancel);
-    EXPECT_EQ(form->File1->FileName(), "a.jpg");  // the selection is restored
+    EXPECT_TRUE(form->FolderChangeClears());
+    EXPECT_EQ(File1(*form)->FileName(), "a.jpg");  // the selection is restored
 
-    ASSERT_TRUE(form->Dir1->SetPath(At("dest")));
+    ASSERT_TRUE(Dir1(*form)->SetPath(At("dest")));
     WhenModal([](QWidget& w) {
         auto& dialog = dynamic_cast<Form5&>(w);
         EXPECT_EQ(dialog.Text1->text(), "dest");
@@ -168,7 +174,7 @@ TEST_F(Form1FileOpsTest, NewFolderAndFolderRenameFromTheMenu) {
     });
     form->Action("mnuFrename")->trigger();
     EXPECT_TRUE(QFileInfo(At("moved")).isDir());
-    EXPECT_EQ(form->Dir1->Path(), root);
+    EXPECT_EQ(Dir1(*form)->Path(), root);
 }
 
 TEST_F(Form1FileOpsTest, VersionDialogCarriesTheProgramIconAndClosesOnOk) {

@@ -28,12 +28,15 @@
 #include "platform/picture_io.h"
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 using test::FirstDifference;
 using test::GradientPicture;
@@ -67,7 +70,7 @@ protected:
         WritePicture(dir.path(), QStringLiteral("c.bmp"), GradientPicture(50, 60));
         Form1Options options;
         options.showPause = [this](int) {
-            if (onPause) onPause(form->File1->ListIndex());
+            if (onPause) onPause(File1(*form)->ListIndex());
             ++pauses;
             return true;
         };
@@ -82,15 +85,15 @@ protected:
         QMetaObject::invokeMethod(form.get(), std::move(action), Qt::QueuedConnection);
     }
     void Retouch(int index) {
-        form->File1->SetListIndex(index);
+        File1(*form)->SetListIndex(index);
         form->Action("mnuReal")->trigger();
     }
     void DragCircle(QPoint from, QPoint to) {
-        QTest::mousePress(form->Picture2, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, form->Picture2->mapToGlobal(to), Qt::NoButton,
+        QTest::mousePress(Picture2(*form), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, Picture2(*form)->mapToGlobal(to), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(form->Picture2, &move);
-        QTest::mouseRelease(form->Picture2, Qt::LeftButton, {}, to);
+        QApplication::sendEvent(Picture2(*form), &move);
+        QTest::mouseRelease(Picture2(*form), Qt::LeftButton, {}, to);
     }
 
     QTemporaryDir dir;
@@ -102,10 +105,11 @@ protected:
 };
 
 TEST_F(Form1RealUseTest, AKeyThatOpensAViewIsSeenOnceWhereverItIsSent) {
-    form->File1->SetListIndex(0);
+    File1(*form)->SetListIndex(0);
     // Check1 ignores x, so the key travels on to the parents after the view has closed.
-    for (QWidget* target : {static_cast<QWidget*>(form->Check1), static_cast<QWidget*>(form->File1),
-                            static_cast<QWidget*>(form.get())}) {
+    for (QWidget* target :
+         {static_cast<QWidget*>(Check1(*form)), static_cast<QWidget*>(File1(*form)),
+          static_cast<QWidget*>(form.get())}) {
         ModalCounter counter;
         QTest::keyClick(target, Qt::Key_X);
         QTest::keyClick(target, Qt::Key_Space);
@@ -113,44 +117,44 @@ TEST_F(Form1RealUseTest, AKeyThatOpensAViewIsSeenOnceWhereverItIsSent) {
         EXPECT_EQ(quits, 0);
     }
     // The key that opened the view ends there: the check box is not toggled by it.
-    EXPECT_FALSE(form->Check1->isChecked());
+    EXPECT_FALSE(Check1(*form)->isChecked());
 }
 
 TEST_F(Form1RealUseTest, KeysReachTheFocusedControlAfterTheWindowAndScrollOnce) {
     Retouch(1);
-    ASSERT_TRUE(form->HScroll1->isVisible());
-    QTest::keyClick(form->Picture2, Qt::Key_Left);
-    EXPECT_EQ(form->HScroll1->value(), 150);
+    ASSERT_TRUE(HScroll1(*form)->isVisible());
+    QTest::keyClick(Picture2(*form), Qt::Key_Left);
+    EXPECT_EQ(HScroll1(*form)->value(), 150);
     QTest::keyClick(form->Surface(), Qt::Key_Left);  // passed on to the window: seen once
-    EXPECT_EQ(form->HScroll1->value(), 300);
+    EXPECT_EQ(HScroll1(*form)->value(), 300);
 }
 
 TEST_F(Form1RealUseTest, ClosingTheWindowDuringAShowEndsTheShowAndTheProgram) {
     onPause = [this](int index) {
         if (index == 1) Later([this] { form->close(); });
     };
-    form->Option1->setChecked(true);
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    Option1(*form)->setChecked(true);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(pauses, 2);  // no pause after the window closed
     EXPECT_TRUE(form->Ending());
-    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_FALSE(form->ShowRunning());
 }
 
 TEST_F(Form1RealUseTest, CommandsDuringAShowStopItAndActOnThePictureOnScreen) {
-    form->Option1->setChecked(true);
+    Option1(*form)->setChecked(true);
     // Given while b.bmp (900 x 700) is on screen, delivered when c.bmp has been selected.
     onPause = [this](int index) {
         if (index == 1) Later([this] { form->Action("mnuReal")->trigger(); });
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(form->ShowCancel);
-    EXPECT_EQ(form->File1->ListIndex(), 1);
-    EXPECT_EQ(form->Picture2->PictureSize(), QSize(900, 700));
-    EXPECT_TRUE(form->Picture2->isVisible());
-    EXPECT_FALSE(form->File1->isVisible());
-    EXPECT_FALSE(form->Image1->isVisible());
+    EXPECT_FALSE(form->ShowRunning());
+    EXPECT_EQ(File1(*form)->ListIndex(), 1);
+    EXPECT_EQ(Picture2(*form)->PictureSize(), QSize(900, 700));
+    EXPECT_TRUE(Picture2(*form)->isVisible());
+    EXPECT_FALSE(File1(*form)->isVisible());
+    EXPECT_FALSE(Image1(*form)->isVisible());
     EXPECT_FALSE(form->Action("mnuFile")->isVisible());
 
     // A file command given during a show works on the file that was on screen too.
@@ -159,7 +163,7 @@ TEST_F(Form1RealUseTest, CommandsDuringAShowStopItAndActOnThePictureOnScreen) {
     onPause = [this](int index) {
         if (index == 1) Later([this] { form->Action("mnuDelete")->trigger(); });
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     QCoreApplication::processEvents();
     ASSERT_EQ(dialogs.questions.size(), 1);
     EXPECT_TRUE(dialogs.questions.at(0).startsWith(QStringLiteral("b.bmp")));
@@ -176,10 +180,10 @@ TEST_F(Form1RealUseTest, ThePauseIsNeverShorterThanAsked) {
 
 TEST_F(Form1RealUseTest, TheCircleOutlineIsNeverPartOfTheSavedOrRetouchedPicture) {
     Retouch(1);
-    const QImage original = form->Picture1->Picture();
+    const QImage original = Picture1(*form)->Picture();
     form->Action("mnuChange")->trigger();
     DragCircle({100, 100}, {150, 100});
-    const QImage marked = form->Picture2->Image();
+    const QImage marked = Picture2(*form)->Image();
     ASSERT_NE(FirstDifference(marked, original), "");  // the ring is on screen
 
     dialogs.saveAnswers = {dir.filePath(QStringLiteral("ring"))};
@@ -187,89 +191,89 @@ TEST_F(Form1RealUseTest, TheCircleOutlineIsNeverPartOfTheSavedOrRetouchedPicture
     const ReadResult saved = ReadPicture(dir.filePath(QStringLiteral("ring.BMP")));
     ASSERT_TRUE(saved.ok());
     EXPECT_EQ(FirstDifference(saved.image, original), "");
-    EXPECT_EQ(FirstDifference(form->Picture2->Image(), marked), "");  // still on screen
+    EXPECT_EQ(FirstDifference(Picture2(*form)->Image(), marked), "");  // still on screen
 
     // Back to the retouch menu: the ring stays behind and is not carried into the snapshot.
     form->Action("mnuChange2")->trigger();
-    EXPECT_EQ(FirstDifference(form->Picture2->Image(), original), "");
+    EXPECT_EQ(FirstDifference(Picture2(*form)->Image(), original), "");
     form->Action("mnuDark")->trigger();
-    const QImage darkened = form->Picture2->Image();
+    const QImage darkened = Picture2(*form)->Image();
     form->Action("mnuChange")->trigger();
-    EXPECT_EQ(FirstDifference(form->Picture3->Picture(), darkened), "");
+    EXPECT_EQ(FirstDifference(Picture3(*form)->Picture(), darkened), "");
 }
 
 TEST_F(Form1RealUseTest, WithNothingSelectedTheFileCommandsDoNothing) {
-    form->File1->SetListIndex(0);
+    File1(*form)->SetListIndex(0);
     dialogs.yesNoAnswers = {true};
     form->Action("mnuDelete")->trigger();
     ASSERT_EQ(dialogs.questions.size(), 1);
-    ASSERT_EQ(form->File1->ListCount(), 2);
+    ASSERT_EQ(File1(*form)->ListCount(), 2);
 
     // The list takes the focus as it does when a menu closes: nothing becomes selected.
     int clicks = 0;
-    QObject::connect(form->File1, &FileList::Click, [&] { ++clicks; });
+    QObject::connect(File1(*form), &FileList::Click, [&] { ++clicks; });
     QFocusEvent focus(QEvent::FocusIn, Qt::PopupFocusReason);
-    QApplication::sendEvent(form->File1, &focus);
+    QApplication::sendEvent(File1(*form), &focus);
     EXPECT_EQ(clicks, 0);
-    EXPECT_EQ(form->File1->FileName(), QString());
-    EXPECT_FALSE(form->Picture1->HasPicture());
+    EXPECT_EQ(File1(*form)->FileName(), QString());
+    EXPECT_FALSE(Picture1(*form)->HasPicture());
 
     for (const char* command : {"mnuRename", "mnuMove", "mnuCopysave", "mnuDelete"})
         form->Action(command)->trigger();
     EXPECT_EQ(dialogs.questions.size(), 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(form->File1->ListCount(), 2);
+    EXPECT_EQ(File1(*form)->ListCount(), 2);
 }
 
 TEST_F(Form1RealUseTest, ADoubleClickIsOnePress) {
     Retouch(0);
     int presses = 0;
-    QObject::connect(form->Picture2, &PictureBox::MouseDown, [&] { ++presses; });
+    QObject::connect(Picture2(*form), &PictureBox::MouseDown, [&] { ++presses; });
     const QPoint at(10, 10);
-    QTest::mouseClick(form->Picture2, Qt::LeftButton, {}, at);
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, form->Picture2->mapToGlobal(at),
+    QTest::mouseClick(Picture2(*form), Qt::LeftButton, {}, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, Picture2(*form)->mapToGlobal(at),
                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form->Picture2, &dbl);
-    QTest::mouseRelease(form->Picture2, Qt::LeftButton, {}, at);
+    QApplication::sendEvent(Picture2(*form), &dbl);
+    QTest::mouseRelease(Picture2(*form), Qt::LeftButton, {}, at);
     EXPECT_EQ(presses, 1);
 }
 
 TEST_F(Form1RealUseTest, TheFileListKeepsTheFocusSoTheArrowKeysBrowse) {
     QApplication::setActiveWindow(form.get());
-    form->File1->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->File1->hasFocus(); }));
-    QTest::mouseClick(form->File1->viewport(), Qt::LeftButton, {},
-                      form->File1->visualItemRect(form->File1->item(0)).center());
-    ASSERT_EQ(form->File1->ListIndex(), 0);
-    EXPECT_TRUE(form->File1->hasFocus());
+    File1(*form)->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return File1(*form)->hasFocus(); }));
+    QTest::mouseClick(File1(*form)->viewport(), Qt::LeftButton, {},
+                      File1(*form)->visualItemRect(File1(*form)->item(0)).center());
+    ASSERT_EQ(File1(*form)->ListIndex(), 0);
+    EXPECT_TRUE(File1(*form)->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    EXPECT_EQ(form->File1->ListIndex(), 1);
-    EXPECT_EQ(form->Picture1->PictureSize(), QSize(900, 700));
-    EXPECT_TRUE(form->File1->hasFocus());
+    EXPECT_EQ(File1(*form)->ListIndex(), 1);
+    EXPECT_EQ(Picture1(*form)->PictureSize(), QSize(900, 700));
+    EXPECT_TRUE(File1(*form)->hasFocus());
 }
 
 TEST_F(Form1RealUseTest, TheWheelScrollsAsTheArrowKeysDo) {
     Retouch(1);
     auto wheel = [this](QPoint delta, Qt::KeyboardModifiers modifiers) {
         const QPointF at(20, 20);
-        QWheelEvent event(at, form->Picture2->mapToGlobal(at), QPoint(), delta, Qt::NoButton,
+        QWheelEvent event(at, Picture2(*form)->mapToGlobal(at), QPoint(), delta, Qt::NoButton,
                           modifiers, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(form->Picture2, &event);
+        QApplication::sendEvent(Picture2(*form), &event);
     };
     wheel({0, -240}, Qt::NoModifier);  // two notches towards the user
-    EXPECT_EQ(form->VScroll1->value(), 300);
+    EXPECT_EQ(VScroll1(*form)->value(), 300);
     wheel({0, 120}, Qt::NoModifier);
-    EXPECT_EQ(form->VScroll1->value(), 150);
+    EXPECT_EQ(VScroll1(*form)->value(), 150);
     wheel({0, -120}, Qt::ShiftModifier);
-    EXPECT_EQ(form->HScroll1->value(), 150);
+    EXPECT_EQ(HScroll1(*form)->value(), 150);
     wheel({120, 0}, Qt::NoModifier);
-    EXPECT_EQ(form->HScroll1->value(), 0);
+    EXPECT_EQ(HScroll1(*form)->value(), 0);
     wheel({0, -60}, Qt::NoModifier);  // half a notch waits for the other half
-    EXPECT_EQ(form->VScroll1->value(), 150);
+    EXPECT_EQ(VScroll1(*form)->value(), 150);
     wheel({0, -60}, Qt::NoModifier);
-    EXPECT_EQ(form->VScroll1->value(), 300);
+    EXPECT_EQ(VScroll1(*form)->value(), 300);
     for (int i = 0; i < 100; ++i) wheel({0, -120}, Qt::NoModifier);
-    EXPECT_EQ(form->VScroll1->value(), form->VScroll1->maximum());
+    EXPECT_EQ(VScroll1(*form)->value(), VScroll1(*form)->maximum());
 }
 
 TEST(FileDialogsTest, EnterPressesOkAndTheNewFolderNameIsReplacedByTyping) {

@@ -17,6 +17,7 @@
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
@@ -25,6 +26,8 @@
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 using test::FirstDifference;
 using test::GradientPicture;
@@ -77,29 +80,29 @@ protected:
         Form1Options options;
         options.showPause = [this](int ms) {
             EXPECT_EQ(ms, 1000);
-            paused.push_back(form->File1->ListIndex());
-            if (onPause) onPause(form->File1->ListIndex());
+            paused.push_back(File1(*form)->ListIndex());
+            if (onPause) onPause(File1(*form)->ListIndex());
             return pauseCompletes;
         };
         options.screenSize = test::FixedScreen(640, 480);
         form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), std::move(options));
         form->SetQuitHook([] {});
         form->mnuOpen_Click();
-        ASSERT_EQ(form->File1->ListCount(), 4);
-        QObject::connect(form->File1, &FileList::Click,
-                         [this] { shown.push_back(form->File1->ListIndex()); });
+        ASSERT_EQ(File1(*form)->ListCount(), 4);
+        QObject::connect(File1(*form), &FileList::Click,
+                         [this] { shown.push_back(File1(*form)->ListIndex()); });
     }
     void TearDown() override { form.reset(); }
 
     void Select(int index) {
-        form->File1->SetListIndex(index);
+        File1(*form)->SetListIndex(index);
         shown.clear();
     }
     // Input made during the pause reaches the window at the show's next pending-events step.
     void Later(std::function<void()> action) {
         QMetaObject::invokeMethod(form.get(), std::move(action), Qt::QueuedConnection);
     }
-    QSize WorkingSize() const { return form->Picture2->PictureSize(); }
+    QSize WorkingSize() const { return Picture2(*form)->PictureSize(); }
 
     QTemporaryDir folder;
     ScriptedDialogService dialogs;
@@ -113,22 +116,22 @@ protected:
 TEST_F(Form1ViewersTest, PreviewClickOpensTheViewTheCheckBoxChooses) {
     Select(1);
     for (bool fit : {false, true}) {
-        form->Check1->setChecked(fit);
+        Check1(*form)->setChecked(fit);
         // A retouch on the working picture is dropped by the preview click.
-        form->Picture2->View().row(0)[0] = 0xFF123456u;
+        Picture2(*form)->View().row(0)[0] = 0xFF123456u;
         ModalWatcher watcher;
-        QTest::mouseClick(form->Image1, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(Image1(*form), Qt::LeftButton, {}, QPoint(5, 5));
         ASSERT_EQ(watcher.opened, QStringList{fit ? "Form3" : "Form2"});
-        EXPECT_EQ(FirstDifference(form->Picture1->Picture(), watcher.shown.at(0)), "");
+        EXPECT_EQ(FirstDifference(Picture1(*form)->Picture(), watcher.shown.at(0)), "");
     }
 }
 
 TEST_F(Form1ViewersTest, CharacterKeyOpensTheViewTheCheckBoxChooses) {
     Select(2);
     for (bool fit : {false, true}) {
-        form->Check1->setChecked(fit);
+        Check1(*form)->setChecked(fit);
         ModalWatcher watcher;
-        TypeKey(form->File1, Qt::Key_X, QStringLiteral("x"));
+        TypeKey(File1(*form), Qt::Key_X, QStringLiteral("x"));
         EXPECT_EQ(watcher.opened, QStringList{fit ? "Form3" : "Form2"});
     }
 }
@@ -138,84 +141,84 @@ TEST_F(Form1ViewersTest, FullScreenCommandShowsTheRetouchedPicture) {
     form->mnuReal_Click();
     QAction* fullscreen = form->Action("mnuFullscreen");
     ASSERT_NE(fullscreen, nullptr);
-    form->Picture2->View().row(3)[4] = 0xFF00FF00u;
+    Picture2(*form)->View().row(3)[4] = 0xFF00FF00u;
     for (bool fit : {false, true}) {
-        form->Check1->setChecked(fit);
+        Check1(*form)->setChecked(fit);
         ModalWatcher watcher;
         fullscreen->trigger();
         ASSERT_EQ(watcher.opened, QStringList{fit ? "Form3" : "Form2"});
-        EXPECT_EQ(FirstDifference(form->Picture2->Image(), watcher.shown.at(0)), "");
+        EXPECT_EQ(FirstDifference(Picture2(*form)->Image(), watcher.shown.at(0)), "");
         EXPECT_EQ(watcher.shown.at(0).pixel(4, 3), 0xFF00FF00u);
     }
 }
 
 TEST_F(Form1ViewersTest, ShowOnAnEmptyFolderRestoresEverything) {
     QTemporaryDir empty;
-    form->File1->SetPath(empty.path());
-    form->ShowCancel = true;
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    File1(*form)->SetPath(empty.path());
+    ASSERT_FALSE(form->ShowRunning());
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(paused.empty());
-    EXPECT_TRUE(form->ShowCancel);
-    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
-    EXPECT_FALSE(form->File1->testAttribute(Qt::WA_SetCursor));
+    EXPECT_FALSE(form->ShowRunning());
+    EXPECT_EQ(Label8(*form)->palette().color(QPalette::Window), QColor(192, 255, 255));
+    EXPECT_FALSE(File1(*form)->testAttribute(Qt::WA_SetCursor));
 }
 
 TEST_F(Form1ViewersTest, ShowFromTheFirstFileDisplaysEveryPicture) {
     Select(2);
     std::vector<QString> captions;
     onPause = [&](int) {
-        EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(255, 0, 0));
-        EXPECT_FALSE(form->ShowCancel);
-        captions.push_back(form->Label5->text());
+        EXPECT_EQ(Label8(*form)->palette().color(QPalette::Window), QColor(255, 0, 0));
+        EXPECT_TRUE(form->ShowRunning());
+        captions.push_back(Label5(*form)->text());
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 3}));
     EXPECT_EQ(paused, (std::vector<int>{0, 1, 2, 3}));
     ASSERT_EQ(captions.size(), 4u);
     EXPECT_EQ(captions[1], "    W X H = 900 X 700");
     EXPECT_EQ(WorkingSize(), kSizes[3]);
-    EXPECT_TRUE(form->ShowCancel);
-    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
+    EXPECT_FALSE(form->ShowRunning());
+    EXPECT_EQ(Label8(*form)->palette().color(QPalette::Window), QColor(192, 255, 255));
 }
 
 TEST_F(Form1ViewersTest, ShowFromTheSelectedAndFromTheLastFile) {
-    form->Option2->setChecked(true);
+    Option2(*form)->setChecked(true);
     Select(1);
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{1, 2, 3}));
 
     Select(3);
     paused.clear();
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{3}));
     EXPECT_EQ(paused, (std::vector<int>{3}));
-    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_FALSE(form->ShowRunning());
 }
 
 TEST_F(Form1ViewersTest, StopWhilePictureKIsShownEndsOnIt) {
     onPause = [this](int index) {
-        if (index == 1) Later([this] { QTest::mouseClick(form->Label9, Qt::LeftButton); });
+        if (index == 1) Later([this] { QTest::mouseClick(Label9(*form), Qt::LeftButton); });
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 1}));
-    EXPECT_EQ(form->File1->ListIndex(), 1);
+    EXPECT_EQ(File1(*form)->ListIndex(), 1);
     EXPECT_EQ(WorkingSize(), kSizes[1]);
-    EXPECT_EQ(form->Label5->text(), "    W X H = 900 X 700");
-    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_EQ(Label5(*form)->text(), "    W X H = 900 X 700");
+    EXPECT_FALSE(form->ShowRunning());
 }
 
 TEST_F(Form1ViewersTest, CharacterKeyDuringTheShowStopsItWithoutOpeningTheViewer) {
     ModalWatcher watcher;
     onPause = [this](int index) {
-        if (index == 2) Later([this] { TypeKey(form->File1, Qt::Key_X, QStringLiteral("x")); });
+        if (index == 2) Later([this] { TypeKey(File1(*form), Qt::Key_X, QStringLiteral("x")); });
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_TRUE(watcher.opened.isEmpty());
-    EXPECT_EQ(form->File1->ListIndex(), 2);
-    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_EQ(File1(*form)->ListIndex(), 2);
+    EXPECT_FALSE(form->ShowRunning());
     // The next key opens the viewer again.
-    TypeKey(form->File1, Qt::Key_X, QStringLiteral("x"));
+    TypeKey(File1(*form), Qt::Key_X, QStringLiteral("x"));
     EXPECT_EQ(watcher.opened, QStringList{"Form2"});
 }
 
@@ -223,18 +226,18 @@ TEST_F(Form1ViewersTest, PreviewClickAndFullScreenCommandDuringTheShowOnlyStopIt
     ModalWatcher watcher;
     onPause = [this](int index) {
         if (index == 0)
-            Later([this] { QTest::mouseClick(form->Image1, Qt::LeftButton, {}, {3, 3}); });
+            Later([this] { QTest::mouseClick(Image1(*form), Qt::LeftButton, {}, {3, 3}); });
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
-    EXPECT_EQ(form->File1->ListIndex(), 0);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
+    EXPECT_EQ(File1(*form)->ListIndex(), 0);
 
     onPause = [this](int index) {
         if (index == 1) Later([this] { form->mnuFullscreen_Click(); });
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
-    EXPECT_EQ(form->File1->ListIndex(), 1);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
+    EXPECT_EQ(File1(*form)->ListIndex(), 1);
     EXPECT_TRUE(watcher.opened.isEmpty());
-    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_FALSE(form->ShowRunning());
 }
 
 TEST_F(Form1ViewersTest, NestedStartEndsTheOuterShowOneEntryBack) {
@@ -242,56 +245,56 @@ TEST_F(Form1ViewersTest, NestedStartEndsTheOuterShowOneEntryBack) {
     onPause = [&](int index) {
         if (!nested && index == 1) {
             nested = true;
-            Later([this] { QTest::mouseClick(form->Label8, Qt::LeftButton); });
+            Later([this] { QTest::mouseClick(Label8(*form), Qt::LeftButton); });
         }
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     // Outer 0 0 1 2 | nested 0 0 1 2 3 | the outer steps back from 2 to 1.
     EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 0, 0, 1, 2, 3, 1}));
-    EXPECT_EQ(form->File1->ListIndex(), 1);
+    EXPECT_EQ(File1(*form)->ListIndex(), 1);
     EXPECT_EQ(WorkingSize(), kSizes[1]);
-    EXPECT_TRUE(form->ShowCancel);
-    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
+    EXPECT_FALSE(form->ShowRunning());
+    EXPECT_EQ(Label8(*form)->palette().color(QPalette::Window), QColor(192, 255, 255));
 }
 
 TEST_F(Form1ViewersTest, ShowEndsWithTheWorkingPictureAsLoaded) {
     onPause = [this](int index) {
-        if (index == 3) form->Picture2->View().row(0)[0] = 0xFF000000u;
+        if (index == 3) Picture2(*form)->View().row(0)[0] = 0xFF000000u;
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
-    EXPECT_EQ(FirstDifference(form->Picture1->Picture(), form->Picture2->Image()), "");
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
+    EXPECT_EQ(FirstDifference(Picture1(*form)->Picture(), Picture2(*form)->Image()), "");
 }
 
 TEST_F(Form1ViewersTest, ShowFromTheSelectedFileWithNoneSelectedWaitsOnceThenStartsAtZero) {
-    form->Option2->setChecked(true);
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    Option2(*form)->setChecked(true);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(paused, (std::vector<int>{-1, 0, 1, 2, 3}));
 }
 
 TEST_F(Form1ViewersTest, StopBeforeTheFirstPauseSelectsTheEntryBeforeTheStart) {
     // A stop already waiting when the show starts is seen at the first pending-events step.
-    Later([this] { QTest::mouseClick(form->Label9, Qt::LeftButton); });
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    Later([this] { QTest::mouseClick(Label9(*form), Qt::LeftButton); });
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{0, 0}));
     EXPECT_TRUE(paused.empty());
-    EXPECT_EQ(form->File1->ListIndex(), -1);  // before entry 0 there is nothing
+    EXPECT_EQ(File1(*form)->ListIndex(), -1);  // before entry 0 there is nothing
 
-    form->Option2->setChecked(true);
+    Option2(*form)->setChecked(true);
     Select(2);
-    Later([this] { QTest::mouseClick(form->Label9, Qt::LeftButton); });
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    Later([this] { QTest::mouseClick(Label9(*form), Qt::LeftButton); });
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{2, 1}));
     EXPECT_EQ(WorkingSize(), kSizes[1]);
 }
 
 TEST_F(Form1ViewersTest, StopWhileTheLastPictureIsShownEndsThere) {
     onPause = [this](int index) {
-        if (index == 3) Later([this] { QTest::mouseClick(form->Label9, Qt::LeftButton); });
+        if (index == 3) Later([this] { QTest::mouseClick(Label9(*form), Qt::LeftButton); });
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 3}));
-    EXPECT_EQ(form->File1->ListIndex(), 3);
+    EXPECT_EQ(File1(*form)->ListIndex(), 3);
 }
 
 TEST_F(Form1ViewersTest, FolderThatLosesFilesDuringTheShowEndsNormally) {
@@ -299,23 +302,23 @@ TEST_F(Form1ViewersTest, FolderThatLosesFilesDuringTheShowEndsNormally) {
         if (index != 1) return;
         for (int i = 2; i < 4; ++i)
             QFile::remove(folder.filePath(QStringLiteral("p%1.bmp").arg(i)));
-        form->File1->Reread();
+        File1(*form)->Reread();
     };
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     // The count read at the start still bounds the loop; the missing entries are skipped.
     EXPECT_EQ(shown, (std::vector<int>{0, 0, 1}));
     EXPECT_EQ(paused, (std::vector<int>{0, 1, -1, -1}));
-    EXPECT_TRUE(form->ShowCancel);
+    EXPECT_FALSE(form->ShowRunning());
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
+    EXPECT_EQ(Label8(*form)->palette().color(QPalette::Window), QColor(192, 255, 255));
 }
 
 TEST_F(Form1ViewersTest, PauseCutShortByQuittingEndsTheShow) {
     pauseCompletes = false;
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(shown, (std::vector<int>{0, 0}));
-    EXPECT_TRUE(form->ShowCancel);
-    EXPECT_EQ(form->Label8->palette().color(QPalette::Window), QColor(192, 255, 255));
+    EXPECT_FALSE(form->ShowRunning());
+    EXPECT_EQ(Label8(*form)->palette().color(QPalette::Window), QColor(192, 255, 255));
 }
 
 }  // namespace

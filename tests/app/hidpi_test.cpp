@@ -14,12 +14,15 @@
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "tests/support/fixed_screen.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/fullscreen_fit.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 using test::FirstDifference;
 using test::GradientPicture;
@@ -40,7 +43,7 @@ protected:
         form->SetQuitHook([] {});
         form->show();
         form->mnuOpen_Click();
-        form->File1->SetListIndex(0);
+        File1(*form)->SetListIndex(0);
         return *form;
     }
     Form1& Retouch(const QImage& picture) {
@@ -49,7 +52,7 @@ protected:
     }
     // Where Picture2's top-left corner is drawn in the window, device pixels.
     QPoint Picture2Origin() const {
-        const QPointF offset = QPointF(form->Picture2->mapTo(form.get(), QPoint())) * ratio;
+        const QPointF offset = QPointF(Picture2(*form)->mapTo(form.get(), QPoint())) * ratio;
         return {static_cast<int>(std::round(offset.x())), static_cast<int>(std::round(offset.y()))};
     }
     // A mouse event at a device position in the window, sent to the window as the platform
@@ -70,8 +73,8 @@ protected:
 TEST_F(HiDpiTest, RetouchViewShowsEveryPicturePixelOnOneDevicePixel) {
     const QImage picture = GradientPicture(256, 256);
     Form1& f = Retouch(picture);
-    EXPECT_EQ(f.Picture2->size(), LogicalSize(QSize(256, 256), ratio));
-    EXPECT_FALSE(f.HScroll1->isVisible());
+    EXPECT_EQ(Picture2(f)->size(), LogicalSize(QSize(256, 256), ratio));
+    EXPECT_FALSE(HScroll1(f)->isVisible());
 
     const QImage window = f.grab().toImage();
     EXPECT_EQ(window.devicePixelRatio(), ratio);
@@ -85,13 +88,13 @@ TEST_F(HiDpiTest, PointerHitsThePixelDrawnUnderIt) {
     // starts between device pixels at fractional ratios.
     const QImage picture = GradientPicture(1400, 1000);
     Form1& f = Retouch(picture);
-    ASSERT_TRUE(f.HScroll1->isVisible() && f.VScroll1->isVisible());
-    f.HScroll1->setValue(7 * 15);
-    f.VScroll1->setValue(3 * 15);
+    ASSERT_TRUE(HScroll1(f)->isVisible() && VScroll1(f)->isVisible());
+    HScroll1(f)->setValue(7 * 15);
+    VScroll1(f)->setValue(3 * 15);
     const QImage window = f.grab().toImage().convertToFormat(QImage::Format_RGB32);
 
     double hitX = -1, hitY = -1;
-    QObject::connect(f.Picture2, &PictureBox::MouseDown, [&](int, int, double x, double y) {
+    QObject::connect(Picture2(f), &PictureBox::MouseDown, [&](int, int, double x, double y) {
         hitX = x;
         hitY = y;
     });
@@ -112,8 +115,8 @@ TEST_F(HiDpiTest, PreviewAndFitViewDrawAtDeviceResolution) {
     // A picture as large as the 160-pixel preview square in device pixels shows unscaled.
     const QImage square = GradientPicture(qRound(160 * ratio), qRound(160 * ratio));
     Form1& f = Browse(square);
-    ASSERT_EQ(f.Image1->size(), QSize(160, 160));
-    EXPECT_EQ(FirstDifference(square, f.Image1->grab().toImage()), "");
+    ASSERT_EQ(Image1(f)->size(), QSize(160, 160));
+    EXPECT_EQ(FirstDifference(square, Image1(f)->grab().toImage()), "");
 
     // Wider than the 640-pixel screen at every ratio run here: shrunk to its full width in
     // device pixels, not in logical ones.

@@ -24,11 +24,14 @@
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 using test::FirstDifference;
 using test::GradientPicture;
@@ -59,9 +62,9 @@ protected:
     Form1& Select(const QString& name) {
         Form1& f = form ? *form : Open();
         if (f.Action("mnuOpen")->isVisible()) f.Action("mnuOpen")->trigger();
-        f.File1->Reread();
-        for (int i = 0; i < f.File1->ListCount(); ++i)
-            if (f.File1->List(i) == name) f.File1->SetListIndex(i);
+        File1(f)->Reread();
+        for (int i = 0; i < File1(f)->ListCount(); ++i)
+            if (File1(f)->List(i) == name) File1(f)->SetListIndex(i);
         return f;
     }
     Form1& Retouch(const QString& name) {
@@ -83,22 +86,22 @@ TEST_F(MainWindowTest, StartScreen) {
     WritePicture(folder, "notes.txt", GradientPicture(2, 2));
     Form1& f = Open();
     EXPECT_EQ(f.windowTitle(), "sorvenal");
-    EXPECT_EQ(f.Dir1->Path(), folder);
-    EXPECT_EQ(f.File1->ListCount(), 1);  // listed already, though hidden
-    EXPECT_FALSE(f.File1->isVisible());
-    EXPECT_TRUE(f.Image2->isVisible());
-    EXPECT_FALSE(f.Image3->isVisible());
-    EXPECT_FALSE(f.Image4->isVisible());
-    EXPECT_EQ(f.Label3->text(), "&");
-    EXPECT_TRUE(f.DirCancel);
-    EXPECT_TRUE(f.ShowCancel);
-    EXPECT_FALSE(f.CircleMode);
-    EXPECT_EQ(f.skin.Dw, 0);
+    EXPECT_EQ(Dir1(f)->Path(), folder);
+    EXPECT_EQ(File1(f)->ListCount(), 1);  // listed already, though hidden
+    EXPECT_FALSE(File1(f)->isVisible());
+    EXPECT_TRUE(Image2(f)->isVisible());
+    EXPECT_FALSE(Image3(f)->isVisible());
+    EXPECT_FALSE(Image4(f)->isVisible());
+    EXPECT_EQ(Label3(f)->text(), "&");
+    EXPECT_TRUE(f.FolderChangeClears());
+    EXPECT_FALSE(f.ShowRunning());
+    EXPECT_FALSE(f.CircleModeOn());
+    EXPECT_EQ(f.Skin().Dw, 0);
     EXPECT_EQ(f.frameGeometry().width(), TwipsToPixels(6700));
     EXPECT_EQ(f.Surface()->BackColor(), QColor(128, 128, 255));
     EXPECT_EQ(f.Surface()->Layer().pixelColor(2, 2), QColor(0, 0, 255));  // the 10-wide outline
     EXPECT_EQ(f.Surface()->Layer().pixelColor(100, 100).alpha(), 0);
-    EXPECT_EQ(f.Picture2->BackColor(), QColor(80, 90, 100));
+    EXPECT_EQ(Picture2(f)->BackColor(), QColor(80, 90, 100));
 
     for (const char* shown : {"mnuOpen", "mnuHelp"}) EXPECT_TRUE(Shown(shown)) << shown;
     for (const char* hidden : {"mnuOpen3", "mnuReal", "mnuRetouch", "mnuKijun", "mnuSpecial",
@@ -123,17 +126,17 @@ TEST_F(MainWindowTest, HoverAlternatesThePictures) {
     QMouseEvent move(QEvent::MouseMove, QPointF(300, 200), QPointF(300, 200), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(f.Surface(), &move);
-    EXPECT_TRUE(f.Image3->isVisible());
-    EXPECT_FALSE(f.Image2->isVisible());
-    QApplication::sendEvent(f.Image3, &move);
-    EXPECT_TRUE(f.Image2->isVisible());
-    QApplication::sendEvent(f.Image2, &move);
-    EXPECT_TRUE(f.Image4->isVisible());
-    QApplication::sendEvent(f.Label3, &move);
-    EXPECT_EQ(f.Label3->text(), "And");
+    EXPECT_TRUE(Image3(f)->isVisible());
+    EXPECT_FALSE(Image2(f)->isVisible());
+    QApplication::sendEvent(Image3(f), &move);
+    EXPECT_TRUE(Image2(f)->isVisible());
+    QApplication::sendEvent(Image2(f), &move);
+    EXPECT_TRUE(Image4(f)->isVisible());
+    QApplication::sendEvent(Label3(f), &move);
+    EXPECT_EQ(Label3(f)->text(), "And");
     QApplication::sendEvent(f.Surface(), &move);
-    EXPECT_EQ(f.Label3->text(), "&");
-    EXPECT_FALSE(f.Image4->isVisible());
+    EXPECT_EQ(Label3(f)->text(), "&");
+    EXPECT_FALSE(Image4(f)->isVisible());
 }
 
 TEST_F(MainWindowTest, UnreadableStartFolderFallsBack) {
@@ -141,18 +144,18 @@ TEST_F(MainWindowTest, UnreadableStartFolderFallsBack) {
     Form1& f = Open();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains(folder));
-    EXPECT_NE(f.Dir1->Path(), folder);
-    EXPECT_FALSE(f.Dir1->Path().isEmpty());
+    EXPECT_NE(Dir1(f)->Path(), folder);
+    EXPECT_FALSE(Dir1(f)->Path().isEmpty());
 }
 
 TEST_F(MainWindowTest, OpenCommandShowsTheBrowser) {
     Form1& f = Open();
     f.Action("mnuOpen")->trigger();
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{f.Dir1, f.File1, f.Check1, f.Frame3, f.Label5, f.Label6})
+    for (QWidget* w : std::initializer_list<QWidget*>{Dir1(f), File1(f), Check1(f), Frame3(f),
+                                                      Label5(f), Label6(f)})
         EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
-    for (QWidget* w : std::initializer_list<QWidget*>{f.Label1, f.Label2, f.Label3, f.Label4,
-                                                      f.Picture2, f.Image1})
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1(f), Label2(f), Label3(f), Label4(f),
+                                                      Picture2(f), Image1(f)})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_FALSE(Shown("mnuOpen"));
     EXPECT_TRUE(Shown("mnuReal"));
@@ -164,12 +167,12 @@ TEST_F(MainWindowTest, OpenCommandShowsTheBrowser) {
     EXPECT_EQ(f.Surface()->Layer().pixelColor(178, 178), QColor(0, 0, 255));
     // The start screen's frame went with the old back colour.
     EXPECT_EQ(f.Surface()->Layer().pixelColor(300, 195).alpha(), 0);
-    EXPECT_EQ(f.Check1->text(), "全画面表示はスクリーンに合わせ縮小");
-    EXPECT_EQ(f.Label8->text(), " Start ");
-    EXPECT_EQ(f.Label8->parentWidget(), f.Frame3);
-    EXPECT_EQ(f.Label8->geometry(), TwipsRect(5160, 360, 870, 300));
-    EXPECT_TRUE(f.Option1->isChecked());
-    EXPECT_EQ(f.File1->Pattern(), "*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png;*.webp");
+    EXPECT_EQ(Check1(f)->text(), "全画面表示はスクリーンに合わせ縮小");
+    EXPECT_EQ(Label8(f)->text(), " Start ");
+    EXPECT_EQ(Label8(f)->parentWidget(), Frame3(f));
+    EXPECT_EQ(Label8(f)->geometry(), TwipsRect(5160, 360, 870, 300));
+    EXPECT_TRUE(Option1(f)->isChecked());
+    EXPECT_EQ(File1(f)->Pattern(), "*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png;*.webp");
 }
 
 TEST_F(MainWindowTest, SelectionLoadsPreviewOriginalAndWorkingPicture) {
@@ -180,26 +183,26 @@ TEST_F(MainWindowTest, SelectionLoadsPreviewOriginalAndWorkingPicture) {
     WritePicture(folder, "line.bmp", GradientPicture(400, 1));
 
     Form1& f = Select("wide.bmp");
-    EXPECT_EQ(f.Label5->text(), "    W X H = 640 X 480");
-    EXPECT_EQ(f.Image1->geometry(), QRect(16, 30, 160, 120));
-    EXPECT_TRUE(f.Image1->isVisible());
+    EXPECT_EQ(Label5(f)->text(), "    W X H = 640 X 480");
+    EXPECT_EQ(Image1(f)->geometry(), QRect(16, 30, 160, 120));
+    EXPECT_TRUE(Image1(f)->isVisible());
     EXPECT_TRUE(Shown("mnuFile"));
-    EXPECT_EQ(FirstDifference(wide, f.Picture1->Picture()), "");
-    EXPECT_EQ(FirstDifference(wide, f.Picture2->Image()), "");
+    EXPECT_EQ(FirstDifference(wide, Picture1(f)->Picture()), "");
+    EXPECT_EQ(FirstDifference(wide, Picture2(f)->Image()), "");
     // one decode shared by the three holders
-    EXPECT_EQ(f.Picture2->Picture().constBits(), f.Picture1->Picture().constBits());
-    EXPECT_EQ(f.Image1->Picture().constBits(), f.Picture1->Picture().constBits());
+    EXPECT_EQ(Picture2(f)->Picture().constBits(), Picture1(f)->Picture().constBits());
+    EXPECT_EQ(Image1(f)->Picture().constBits(), Picture1(f)->Picture().constBits());
 
     Select("tall.jpg");
-    EXPECT_EQ(f.Label5->text(), "    W X H = 300 X 500");
-    EXPECT_EQ(f.Image1->geometry(), QRect(96 - 48, 10, 96, 160));
+    EXPECT_EQ(Label5(f)->text(), "    W X H = 300 X 500");
+    EXPECT_EQ(Image1(f)->geometry(), QRect(96 - 48, 10, 96, 160));
 
     Select("square.gif");
-    EXPECT_EQ(f.Label5->text(), "    W X H = 64 X 64");
-    EXPECT_EQ(f.Image1->geometry(), QRect(16, 10, 160, 160));
+    EXPECT_EQ(Label5(f)->text(), "    W X H = 64 X 64");
+    EXPECT_EQ(Image1(f)->geometry(), QRect(16, 10, 160, 160));
 
     Select("line.bmp");
-    EXPECT_EQ(f.Image1->geometry(), QRect(16, 90, 160, 0));
+    EXPECT_EQ(Image1(f)->geometry(), QRect(16, 90, 160, 0));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
@@ -208,44 +211,39 @@ TEST_F(MainWindowTest, BrokenFileClearsInsteadOfPosingAsTheOldPicture) {
     WriteGarbage(folder, "broken.jpg");
     Form1& f = Select("good.bmp");
     Select("broken.jpg");
-    EXPECT_EQ(f.Label5->text(), "    この画像は開けません");
-    EXPECT_FALSE(f.Image1->HasPicture());
-    EXPECT_FALSE(f.Image1->isVisible());
-    EXPECT_FALSE(f.Picture1->HasPicture());
-    EXPECT_FALSE(f.Picture2->HasPicture());
+    EXPECT_EQ(Label5(f)->text(), "    この画像は開けません");
+    EXPECT_FALSE(Image1(f)->HasPicture());
+    EXPECT_FALSE(Image1(f)->isVisible());
+    EXPECT_FALSE(Picture1(f)->HasPicture());
+    EXPECT_FALSE(Picture2(f)->HasPicture());
     EXPECT_TRUE(dialogs.messages.isEmpty());
     // nothing to retouch: the command leaves the browser as it is
     f.Action("mnuReal")->trigger();
-    EXPECT_TRUE(f.File1->isVisible());
-    EXPECT_FALSE(f.Picture2->isVisible());
+    EXPECT_TRUE(File1(f)->isVisible());
+    EXPECT_FALSE(Picture2(f)->isVisible());
 }
 
-TEST_F(MainWindowTest, FolderChangeClearsOnlyWhenDirCancel) {
+TEST_F(MainWindowTest, FolderChangeClearsTheDisplay) {
     WritePicture(folder, "a.bmp", GradientPicture(40, 30));
     QDir(folder).mkdir("sub");
     const QString sub = folder + "/sub";
     WritePicture(sub, "a.bmp", GradientPicture(40, 30));
     Form1& f = Select("a.bmp");
 
-    f.DirCancel = false;
-    ASSERT_TRUE(f.Dir1->SetPath(sub));
-    EXPECT_EQ(f.File1->Path(), sub);
-    EXPECT_TRUE(f.Picture1->HasPicture());
-    EXPECT_EQ(f.Label5->text(), "    W X H = 40 X 30");
+    // The change that keeps the display, after a cancelled move, is in form1_fileops_test.
+    ASSERT_TRUE(f.FolderChangeClears());
+    ASSERT_TRUE(Dir1(f)->SetPath(sub));
+    EXPECT_EQ(File1(f)->Path(), sub);
+    EXPECT_FALSE(Picture1(f)->HasPicture());
+    EXPECT_FALSE(Picture2(f)->HasPicture());
+    EXPECT_FALSE(Image1(f)->HasPicture());
+    EXPECT_EQ(Label5(f)->text(), "");
+    EXPECT_EQ(Picture2(f)->geometry(), QRect(50, 50, 50, 50));
 
-    f.DirCancel = true;
-    ASSERT_TRUE(f.Dir1->SetPath(folder));
-    EXPECT_EQ(f.File1->Path(), folder);
-    EXPECT_FALSE(f.Picture1->HasPicture());
-    EXPECT_FALSE(f.Picture2->HasPicture());
-    EXPECT_FALSE(f.Image1->HasPicture());
-    EXPECT_EQ(f.Label5->text(), "");
-    EXPECT_EQ(f.Picture2->geometry(), QRect(50, 50, 50, 50));
-
-    emit f.Dir1->PathRefused("/nowhere/x");
+    emit Dir1(f)->PathRefused("/nowhere/x");
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0], "フォルダーを開けません: /nowhere/x");
-    EXPECT_EQ(f.Dir1->Path(), folder);
+    EXPECT_EQ(Dir1(f)->Path(), sub);
 }
 
 TEST_F(MainWindowTest, RetouchWindowForSmallWideTallAndHugePictures) {
@@ -255,13 +253,13 @@ TEST_F(MainWindowTest, RetouchWindowForSmallWideTallAndHugePictures) {
     WritePicture(folder, "huge.bmp", GradientPicture(6000, 20));
 
     Form1& f = Retouch("small.bmp");
-    EXPECT_TRUE(f.Picture2->isVisible());
-    EXPECT_EQ(f.Picture2->pos(), QPoint(0, 0));
-    EXPECT_FALSE(f.File1->isVisible());
+    EXPECT_TRUE(Picture2(f)->isVisible());
+    EXPECT_EQ(Picture2(f)->pos(), QPoint(0, 0));
+    EXPECT_FALSE(File1(f)->isVisible());
     EXPECT_EQ(f.frameGeometry().width(), TwipsToPixels(1680));
-    EXPECT_FALSE(f.HScroll1->isVisible());
-    EXPECT_FALSE(f.VScroll1->isVisible());
-    EXPECT_FALSE(f.Command1->isVisible());
+    EXPECT_FALSE(HScroll1(f)->isVisible());
+    EXPECT_FALSE(VScroll1(f)->isVisible());
+    EXPECT_FALSE(Command1(f)->isVisible());
     EXPECT_TRUE(Shown("mnuRetouch"));
     EXPECT_TRUE(Shown("mnuKijun"));
     EXPECT_FALSE(Shown("mnuReal"));
@@ -276,56 +274,56 @@ TEST_F(MainWindowTest, RetouchWindowForSmallWideTallAndHugePictures) {
     EXPECT_TRUE(Shown("mnuHelp"));
     Select("wide.bmp");
     f.Action("mnuReal")->trigger();
-    EXPECT_TRUE(f.HScroll1->isVisible());
-    EXPECT_FALSE(f.VScroll1->isVisible());
-    EXPECT_TRUE(f.Command1->isVisible());
-    EXPECT_EQ(f.HScroll1->maximum(), 1950 * 15 - 28800 + 240);
-    EXPECT_EQ(f.HScroll1->pageStep(), f.HScroll1->maximum());
-    EXPECT_EQ(f.HScroll1->singleStep(), f.HScroll1->maximum() / 25);
+    EXPECT_TRUE(HScroll1(f)->isVisible());
+    EXPECT_FALSE(VScroll1(f)->isVisible());
+    EXPECT_TRUE(Command1(f)->isVisible());
+    EXPECT_EQ(HScroll1(f)->maximum(), 1950 * 15 - 28800 + 240);
+    EXPECT_EQ(HScroll1(f)->pageStep(), HScroll1(f)->maximum());
+    EXPECT_EQ(HScroll1(f)->singleStep(), HScroll1(f)->maximum() / 25);
     EXPECT_TRUE(Shown("mnuFullscreen"));
 
     f.Action("mnuOpen2")->trigger();
     Select("tall.bmp");
     f.Action("mnuReal")->trigger();
-    EXPECT_TRUE(f.VScroll1->isVisible());
-    EXPECT_FALSE(f.HScroll1->isVisible());
-    EXPECT_EQ(f.VScroll1->maximum(), 1100 * 15 - (16200 - 250) + 990);
-    EXPECT_EQ(f.VScroll1->geometry().right(), f.Surface()->width() - 1);
+    EXPECT_TRUE(VScroll1(f)->isVisible());
+    EXPECT_FALSE(HScroll1(f)->isVisible());
+    EXPECT_EQ(VScroll1(f)->maximum(), 1100 * 15 - (16200 - 250) + 990);
+    EXPECT_EQ(VScroll1(f)->geometry().right(), f.Surface()->width() - 1);
 
     // 90000 twips wide: beyond the 16-bit range, yet the whole picture is reachable
     f.Action("mnuOpen2")->trigger();
     Select("huge.bmp");
     f.Action("mnuReal")->trigger();
-    ASSERT_TRUE(f.HScroll1->isVisible());
-    EXPECT_LE(f.HScroll1->maximum(), 32767);
+    ASSERT_TRUE(HScroll1(f)->isVisible());
+    EXPECT_LE(HScroll1(f)->maximum(), 32767);
     EXPECT_GT(f.HScrollUnit(), 1);
-    f.HScroll1->setValue(f.HScroll1->maximum());
+    HScroll1(f)->setValue(HScroll1(f)->maximum());
     const int hiddenPixels = 6000 - TwipsToPixels(28800 - 120) + 8;
-    EXPECT_LE(f.Picture2->x(), -hiddenPixels);
-    EXPECT_GT(f.Picture2->x(), -hiddenPixels - 2);
+    EXPECT_LE(Picture2(f)->x(), -hiddenPixels);
+    EXPECT_GT(Picture2(f)->x(), -hiddenPixels - 2);
 }
 
 TEST_F(MainWindowTest, ArrowKeysScrollWithinTheRange) {
     WritePicture(folder, "big.bmp", GradientPicture(2200, 1200));
     Form1& f = Retouch("big.bmp");
-    ASSERT_TRUE(f.HScroll1->isVisible());
-    ASSERT_TRUE(f.VScroll1->isVisible());
+    ASSERT_TRUE(HScroll1(f)->isVisible());
+    ASSERT_TRUE(VScroll1(f)->isVisible());
     QTest::keyClick(&f, Qt::Key_Up);
-    EXPECT_EQ(f.VScroll1->value(), 150);
-    EXPECT_EQ(f.Picture2->y(), -10);
+    EXPECT_EQ(VScroll1(f)->value(), 150);
+    EXPECT_EQ(Picture2(f)->y(), -10);
     QTest::keyClick(&f, Qt::Key_Down);
-    EXPECT_EQ(f.VScroll1->value(), 0);
+    EXPECT_EQ(VScroll1(f)->value(), 0);
     QTest::keyClick(&f, Qt::Key_Down);
-    EXPECT_EQ(f.VScroll1->value(), 0);
-    f.VScroll1->setValue(f.VScroll1->maximum() - 150);
+    EXPECT_EQ(VScroll1(f)->value(), 0);
+    VScroll1(f)->setValue(VScroll1(f)->maximum() - 150);
     QTest::keyClick(&f, Qt::Key_Up);
-    EXPECT_EQ(f.VScroll1->value(), f.VScroll1->maximum());
+    EXPECT_EQ(VScroll1(f)->value(), VScroll1(f)->maximum());
     QTest::keyClick(&f, Qt::Key_Up);
-    EXPECT_EQ(f.VScroll1->value(), f.VScroll1->maximum());
+    EXPECT_EQ(VScroll1(f)->value(), VScroll1(f)->maximum());
     QTest::keyClick(&f, Qt::Key_Left);
-    EXPECT_EQ(f.HScroll1->value(), 150);
-    QTest::keyClick(f.Picture2, Qt::Key_Right);  // keys reach the window from the focused control
-    EXPECT_EQ(f.HScroll1->value(), 0);
+    EXPECT_EQ(HScroll1(f)->value(), 150);
+    QTest::keyClick(Picture2(f), Qt::Key_Right);  // keys reach the window from the focused control
+    EXPECT_EQ(HScroll1(f)->value(), 0);
     EXPECT_EQ(quits, 0);
 }
 
@@ -335,7 +333,7 @@ TEST_F(MainWindowTest, EscEndsTheProgramInAnyState) {
     QTest::keyClick(&f, Qt::Key_Escape);
     EXPECT_EQ(quits, 1);
     Retouch("a.bmp");
-    QTest::keyClick(f.Picture2, Qt::Key_Escape);
+    QTest::keyClick(Picture2(f), Qt::Key_Escape);
     EXPECT_EQ(quits, 2);
     f.Action("mnuEnd")->trigger();
     f.Action("mnuEnd2")->trigger();
@@ -365,35 +363,35 @@ TEST_F(MainWindowTest, EachRetouchCommandMatchesItsEngineFunction) {
             SCOPED_TRACE(name);
             f.Action("mnuback")->trigger();
             f.Action("mnuSaveImage")->setVisible(false);
-            QImage expected = f.Picture1->Picture().copy();
+            QImage expected = Picture1(f)->Picture().copy();
             RunRetouchCommand(ViewOf(expected), command);
             f.Action(name)->trigger();
-            EXPECT_EQ(FirstDifference(expected, f.Picture2->Image()), "");
+            EXPECT_EQ(FirstDifference(expected, Picture2(f)->Image()), "");
             EXPECT_EQ(f.windowTitle(), "sorvenal");
             EXPECT_EQ(f.Action("mnuSaveImage")->isVisible(), IsPixelCommand(command));
-            EXPECT_FALSE(f.Animation1->isVisible());
+            EXPECT_FALSE(Animation1(f)->isVisible());
             EXPECT_EQ(f.cursor().shape(), skinClick ? Qt::UpArrowCursor : Qt::ArrowCursor);
-            EXPECT_TRUE(f.Picture2->updatesEnabled());
+            EXPECT_TRUE(Picture2(f)->updatesEnabled());
         }
     }
     // the original is never written
-    EXPECT_EQ(FirstDifference(original, f.Picture1->Picture()), "");
+    EXPECT_EQ(FirstDifference(original, Picture1(f)->Picture()), "");
 }
 
 TEST_F(MainWindowTest, RevertReturnsTheOriginalAndResetsScrolling) {
     const QImage original = GradientPicture(2200, 300);
     WritePicture(folder, "p.bmp", original);
     Form1& f = Retouch("p.bmp");
-    f.HScroll1->setValue(500);
+    HScroll1(f)->setValue(500);
     f.Action("mnuGamma")->trigger();
     f.Action("mnuChange")->trigger();
     f.Action("mnuback2")->trigger();
-    EXPECT_EQ(FirstDifference(original, f.Picture2->Image()), "");
-    EXPECT_EQ(FirstDifference(original, f.Picture3->Picture()), "");
-    EXPECT_EQ(f.HScroll1->value(), 0);
-    EXPECT_EQ(f.Picture2->pos(), QPoint(0, 0));
+    EXPECT_EQ(FirstDifference(original, Picture2(f)->Image()), "");
+    EXPECT_EQ(FirstDifference(original, Picture3(f)->Picture()), "");
+    EXPECT_EQ(HScroll1(f)->value(), 0);
+    EXPECT_EQ(Picture2(f)->pos(), QPoint(0, 0));
     EXPECT_EQ(f.windowTitle(), "sorvenal");
-    EXPECT_TRUE(f.CircleMode);  // modes stay
+    EXPECT_TRUE(f.CircleModeOn());  // modes stay
 }
 
 TEST_F(MainWindowTest, SkinClickRetouchesOnlyWhileTheModeIsOn) {
@@ -402,33 +400,33 @@ TEST_F(MainWindowTest, SkinClickRetouchesOnlyWhileTheModeIsOn) {
     WritePicture(folder, "face.bmp", face);
     Form1& f = Retouch("face.bmp");
 
-    emit f.Picture2->MouseDown(kLeftButton, 0, 10, 10);
-    EXPECT_EQ(FirstDifference(f.Picture1->Picture(), f.Picture2->Image()), "");
+    emit Picture2(f)->MouseDown(kLeftButton, 0, 10, 10);
+    EXPECT_EQ(FirstDifference(Picture1(f)->Picture(), Picture2(f)->Image()), "");
 
     f.Action("mnuDefault")->trigger();
-    EXPECT_EQ(f.skin.Dw, 1);
+    EXPECT_EQ(f.Skin().Dw, 1);
     EXPECT_TRUE(f.Action("mnuWh")->isEnabled());
     f.Action("mnuClick")->trigger();
-    EXPECT_TRUE(f.SkinClickOn);
-    EXPECT_EQ(f.Picture2->toolTip(), "　肌上でクリックすると、最適化されます");
+    EXPECT_TRUE(f.SkinClickModeOn());
+    EXPECT_EQ(Picture2(f)->toolTip(), "　肌上でクリックすると、最適化されます");
     EXPECT_FALSE(f.Action("mnuClick")->isEnabled());
 
     f.Action("mnuSaveImage")->setVisible(false);
-    QImage expected = f.Picture2->Image().copy();
+    QImage expected = Picture2(f)->Image().copy();
     SkinState state;
     state.Dw = 1;
     SkinClickRetouchPixels(ViewOf(expected), state, 10, 10);
-    emit f.Picture2->MouseDown(kRightButton, 0, 10, 10);  // any button
-    EXPECT_EQ(FirstDifference(expected, f.Picture2->Image()), "");
-    EXPECT_EQ(f.skin.R0, state.R0);
-    EXPECT_EQ(f.skin.M0, state.M0);
+    emit Picture2(f)->MouseDown(kRightButton, 0, 10, 10);  // any button
+    EXPECT_EQ(FirstDifference(expected, Picture2(f)->Image()), "");
+    EXPECT_EQ(f.Skin().R0, state.R0);
+    EXPECT_EQ(f.Skin().M0, state.M0);
     EXPECT_EQ(f.windowTitle(), "sorvenal");
     EXPECT_EQ(f.cursor().shape(), Qt::UpArrowCursor);
     EXPECT_FALSE(f.Action("mnuSaveImage")->isVisible());  // the skin click leaves it alone
 
     f.Action("mnuClick2")->trigger();
     EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
-    EXPECT_EQ(f.Picture2->toolTip(), "");
+    EXPECT_EQ(Picture2(f)->toolTip(), "");
 }
 
 TEST_F(MainWindowTest, CircleMarkingDragReleaseAndErase) {
@@ -436,48 +434,51 @@ TEST_F(MainWindowTest, CircleMarkingDragReleaseAndErase) {
     Form1& f = Retouch("p.bmp");
     f.Action("mnuGamma")->trigger();
     f.Action("mnuChange")->trigger();
-    EXPECT_TRUE(f.CircleMode);
-    EXPECT_FALSE(f.SkinClickOn);
+    EXPECT_TRUE(f.CircleModeOn());
+    EXPECT_FALSE(f.SkinClickModeOn());
     EXPECT_TRUE(Shown("mnuSpecial"));
     EXPECT_FALSE(Shown("mnuRetouch"));
     EXPECT_EQ(f.windowTitle(), "円を設定してください");
-    EXPECT_EQ(FirstDifference(f.Picture2->Image(), f.Picture3->Picture()), "");
-    const QImage snapshot = f.Picture3->Picture();
+    EXPECT_EQ(FirstDifference(Picture2(f)->Image(), Picture3(f)->Picture()), "");
+    const QImage snapshot = Picture3(f)->Picture();
 
-    emit f.Picture2->MouseDown(kLeftButton, 0, 10, 10);
-    emit f.Picture2->MouseMove(kLeftButton, 0, 13, 14);
-    emit f.Picture2->MouseUp(kLeftButton, 0, 30, 30);  // the release point is not used
-    EXPECT_EQ(f.circle.rl, 5.0f);
-    EXPECT_EQ(f.circle.X1, 10.0f);
-    EXPECT_NE(FirstDifference(snapshot, f.Picture2->Image()), "");
-    EXPECT_NE(f.Picture2->Image().pixel(15, 10), snapshot.pixel(15, 10));
+    emit Picture2(f)->MouseDown(kLeftButton, 0, 10, 10);
+    emit Picture2(f)->MouseMove(kLeftButton, 0, 13, 14);
+    emit Picture2(f)->MouseUp(kLeftButton, 0, 30, 30);  // the release point is not used
+    EXPECT_EQ(f.MarkedCircle().rl, 5.0f);
+    EXPECT_EQ(f.MarkedCircle().X1, 10.0f);
+    EXPECT_NE(FirstDifference(snapshot, Picture2(f)->Image()), "");
+    EXPECT_NE(Picture2(f)->Image().pixel(15, 10), snapshot.pixel(15, 10));
 
-    emit f.Picture2->MouseDown(kRightButton, 0, 40, 40);
-    emit f.Picture2->MouseUp(kRightButton, 0, 40, 40);
-    EXPECT_EQ(FirstDifference(snapshot, f.Picture2->Image()), "");  // erased
-    EXPECT_EQ(f.circle.rl, 5.0f);
-    EXPECT_EQ(f.circle.X1, 10.0f);
+    emit Picture2(f)->MouseDown(kRightButton, 0, 40, 40);
+    emit Picture2(f)->MouseUp(kRightButton, 0, 40, 40);
+    EXPECT_EQ(FirstDifference(snapshot, Picture2(f)->Image()), "");  // erased
+    EXPECT_EQ(f.MarkedCircle().rl, 5.0f);
+    EXPECT_EQ(f.MarkedCircle().X1, 10.0f);
 
     // a press without a move reuses the last drag point
-    emit f.Picture2->MouseDown(kLeftButton, 0, 10, 10);
-    emit f.Picture2->MouseMove(kLeftButton, 0, 12, 12);
-    emit f.Picture2->MouseUp(kLeftButton, 0, 12, 12);
-    EXPECT_EQ(f.circle.rl, 2.0f);
+    emit Picture2(f)->MouseDown(kLeftButton, 0, 10, 10);
+    emit Picture2(f)->MouseMove(kLeftButton, 0, 12, 12);
+    emit Picture2(f)->MouseUp(kLeftButton, 0, 12, 12);
+    EXPECT_EQ(f.MarkedCircle().rl, 2.0f);
 
     f.Action("mnuChange2")->trigger();
-    EXPECT_FALSE(f.CircleMode);
-    emit f.Picture2->MouseDown(kLeftButton, 0, 30, 30);
-    emit f.Picture2->MouseUp(kLeftButton, 0, 30, 30);
-    EXPECT_EQ(f.circle.X1, 10.0f);  // both modes off: nothing happens
+    EXPECT_FALSE(f.CircleModeOn());
+    emit Picture2(f)->MouseDown(kLeftButton, 0, 30, 30);
+    emit Picture2(f)->MouseUp(kLeftButton, 0, 30, 30);
+    EXPECT_EQ(f.MarkedCircle().X1, 10.0f);  // both modes off: nothing happens
 
     f.Action("mnuChange")->trigger();
-    EXPECT_EQ(f.circle.rl, 0.0f);
-    EXPECT_EQ(f.X2, 0.0f);
+    EXPECT_EQ(f.MarkedCircle().rl, 0.0f);
+    // the last drag point is forgotten too: a press without a move measures from (0, 0)
+    emit Picture2(f)->MouseDown(kLeftButton, 0, 30, 40);
+    emit Picture2(f)->MouseUp(kLeftButton, 0, 30, 40);
+    EXPECT_EQ(f.MarkedCircle().rl, 50.0f);
     f.Action("mnuOpen4")->trigger();
-    EXPECT_FALSE(f.CircleMode);
+    EXPECT_FALSE(f.CircleModeOn());
     EXPECT_FALSE(Shown("mnuSpecial"));
-    EXPECT_TRUE(f.File1->isVisible());
-    EXPECT_EQ(FirstDifference(f.Picture1->Picture(), f.Picture2->Image()), "");
+    EXPECT_TRUE(File1(f)->isVisible());
+    EXPECT_EQ(FirstDifference(Picture1(f)->Picture(), Picture2(f)->Image()), "");
 }
 
 TEST_F(MainWindowTest, NarrowWindowRule) {

@@ -10,12 +10,15 @@
 
 #include "app/main_window.h"
 #include "platform/file_list.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/fullscreen_view.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 TEST(ScreensTest, WindowAndViewsStayOnTheScreenHoldingTheWindow) {
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -37,9 +40,9 @@ TEST(ScreensTest, WindowAndViewsStayOnTheScreenHoldingTheWindow) {
     EXPECT_EQ(form.ScreenSize().height, PixelsToTwips(area.height()));
     EXPECT_LE(std::abs(form.frameGeometry().center().x() - area.center().x()), 1);
 
-    form.File1->SetListIndex(0);
+    File1(form)->SetListIndex(0);
     for (bool fit : {false, true}) {
-        form.Check1->setChecked(fit);
+        Check1(form)->setChecked(fit);
         QRect viewArea;
         QTimer::singleShot(0, [&] {
             auto* view = qobject_cast<FullScreenView*>(QApplication::activeModalWidget());

@@ -15,11 +15,14 @@
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
+#include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {
 namespace {
+
+using namespace test::form1;  // the main window's controls by name
 
 using test::FirstDifference;
 using test::GradientPicture;
@@ -109,20 +112,20 @@ protected:
         form->SetQuitHook([] {});
         form->show();
         form->mnuOpen_Click();
-        form->File1->SetListIndex(0);
+        File1(*form)->SetListIndex(0);
         form->Action("mnuReal")->trigger();
-        original = form->Picture1->Picture();
+        original = Picture1(*form)->Picture();
     }
     void TearDown() override { form.reset(); }
-    QImage Shown() const { return form->Picture2->Image(); }
+    QImage Shown() const { return Picture2(*form)->Image(); }
     bool Enabled(const char* name) const { return form->Action(name)->isEnabled(); }
     void Circle(int x, int y, int r) {
-        QTest::mousePress(form->Picture2, Qt::LeftButton, {}, {x, y});
+        QTest::mousePress(Picture2(*form), Qt::LeftButton, {}, {x, y});
         QMouseEvent move(QEvent::MouseMove, QPointF(x + r, y),
-                         form->Picture2->mapToGlobal(QPointF(x + r, y)), Qt::NoButton,
+                         Picture2(*form)->mapToGlobal(QPointF(x + r, y)), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(form->Picture2, &move);
-        QTest::mouseRelease(form->Picture2, Qt::LeftButton, {}, {x + r, y});
+        QApplication::sendEvent(Picture2(*form), &move);
+        QTest::mouseRelease(Picture2(*form), Qt::LeftButton, {}, {x + r, y});
     }
 
     QTemporaryDir dir;
@@ -139,7 +142,7 @@ TEST_F(Form1UndoTest, EachKindOfStepIsUndoneAndRedoneBitForBit) {
         {"two passes", [this] { form->Action("mnuShade")->trigger(); }},
         {"skin click",
          [this] {
-             QTest::mouseClick(form->Picture2, Qt::LeftButton, {}, {30, 20});
+             QTest::mouseClick(Picture2(*form), Qt::LeftButton, {}, {30, 20});
          }},
         {"revert", [this] { form->Action("mnuback")->trigger(); }},
     };
@@ -183,7 +186,7 @@ TEST_F(Form1UndoTest, EffectsUndoRestoresTheSnapshotAndLaterEffectsAccumulateOnI
     // The undo leaves the snapshot as before the effect, without any outline.
     Circle(30, 20, 10);
     form->Action("mnuUndo2")->trigger();
-    EXPECT_EQ(FirstDifference(form->Picture3->Picture(), lightened), "");
+    EXPECT_EQ(FirstDifference(Picture3(*form)->Picture(), lightened), "");
     EXPECT_EQ(FirstDifference(Shown(), lightened), "");
     // The same effect again gives the same picture: it works on the restored snapshot.
     form->Action("mnuCirclelight")->trigger();
@@ -199,9 +202,9 @@ TEST_F(Form1UndoTest, EffectsUndoRestoresTheSnapshotAndLaterEffectsAccumulateOnI
     form->Action("mnuUndo")->trigger();
     EXPECT_EQ(FirstDifference(Shown(), once), "");
     form->Action("mnuChange")->trigger();
-    EXPECT_EQ(FirstDifference(form->Picture3->Picture(), once), "");
+    EXPECT_EQ(FirstDifference(Picture3(*form)->Picture(), once), "");
     form->Action("mnuRedo2")->trigger();
-    EXPECT_EQ(FirstDifference(form->Picture3->Picture(), twice), "");
+    EXPECT_EQ(FirstDifference(Picture3(*form)->Picture(), twice), "");
     EXPECT_EQ(FirstDifference(Shown(), twice), "");
 }
 
@@ -218,21 +221,21 @@ TEST_F(Form1UndoTest, CtrlZUndoesWithoutOpeningTheViewAndANewSelectionEndsTheHis
         }
     });
     watcher.start(5);
-    QTest::keyClick(form->Picture2, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Picture2(*form), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(FirstDifference(Shown(), original), "");
-    QTest::keyClick(form->Picture2, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(Picture2(*form), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(form->History().UndoCount(), 1);
-    QTest::keyClick(form->Picture2, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(form->Picture2, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(Picture2(*form), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Picture2(*form), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->History().UndoCount(), 1);
-    QTest::keyClick(form->Picture2, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(form->Picture2, Qt::Key_Z, Qt::ControlModifier);  // nothing left: no view
+    QTest::keyClick(Picture2(*form), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Picture2(*form), Qt::Key_Z, Qt::ControlModifier);  // nothing left: no view
     QCoreApplication::processEvents();
     EXPECT_EQ(views, 0);
 
     form->Action("mnuDark")->trigger();
     form->Action("mnuOpen2")->trigger();
-    form->File1->SetListIndex(1);
+    File1(*form)->SetListIndex(1);
     form->Action("mnuReal")->trigger();
     EXPECT_FALSE(form->History().CanUndo());
     EXPECT_FALSE(Enabled("mnuUndo"));
