@@ -23,7 +23,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -32,6 +31,7 @@
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
+#include "tests/support/controls.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -68,16 +68,6 @@ double PlainReadMs(const QString& path) {
     QImage image;
     reader.read(&image);
     return Ms(Clock::now() - start);
-}
-
-template <class T>
-T* Control(QWidget& window, const char* name) {
-    T* control = window.findChild<T*>(QString::fromLatin1(name));
-    if (!control) {
-        std::fprintf(stderr, "no control %s\n", name);
-        std::abort();
-    }
-    return control;
 }
 
 // The moment each paint of a widget has finished.
@@ -118,7 +108,7 @@ struct Window {
         form->show();
         form->Action("mnuOpen")->trigger();
     }
-    FileList* Files() { return Control<FileList>(*form, "File1"); }
+    FileList* Files() { return test::Control<FileList>(*form, "File1"); }
 };
 
 void Wait(int ms) {
@@ -140,7 +130,7 @@ void ShowPace(const QString& folder) {
     int decodes = 0;
     for (int run = 0; run < 3; ++run) {
         Window window(show);
-        auto* preview = Control<PreviewImage>(*window.form, "Image1");
+        auto* preview = test::Control<PreviewImage>(*window.form, "Image1");
         PaintClock clock(preview);
         qint64 lastKey = 0;
         clock.counts = [&] {
@@ -153,7 +143,7 @@ void ShowPace(const QString& folder) {
         QCoreApplication::processEvents();
         clock.painted.clear();
         window.fullDecodes = 0;
-        QTest::mouseClick(Control<QWidget>(*window.form, "Label8"), Qt::LeftButton);
+        QTest::mouseClick(test::Control<QWidget>(*window.form, "Label8"), Qt::LeftButton);
         const auto ended = Clock::now();
         if (clock.painted.size() != 10) {
             std::fprintf(stderr, "the show painted %zu pictures, not 10\n", clock.painted.size());
@@ -183,7 +173,7 @@ void RetouchAfterOneSecond(const QString& folder, int width, int height) {
         Window window(QFileInfo(path).path());
         window.Files()->SetListIndex(0);
         Wait(1000);
-        auto* box = Control<PictureBox>(*window.form, "Picture2");
+        auto* box = test::Control<PictureBox>(*window.form, "Picture2");
         PaintClock clock(box);
         clock.counts = [box] { return box->HasPicture(); };
         const auto pressed = Clock::now();
