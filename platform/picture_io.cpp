@@ -14,6 +14,7 @@
 #include <cstring>
 #include <future>
 #include <limits>
+#include <mutex>
 #include <system_error>
 #include <vector>
 
@@ -405,15 +406,60 @@ ReadResult AsRgb32(QImage image) {
 
 }  // namespace
 
-QImage HugePageImage(int width, int height) {
-    if (width <= 0 || height <= 0) return QImage();
-    constexpr size_t kHugePage = size_t{2} << 20;
-    const size_t bytes = static_cast<size_t>(width) * 4 * static_cast<size_t>(height);
-    const size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+struct Mapping {
+    void* data = nullptr;
+    size_t length = 0;
+};
+
+// The memory of the last huge-page picture freed, kept for the next one: on these machines the
+// first touch of fresh memory costs more than the page faults, and browsing frees one photo
+// just before it decodes the next of about its size.
+struct Spare {
+    std::mutex mutex;
+    Mapping mapping;
+};
+// Never destroyed: a picture may be freed during the program's exit.
+Spare& TheSpare() {
+    static auto* spare = new Spare;
+    return *spare;
+}
+
+void Unmap(const Mapping& m) {
+    if (m.data) ::munmap(m.data, m.length);
+}
+
+Mapping TakeSpare(size_t length) {
+    Mapping taken, dropped;
+    {
+        Spare& spare = TheSpare();
+        const std::lock_guard lock(spare.mutex);
+        std::swap(taken, spare.mapping);
+    }
+    // Not a quarter larger than asked: a panorama's memory is not held for a thumbnail.
+    if (taken.length < length || taken.length - length > length / 4) std::swap(taken, dropped);
+    Unmap(dropped);
+    return taken;
+}
+
+void KeepAsSpare(const Mapping& m) {
+    Mapping older = m;
+    {
+        Spare& spare = TheSpare();
+        const std::lock_guard lock(spare.mutex);
+        std::swap(older, spare.mapping);
+    }
+    Unmap(older);
+}
+
+Mapping MapHugePages(size_t length) {
     // Mapped one huge page more, so that a start on a huge-page boundary can be cut out.
     void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) return QImage();
+    if (mapped == MAP_FAILED) return {};
     const auto base = reinterpret_cast<std::uintptr_t>(mapped);
     const size_t head = (kHugePage - base % kHugePage) % kHugePage;
     char* const start = static_cast<char*>(mapped);
@@ -422,20 +468,29 @@ QImage HugePageImage(int width, int height) {
     void* data = start + head;
     // Only advice: where the kernel has no huge pages the memory works as any other.
     ::madvise(data, length, MADV_HUGEPAGE);
-    struct Mapping {
-        void* data;
-        size_t length;
-    };
-    auto* mapping = new Mapping{data, length};
+    return {data, length};
+}
+
+}  // namespace
+
+void ReleaseSpareHugePages() { Unmap(TakeSpare(std::numeric_limits<size_t>::max())); }
+
+QImage HugePageImage(int width, int height) {
+    if (width <= 0 || height <= 0) return QImage();
+    const size_t bytes = static_cast<size_t>(width) * 4 * static_cast<size_t>(height);
+    const size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    Mapping mapping = TakeSpare(length);
+    if (!mapping.data) mapping = MapHugePages(length);
+    if (!mapping.data) return QImage();
     return QImage(
-        static_cast<uchar*>(data), width, height, static_cast<qsizetype>(width) * 4,
+        static_cast<uchar*>(mapping.data), width, height, static_cast<qsizetype>(width) * 4,
         QImage::Format_RGB32,
         [](void* info) {
             auto* m = static_cast<Mapping*>(info);
-            ::munmap(m->data, m->length);
+            KeepAsSpare(*m);
             delete m;
         },
-        mapping);
+        new Mapping(mapping));
 }
 
 ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
@@ -451,6 +506,8 @@ ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
     QImage image;
     if (options.hugePages && opened.format == "jpeg")
         image = HugePageImage(opened.size.width(), opened.size.height());
+    else
+        ReleaseSpareHugePages();  // the photos browsed are no longer JPEGs
     if (!reader.read(&image) || image.isNull()) return DecodeFailure(reader, file);
     if (options.cancel && options.cancel->load()) return ReadFailure(Japanese("中断しました"));
     return AsRgb32(std::move(image));
@@ -470,6 +527,7 @@ PreviewResult ReadPreview(const NativePath& path, const QSize& box) {
     // A JPEG decoder scales by whole eighths while it decodes, which is where the time goes;
     // the other formats give their whole picture, which serves as both.
     const bool scaled = opened.format == "jpeg";
+    if (!scaled) ReleaseSpareHugePages();  // this whole picture is the one kept, not a JPEG
     if (!scaled && !Complete(path, opened.format)) {
         result.error = Japanese("ファイルが途中で切れています");
         return result;

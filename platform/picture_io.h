@@ -42,8 +42,11 @@ struct PreviewResult {
 // pixels. The other formats are decoded whole, which serves as both.
 PreviewResult ReadPreview(const NativePath& path, const QSize& box);
 
-// An empty Format_RGB32 picture whose memory is advised for transparent huge pages.
+// An empty Format_RGB32 picture whose memory is advised for transparent huge pages. When the
+// last such picture is freed its memory is kept for the next one of about its size, until
+// ReleaseSpareHugePages.
 QImage HugePageImage(int width, int height);
+void ReleaseSpareHugePages();
 
 enum class WriteStatus { Ok, Exists, Failed };
 struct WriteResult {

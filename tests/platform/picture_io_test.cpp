@@ -410,5 +410,30 @@ TEST_F(PictureIoTest, HugePageDecodeIsTheSamePictureAndCancelEndsIt) {
     EXPECT_FALSE(ReadPicture(NativeOf(Path("g.jpg")), ReadOptions{&cancelled, true}).ok());
 }
 
+TEST_F(PictureIoTest, FreedHugePageMemoryServesTheNextPictureWithNothingOfTheOldLeft) {
+    const QImage first = GradientPicture(1203, 517);
+    const QImage second = first.mirrored(true, true);
+    WriteBytes(Path("a.jpg"), EncodeWithQt(first, "jpeg"));
+    WriteBytes(Path("b.jpg"), EncodeWithQt(second, "jpeg"));
+    const auto huge = [&](const char* name) {
+        return ReadPicture(NativeOf(Path(name)), ReadOptions{nullptr, true});
+    };
+    ReleaseSpareHugePages();
+    const uchar* freed = nullptr;
+    {
+        const ReadResult a = huge("a.jpg");
+        ASSERT_TRUE(a.ok());
+        freed = a.image.constBits();
+    }
+    const ReadResult b = huge("b.jpg");
+    ASSERT_TRUE(b.ok());
+    EXPECT_EQ(b.image.constBits(), freed);
+    EXPECT_EQ(FirstDifference(b.image, ReadPicture(Path("b.jpg")).image), QString());
+    // Memory in use is never handed out again.
+    const ReadResult again = huge("a.jpg");
+    EXPECT_NE(again.image.constBits(), b.image.constBits());
+    EXPECT_EQ(FirstDifference(again.image, ReadPicture(Path("a.jpg")).image), QString());
+}
+
 }  // namespace
 }  // namespace sorvenal
