@@ -14,7 +14,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +27,7 @@
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
+#include "bench/photo_jpeg.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
@@ -45,21 +45,6 @@ double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
-}
-
-QString MakeJpeg(const QString& path, int width, int height) {
-    if (QFileInfo::exists(path)) return path;
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            row[x] = qRgb((x * 255 / width + (x * y) % 7) & 255, (y * 255 / height) & 255,
-                          ((x + y) / 40) & 255);
-    }
-    QImageWriter writer(path, "jpeg");
-    writer.setQuality(90);
-    writer.write(image);
-    return path;
 }
 
 double PlainReadMs(const QString& path) {
@@ -120,7 +105,8 @@ void Wait(int ms) {
 void ShowPace(const QString& folder) {
     QDir(folder).mkpath(QStringLiteral("show"));
     const QString show = QDir(folder).filePath(QStringLiteral("show"));
-    const QString first = MakeJpeg(QDir(show).filePath(QStringLiteral("photo00.jpg")), 6000, 4000);
+    const QString first =
+        bench::PhotoJpeg(QDir(show).filePath(QStringLiteral("photo00.jpg")), 6000, 4000);
     for (int i = 1; i < 10; ++i)
         QFile::copy(first, QDir(show).filePath(
                                QStringLiteral("photo%1.jpg").arg(i, 2, 10, QLatin1Char('0'))));
@@ -166,7 +152,7 @@ void RetouchAfterOneSecond(const QString& folder, int width, int height) {
     const QString sub = QStringLiteral("real%1").arg(width);
     QDir(folder).mkpath(sub);
     const QString path =
-        MakeJpeg(QDir(QDir(folder).filePath(sub)).filePath("photo.jpg"), width, height);
+        bench::PhotoJpeg(QDir(QDir(folder).filePath(sub)).filePath("photo.jpg"), width, height);
     std::vector<double> plain, painted;
     for (int run = 0; run < 5; ++run) {
         plain.push_back(PlainReadMs(path));
@@ -227,7 +213,7 @@ int main(int argc, char** argv) {
     if (peak) {
         QDir(folder).mkpath(QStringLiteral("peak"));
         const QString path =
-            MakeJpeg(QDir(folder).filePath(QStringLiteral("peak/photo.jpg")), 12000, 8400);
+            bench::PhotoJpeg(QDir(folder).filePath(QStringLiteral("peak/photo.jpg")), 12000, 8400);
         return QProcess::execute(QCoreApplication::applicationFilePath(),
                                  {QStringLiteral("--peak-memory-of"), path});
     }

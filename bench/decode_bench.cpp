@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/photo_jpeg.h"
 #include "platform/picture_io.h"
 
 using namespace sorvenal;
@@ -35,19 +35,8 @@ std::string HugePageMode() {
 }
 
 QString MakeJpeg(const QString& folder, int width, int height) {
-    QString path = QDir(folder).filePath(QStringLiteral("%1x%2.jpg").arg(width).arg(height));
-    if (QFileInfo::exists(path)) return path;
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            row[x] = qRgb((x * 255 / width + (x * y) % 7) & 255, (y * 255 / height) & 255,
-                          ((x + y) / 40) & 255);
-    }
-    QImageWriter writer(path, "jpeg");
-    writer.setQuality(90);
-    writer.write(image);
-    return path;
+    return bench::PhotoJpeg(
+        QDir(folder).filePath(QStringLiteral("%1x%2.jpg").arg(width).arg(height)), width, height);
 }
 
 // One decode of the file into `image` as it is handed in (null: the reader allocates).

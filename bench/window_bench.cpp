@@ -17,6 +17,7 @@
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
+#include "bench/photo_jpeg.h"
 #include "engine/retouch_commands.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
@@ -33,21 +34,10 @@ using namespace test::form1;  // the main window's controls by name
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 
-// A photo-like picture: smooth gradients with some texture, so the JPEG is of a usual size.
 struct PictureFolder {
     QTemporaryDir dir;
     QString path;
-    PictureFolder() {
-        QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        for (int y = 0; y < kHeight; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < kWidth; ++x)
-                row[x] = qRgb((x * 255 / kWidth + (x * y) % 7) & 255, (y * 255 / kHeight) & 255,
-                              ((x + y) / 40) & 255);
-        }
-        path = dir.filePath("photo.jpg");
-        image.save(path, "JPG", 90);
-    }
+    PictureFolder() { path = bench::PhotoJpeg(dir.filePath("photo.jpg"), kWidth, kHeight); }
 };
 
 PictureFolder& Folder() {
