@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
+#include <QtMath>
 #include <algorithm>
 #include <chrono>
 
@@ -32,8 +33,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
 };
 
-QImage ArrowPicture(bool up) {
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+QImage ArrowPicture(bool up, qreal ratio) {
+    // Drawn at the screen's pixel ratio, so a scaled screen shows it sharp at the same size.
+    const int side = qCeil(32 * ratio);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -65,8 +69,8 @@ ViewerClock SteadyClock() {
     };
 }
 
-QImage LeftArrowPicture() { return ArrowPicture(false); }
-QImage UpArrowPicture() { return ArrowPicture(true); }
+QImage LeftArrowPicture(qreal ratio) { return ArrowPicture(false, ratio); }
+QImage UpArrowPicture(qreal ratio) { return ArrowPicture(true, ratio); }
 
 Form2::Form2(const QImage& picture, const ScreenTwips& screen, QWidget* parent, ViewerClock clock)
     : FullScreenView(screen, parent), clock_(clock ? std::move(clock) : SteadyClock()) {
@@ -74,11 +78,11 @@ Form2::Form2(const QImage& picture, const ScreenTwips& screen, QWidget* parent, 
     Picture4 = new PictureBox(this);
     Picture4->setObjectName(QStringLiteral("Picture4"));
     Picture4->SetBackColor(Rgb(80, 90, 100));
-    Image5 = new Indicator(LeftArrowPicture(), this);
+    Image5 = new Indicator(LeftArrowPicture(devicePixelRatioF()), this);
     Image5->setObjectName(QStringLiteral("Image5"));
     Image5->setGeometry(TwipsRect(120, 480, 480, 480));
     Image5->hide();
-    Image4 = new Indicator(UpArrowPicture(), this);
+    Image4 = new Indicator(UpArrowPicture(devicePixelRatioF()), this);
     Image4->setObjectName(QStringLiteral("Image4"));
     Image4->setGeometry(TwipsRect(480, 120, 480, 480));
     Image4->hide();

@@ -54,8 +54,9 @@ private:
     ViewerOffsets offsets_;
 };
 
-// The indicator pictures: 32 x 32 red arrows with a white outline on transparency.
-QImage LeftArrowPicture();
-QImage UpArrowPicture();
+// The indicator pictures: 32 x 32 (logical) red arrows with a white outline on transparency,
+// drawn at the given device pixel ratio.
+QImage LeftArrowPicture(qreal ratio = 1);
+QImage UpArrowPicture(qreal ratio = 1);
 
 }  // namespace sorvenal

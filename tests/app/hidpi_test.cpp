@@ -17,6 +17,7 @@
 #include "tests/support/form1_controls.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
+#include "viewers/fullscreen_actual.h"
 #include "viewers/fullscreen_fit.h"
 
 namespace sorvenal {
@@ -123,6 +124,14 @@ TEST_F(HiDpiTest, PreviewAndFitViewDrawAtDeviceResolution) {
     const Form3 view(GradientPicture(1400, 700), test::ScreenOfPixels(640, 480));
     EXPECT_EQ(view.Image6->geometry(), QRect(0, 80, 640, 320));
     EXPECT_EQ(view.Image6->Image().size(), (QSizeF(640, 320) * ratio).toSize());
+
+    // The actual-size view's arrows keep their 32-pixel size, drawn in device pixels.
+    const Form2 actual(GradientPicture(1400, 700), test::ScreenOfPixels(640, 480));
+    for (const QLabel* arrow : {actual.Image4, actual.Image5}) {
+        EXPECT_EQ(arrow->size(), QSize(32, 32));
+        EXPECT_EQ(arrow->pixmap().devicePixelRatio(), ratio);
+        EXPECT_EQ(arrow->pixmap().size(), QSize(qCeil(32 * ratio), qCeil(32 * ratio)));
+    }
 }
 
 }  // namespace
