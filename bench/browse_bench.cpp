@@ -5,8 +5,6 @@
 //   browse_bench --peak-memory [FOLDER]   peak resident size with a 100 MP picture in the
 //                                         retouch state through two commands, in frames
 // The JPEGs are made in FOLDER (kept there for the next run) or in a temporary folder.
-#include <sys/resource.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -27,6 +25,7 @@
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
+#include "bench/peak_memory.h"
 #include "bench/photo_jpeg.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
@@ -182,12 +181,10 @@ int PeakMemoryOf(const QString& path) {
     window.form->Action("mnuReal")->trigger();
     window.form->Action("mnuGamma")->trigger();
     window.form->Action("mnuShade")->trigger();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    const double peakMiB = bench::PeakResidentMiB();
     const QImageReader reader(path);
     const QSize size = reader.size();
-    const double peakMiB = usage.ru_maxrss / 1024.0;
-    const double frameMiB = 4.0 * size.width() * size.height() / (1024.0 * 1024.0);
+    const double frameMiB = bench::FrameMiB(size.width(), size.height());
     std::printf(
         "%d x %d in the retouch state, two commands: peak resident %.1f MiB = %.2f frames "
         "of %.1f MiB\n",

@@ -3,7 +3,6 @@
 // retouch command in the retouch state, against the picture's 32-bit size, and
 // `--peak-memory-history` that of ten lightening steps kept for undo.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +16,7 @@
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
+#include "bench/peak_memory.h"
 #include "bench/photo_jpeg.h"
 #include "engine/retouch_commands.h"
 #include "platform/file_list.h"
@@ -156,10 +156,8 @@ int PeakMemoryWithHistory() {
     File1(*form)->SetListIndex(0);
     form->Action("mnuReal")->trigger();
     for (int i = 0; i < 10; ++i) form->Action("mnulight")->trigger();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const double peakMiB = usage.ru_maxrss / 1024.0;
-    const double pictureMiB = 4.0 * kWidth * kHeight / (1024.0 * 1024.0);
+    const double peakMiB = bench::PeakResidentMiB();
+    const double pictureMiB = bench::FrameMiB(kWidth, kHeight);
     std::printf("ten steps kept %d: peak resident %.1f MiB, picture %.1f MiB, ratio %.2f\n",
                 form->History().UndoCount(), peakMiB, pictureMiB, peakMiB / pictureMiB);
     return 0;
@@ -172,10 +170,8 @@ int PeakMemory() {
     form->Action("mnuReal")->trigger();
     form->Action("mnuGamma")->trigger();
     form->Action("mnuShade")->trigger();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const double peakMiB = usage.ru_maxrss / 1024.0;
-    const double pictureMiB = 4.0 * kWidth * kHeight / (1024.0 * 1024.0);
+    const double peakMiB = bench::PeakResidentMiB();
+    const double pictureMiB = bench::FrameMiB(kWidth, kHeight);
     std::printf("peak resident %.1f MiB, picture %.1f MiB, ratio %.2f\n", peakMiB, pictureMiB,
                 peakMiB / pictureMiB);
     return 0;
