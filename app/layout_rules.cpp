@@ -14,7 +14,6 @@ constexpr int kNarrowWindow = 1680;
 constexpr int kSmallChangeDivisor = 25;
 }  // namespace
 
-int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 Point2 CenteredPosition(int screenWidth, int screenHeight, int width, int height) {
     return {RoundHalfEven(screenWidth - width) / 2, RoundHalfEven(screenHeight - height) / 2};

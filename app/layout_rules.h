@@ -20,7 +20,6 @@ inline constexpr int kArrowStepTwips = 150;
 inline constexpr int kMaxScrollValue = 32767;
 
 // Rounds half to even, as every conversion of a real to a whole number in the window rules does.
-int RoundHalfEven(double value);
 
 struct Point2 {
     int x = 0;

@@ -1,6 +1,7 @@
 #include "effects/circle_commands.h"
 
 #include "platform/busy_indicator.h"
+#include "platform/canvas_image.h"
 #include "platform/dialog_service.h"
 #include "platform/picture_box.h"
 #include "platform/shared_texts.h"
@@ -27,12 +28,8 @@ bool RunCircleCommand(const CircleCommandContext& context, CircleEffect effect) 
     QImage work = Picture3.Picture();
     Picture2.ClearPicture();
     Picture3.ClearPicture();
-    CanvasView canvas;
-    if (!work.isNull()) {
-        uchar* bits = work.bits();  // copies only when someone else still holds the pixels
-        canvas = {reinterpret_cast<std::uint32_t*>(bits), work.width(), work.height(),
-                  work.bytesPerLine() / 4};
-    }
+    // Copies only when someone else still holds the pixels.
+    const CanvasView canvas = ViewOf(work);
     Progress progress;
     if (BusyIndicator* busy = context.Animation1)
         progress = [busy](int done, int total) { busy->SetProgress(done, total); };

@@ -11,14 +11,6 @@ namespace sorvenal {
 
 namespace {
 
-// A real loop bound or rounded radius to a whole number: half to even, kept within int range.
-int RoundToInt(double v) {
-    constexpr double kLimit = 1e9;
-    if (!(v > -kLimit)) return -static_cast<int>(kLimit);
-    if (!(v < kLimit)) return static_cast<int>(kLimit);
-    return static_cast<int>(std::nearbyint(v));
-}
-
 int Distance(const Circle& circle, int x, int y) {
     const double dx = static_cast<double>(circle.X1) - x;
     const double dy = static_cast<double>(circle.Y1) - y;
@@ -41,7 +33,7 @@ ColorValue CircleLightColor(const Circle& circle, int x, int y, ColorValue c) {
     Parts p = Unpack(c);
     const int D = Distance(circle, x, y);
     const float fourThirds = circle.rl * 4.0f / 3.0f;  // single precision, as the radius is held
-    const int Ro = RoundToInt(fourThirds);
+    const int Ro = RoundHalfEven(fourThirds);
     const auto apply = [&](int& ch) {
         if (2 * D <= Ro) {
             ch = Floor(ch * 1.1);
@@ -75,7 +67,7 @@ ColorValue CircleRedColor(const Circle& circle, int x, int y, ColorValue c, floa
             p.B = (7 * p.B) / 8;
         }
     } else if (ring) {
-        const int r = RoundToInt(rl);  // D < rl < 2 D puts it at 2 or more
+        const int r = RoundHalfEven(rl);  // D < rl < 2 D puts it at 2 or more
         if (n <= 3) {
             p.G = (2 * p.G) / 3 + ((p.G * D) / r) / 3;
             p.B = (2 * p.B) / 3 + ((p.B * D) / r) / 3;
@@ -91,7 +83,7 @@ ColorValue EyeBlueColor(const Circle& circle, int x, int y, ColorValue c) {
     Parts p = Unpack(c);
     const int D = Distance(circle, x, y);
     const double rl = circle.rl;
-    if (rl > D && RoundToInt(rl) / 3 < D) {
+    if (rl > D && RoundHalfEven(rl) / 3 < D) {
         if (p.R < 100 && p.G < 100 && p.B < 100) {
             p.B = (p.B + 10) * 3;
         } else if (p.R > 2 * p.B && p.B < 100) {
@@ -142,15 +134,15 @@ Region CircleEffectRegion(CircleEffect effect, const Circle& circle, int width, 
     switch (effect) {
         case CircleEffect::Light: {
             // The half-width of the square: rl * 4 rounded, then div 3.
-            const int S = RoundToInt(circle.rl * 4.0f) / 3;
-            return {RoundToInt(X1 - S), RoundToInt(Y1 - S), RoundToInt(X1 + S - 1),
-                    RoundToInt(Y1 + S - 1)};
+            const int S = RoundHalfEven(circle.rl * 4.0f) / 3;
+            return {RoundHalfEven(X1 - S), RoundHalfEven(Y1 - S), RoundHalfEven(X1 + S - 1),
+                    RoundHalfEven(Y1 + S - 1)};
         }
         case CircleEffect::Red:
         case CircleEffect::EyeBlue: {
             const double rl = circle.rl;
-            return {RoundToInt(X1 - rl), RoundToInt(Y1 - rl), RoundToInt(X1 + rl - 1),
-                    RoundToInt(Y1 + rl - 1)};
+            return {RoundHalfEven(X1 - rl), RoundHalfEven(Y1 - rl), RoundHalfEven(X1 + rl - 1),
+                    RoundHalfEven(Y1 + rl - 1)};
         }
         case CircleEffect::Spotlight:
         case CircleEffect::Picture:
@@ -194,17 +186,17 @@ bool Inside(const Circle& circle, int x, int y) {
 // from the circle's equation is then moved to the exact edge with the same test as the
 // colour functions.
 std::pair<int, int> InsideColumns(const Circle& circle, int y, int width) {
-    const int centre = std::clamp(RoundToInt(circle.X1), 0, width - 1);
+    const int centre = std::clamp(RoundHalfEven(circle.X1), 0, width - 1);
     if (!Inside(circle, centre, y)) return {1, 0};
     const double dy = static_cast<double>(circle.Y1) - y;
     const double reach = std::floor(static_cast<double>(circle.rl)) + 1;
     const double half = std::sqrt(std::max(0.0, reach * reach - dy * dy));
 
-    int last = std::clamp(RoundToInt(circle.X1 + half), centre, width - 1);
+    int last = std::clamp(RoundHalfEven(circle.X1 + half), centre, width - 1);
     while (last < width - 1 && Inside(circle, last + 1, y)) ++last;
     while (!Inside(circle, last, y)) --last;
 
-    int first = std::clamp(RoundToInt(circle.X1 - half), 0, centre);
+    int first = std::clamp(RoundHalfEven(circle.X1 - half), 0, centre);
     while (first > 0 && Inside(circle, first - 1, y)) --first;
     while (!Inside(circle, first, y)) ++first;
     return {first, last};

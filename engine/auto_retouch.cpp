@@ -15,13 +15,6 @@ int Spread(const SkinState& state) { return state.M0 - state.N0; }
 // The stretch of strongly coloured samples: h is half the spread.
 int Stretch(int v, int h) { return Floor(static_cast<double>(v * (h + 255)) / 255) + h; }
 
-// A press position (real, in pixels) to the pixel it reads: round half to even. Positions far
-// outside any canvas map to a point that is still outside, without overflowing an int.
-int ToPixel(double v) {
-    if (!(v > -1e9 && v < 1e9)) return -1;
-    return static_cast<int>(std::nearbyint(v));
-}
-
 }  // namespace
 
 ColorParts SplitColor(ColorValue c) {
@@ -85,8 +78,8 @@ std::array<ColorParts, 5> ReadSkinSamples(const CanvasView& canvas, double x, do
     static constexpr double kOffsets[5][2] = {{-2, 2}, {-2, -2}, {0, 0}, {2, 2}, {2, -2}};
     std::array<ColorParts, 5> samples;
     for (int i = 0; i < 5; ++i) {
-        const int px = ToPixel(x + kOffsets[i][0]);
-        const int py = ToPixel(y + kOffsets[i][1]);
+        const int px = RoundHalfEven(x + kOffsets[i][0]);
+        const int py = RoundHalfEven(y + kOffsets[i][1]);
         samples[i] = SplitColor(canvas.Read(px, py));
     }
     return samples;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/arithmetic.h"
+#include "platform/canvas_image.h"
 #include "platform/twips.h"
 
 namespace sorvenal {
@@ -66,9 +68,7 @@ void PictureBox::ClearPicture() {
 
 CanvasView PictureBox::View() {
     if (image_.isNull()) return {};
-    uchar* bits = image_.bits();  // detaches from the picture
-    return {reinterpret_cast<std::uint32_t*>(bits), image_.width(), image_.height(),
-            image_.bytesPerLine() / 4};
+    return ViewOf(image_);  // detaches from the picture
 }
 
 void PictureBox::Cls() {
@@ -77,8 +77,8 @@ void PictureBox::Cls() {
 }
 
 ColorValue PictureBox::Point(double x, double y) const {
-    const int px = static_cast<int>(std::nearbyint(x));
-    const int py = static_cast<int>(std::nearbyint(y));
+    const int px = RoundHalfEven(x);
+    const int py = RoundHalfEven(y);
     if (image_.isNull() || px < 0 || py < 0 || px >= image_.width() || py >= image_.height())
         return kNoPixel;
     return FromCanvasPixel(reinterpret_cast<const std::uint32_t*>(image_.constScanLine(py))[px]);
@@ -87,9 +87,8 @@ ColorValue PictureBox::Point(double x, double y) const {
 void PictureBox::DrawCircleNotXor(double cx, double cy, double radius) {
     if (image_.isNull()) return;
     const CanvasView view = View();
-    for (const QPoint& p : CircleOutlinePoints(static_cast<int>(std::nearbyint(cx)),
-                                               static_cast<int>(std::nearbyint(cy)),
-                                               static_cast<int>(std::nearbyint(radius)))) {
+    for (const QPoint& p :
+         CircleOutlinePoints(RoundHalfEven(cx), RoundHalfEven(cy), RoundHalfEven(radius))) {
         if (!view.contains(p.x(), p.y())) continue;
         std::uint32_t& px = view.row(p.y())[p.x()];
         // not(pen xor dest) with a black pen inverts the colour bits

@@ -3,17 +3,10 @@
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
+#include "platform/canvas_image.h"
 #include "platform/picture_io.h"
 
 namespace sorvenal {
-namespace {
-
-CanvasView ViewOf(QImage& canvas) {
-    return CanvasView{reinterpret_cast<std::uint32_t*>(canvas.bits()), canvas.width(),
-                      canvas.height(), canvas.bytesPerLine() / 4};
-}
-
-}  // namespace
 
 bool ApplyRetouchSteps(QImage& canvas, const std::vector<RetouchStep>& steps,
                        const RetouchReport& report, std::string& error) {
