@@ -14,7 +14,7 @@ constexpr int kNarrowWindow = 1680;
 constexpr int kSmallChangeDivisor = 25;
 }  // namespace
 
-
+// Halves to even, as every conversion of a real to a whole number in the window rules.
 Point2 CenteredPosition(int screenWidth, int screenHeight, int width, int height) {
     return {RoundHalfEven(screenWidth - width) / 2, RoundHalfEven(screenHeight - height) / 2};
 }

@@ -3,6 +3,8 @@
 // name says pixels; scroll values are in scroll units (see ScrollRange::unit).
 #include <optional>
 
+#include "engine/arithmetic.h"
+
 namespace sorvenal {
 
 // Designed client area of the main window, twips.
@@ -18,8 +20,6 @@ inline constexpr int kNarrowWindowWidth = 2000;
 inline constexpr int kScrollBarTwips = 250;
 inline constexpr int kArrowStepTwips = 150;
 inline constexpr int kMaxScrollValue = 32767;
-
-// Rounds half to even, as every conversion of a real to a whole number in the window rules does.
 
 struct Point2 {
     int x = 0;
