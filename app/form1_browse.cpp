@@ -23,7 +23,7 @@
 namespace sorvenal {
 
 void Form1::mnuOpen_Click() {
-    EndHistory();
+    working_->EndHistory();
     scaleTwips_ = false;
     SkinClickOn = false;
     EnableMenu("mnuClick", true);
@@ -69,16 +69,16 @@ void Form1::mnuOpen_Click() {
 void Form1::mnuOpen2_Click() {
     Image1->show();
     ShowMenu("mnuFile", true);
-    Picture2->SetPicture(Picture1->Picture());
+    working_->ShowOriginal();
     mnuOpen_Click();
 }
 
 void Form1::mnuOpen4_Click() {
     Image1->show();
-    CircleMode = false;
+    working_->ForgetEffects();
     ShowMenu("mnuFile", true);
     ShowMenu("mnuSpecial", false);
-    Picture2->SetPicture(Picture1->Picture());
+    working_->ShowOriginal();
     mnuOpen_Click();
 }
 
@@ -88,40 +88,43 @@ void Form1::Dir1_Change() {
 }
 
 void Form1::File1_Click() {
-    EndHistory();
+    working_->EndHistory();
     File1->setCursor(Qt::WaitCursor);
-    const NativePath path = File1->NativeFilePath();
-    // Nothing of the previous picture may pose as this one, nor be decoded on for it.
-    loader_->Discard();
-    fullPath_.clear();
     Image1->hide();
     ShowMenu("mnuFile", true);
     Image1->repaint();
-    Picture1->ClearPicture();
-    Picture2->ClearPicture();
+    // The previous picture goes before the next is read: its memory may serve the next decode.
+    working_->Clear();
 
-    PreviewResult read = SelectedPreview(path);
-    if (read.ok()) {
-        pictureSize_ = read.size;
-        Image1->SetPicture(read.preview);
-        Label5->setText(SizeCaption(pictureSize_.width(), pictureSize_.height()));
-        ApplyPreviewFit();
-        Image1->show();
-        if (!read.picture.isNull()) {
-            Picture1->SetPicture(read.picture);
-            Picture2->SetPicture(Picture1->Picture());
-        } else {
-            fullPath_ = path;
-            // Started from the queue: a show about to begin (it selects its first entry before
-            // it counts as running) only previews; the picture it stops on is decoded then.
-            QMetaObject::invokeMethod(this, &Form1::ResumeFullPicture, Qt::QueuedConnection);
-        }
-    } else {
-        pictureSize_ = QSize();
-        Image1->ClearPicture();
-        Label5->setText(kUnreadablePicture);
+    switch (selected_->Select(File1->NativeFilePath(), PreviewBox())) {
+        case SelectedPicture::State::Unreadable:
+            Image1->ClearPicture();
+            Label5->setText(kUnreadablePicture);
+            break;
+        case SelectedPicture::State::Full:
+        case SelectedPicture::State::PreviewOnly:
+            Image1->SetPicture(selected_->Preview());
+            Label5->setText(SizeCaption(selected_->Size().width(), selected_->Size().height()));
+            ApplyPreviewFit();
+            Image1->show();
+            if (selected_->state() == SelectedPicture::State::Full)
+                working_->SetOriginal(selected_->Full());
+            else
+                // Started from the queue: a show about to begin (it selects its first entry
+                // before it counts as running) only previews; the picture it stops on is
+                // decoded then.
+                QMetaObject::invokeMethod(this, &Form1::ResumeFullPicture, Qt::QueuedConnection);
+            break;
+        case SelectedPicture::State::None:
+        case SelectedPicture::State::Decoding:
+            break;  // not a state a selection ends in
     }
-    if (!ShowCancel) PrefetchPreview(File1->ListIndex() + 1);
+    if (!ShowCancel) {
+        const int next = File1->ListIndex() + 1;
+        if (next < File1->ListCount())
+            selected_->Prefetch(JoinNative(File1->NativeFolder(), File1->NativeList(next)),
+                                PreviewBox());
+    }
     FolderFinish();
     File1->unsetCursor();
 }
@@ -132,68 +135,38 @@ QSize Form1::PreviewBox() const {
     return QSize(qCeil(box.width * ratio), qCeil(box.height * ratio));
 }
 
-PreviewResult Form1::SelectedPreview(const NativePath& path) {
-    std::optional<Prefetch> prefetched = std::exchange(prefetch_, std::nullopt);
-    if (prefetched && prefetched->path == path) return prefetched->preview.get();
-    return ReadPreview(path, PreviewBox());
+// The full decode ended, on its own or while a command waited for it.
+void Form1::FullPictureEnded() {
+    if (selected_->state() == SelectedPicture::State::Full)
+        working_->SetOriginal(selected_->Full());
+    else
+        ShowUnreadable();
 }
 
-void Form1::PrefetchPreview(int index) {
-    if (index < 0 || index >= File1->ListCount()) return;
-    const NativePath path = JoinNative(File1->NativeFolder(), File1->NativeList(index));
-    prefetch_ = Prefetch{path, std::async(std::launch::async, ReadPreview, path, PreviewBox())};
-}
-
-void Form1::FullPictureDone() {
-    if (std::optional<ReadResult> read = loader_->TakeIfDone()) TakeFullPicture(*read);
-}
-
-void Form1::TakeFullPicture(const ReadResult& read) {
-    fullPath_.clear();
-    if (read.ok()) {
-        Picture1->SetPicture(read.image);
-        Picture2->SetPicture(Picture1->Picture());
-        return;
-    }
-    // Its preview worked, its picture does not: as unreadable as a file that shows nothing.
-    pictureSize_ = QSize();
+void Form1::ShowUnreadable() {
     Image1->hide();
     Image1->ClearPicture();
-    Picture1->ClearPicture();
-    Picture2->ClearPicture();
+    working_->Clear();
     Label5->setText(kUnreadablePicture);
 }
 
-void Form1::WaitForFullPicture() {
-    if (fullPath_.isEmpty()) return;
-    if (!loader_->Pending()) loader_->Start(fullPath_);
-    if (std::optional<ReadResult> read = loader_->TakeIfDone()) {
-        TakeFullPicture(*read);
-        return;
-    }
-    const QString caption = windowTitle();
-    BeginBusy();
-    int turn = 0;
-    ReadResult read =
-        loader_->Take([this, &turn] { Animation1->SetProgress(turn = (turn + 1) % 100, 100); });
-    EndBusy(caption);
-    TakeFullPicture(read);
-}
+void Form1::WaitFull() { selected_->WaitFull(busy_, windowTitle()); }
 
 void Form1::ResumeFullPicture() {
-    if (ShowCancel && !fullPath_.isEmpty() && !loader_->Pending()) loader_->Start(fullPath_);
+    if (ShowCancel) selected_->StartFull();
 }
 
 void Form1::ApplyPreviewFit() {
-    const PreviewRect r = PreviewFit(static_cast<float>(pictureSize_.width()),
-                                     static_cast<float>(pictureSize_.height()));
+    const QSize size = selected_->Size();
+    const PreviewRect r =
+        PreviewFit(static_cast<float>(size.width()), static_cast<float>(size.height()));
     Image1->setGeometry(r.left, r.top, r.width, r.height);
 }
 
 void Form1::Image1_Click() {
-    WaitForFullPicture();
-    if (!Picture1->HasPicture()) return;
-    Picture2->SetPicture(Picture1->Picture());
+    WaitFull();
+    if (!working_->HasOriginal()) return;
+    working_->ShowOriginal();
     if (ShowCancel)
         OpenFullScreenView();
     else

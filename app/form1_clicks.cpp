@@ -9,39 +9,30 @@
 namespace sorvenal {
 
 void Form1::Picture2_MouseDown(int button, int /*shift*/, double x, double y) {
-    if (SkinClickOn) RecordStep(false, [&] { SkinClickRetouch(x, y); });
-    if (CircleMode && button == kLeftButton) {
-        Picture2->SetPicture(Picture3->Picture());
-        Picture2->Cls();
+    if (SkinClickOn) {
+        setWindowTitle(kProgramCaption);
+        working_->RunSkinClick(skin, x, y, busy_, kProgramCaption);
+    }
+    if (working_->CircleMode() && button == kLeftButton) {
+        working_->BeginCircle();
         circle.X1 = static_cast<float>(x);
         circle.Y1 = static_cast<float>(y);
     }
 }
 
 void Form1::Picture2_MouseMove(int button, int /*shift*/, double x, double y) {
-    if (CircleMode && button == kLeftButton) {
+    if (working_->CircleMode() && button == kLeftButton) {
         X2 = static_cast<float>(x);
         Y2 = static_cast<float>(y);
     }
 }
 
 void Form1::Picture2_MouseUp(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {
-    if (!CircleMode) return;
+    if (!working_->CircleMode()) return;
     const double dx = static_cast<double>(X2) - circle.X1;
     const double dy = static_cast<double>(Y2) - circle.Y1;
     circle.rl = static_cast<float>(std::floor(std::sqrt(dx * dx + dy * dy)));
-    Picture2->DrawCircleNotXor(circle.X1, circle.Y1, circle.rl);
-}
-
-void Form1::SkinClickRetouch(double x, double y) {
-    setWindowTitle(kProgramCaption);
-    BeginBusy();
-    const Progress progress = [this](int done, int total) { Animation1->SetProgress(done, total); };
-    RunBusyPass(
-        [&](const CanvasView& view) { SkinClickRetouchPixels(view, skin, x, y, progress); });
-    Picture2->Refresh();
-    EndBusy(kProgramCaption);
-    setWindowTitle(kProgramCaption);
+    working_->DrawCircle(circle);
 }
 
 }  // namespace sorvenal

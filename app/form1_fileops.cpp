@@ -9,58 +9,24 @@
 
 namespace sorvenal {
 
-// What the file commands may touch of the main window.
-FileOpsContext Form1::FileOps() {
-    // The file commands clear the pictures but leave the size caption as it was.
+// The file commands touch no more of the main window than their context lends them.
+void Form1::RunFileCommand(void (*command)(FileOpsContext&)) {
+    // They clear the pictures but leave the size caption as it was.
     auto clearPictures = [this] {
         const QString caption = Label5->text();
         ClearDisplay();
         Label5->setText(caption);
     };
-    return FileOpsContext{Dir1, File1, DirCancel, dialogs(), clearPictures, this, {}};
+    FileOpsContext context{Dir1, File1, DirCancel, dialogs(), clearPictures, this, {}};
+    command(context);
 }
 
-void Form1::mnuRename_Click() {
-    if (RunAfterShow(&Form1::mnuRename_Click)) return;
-    WaitForFullPicture();
-    FileOpsContext ctx = FileOps();
-    RenameSelectedFile(ctx);
-}
-
-void Form1::mnuMove_Click() {
-    if (RunAfterShow(&Form1::mnuMove_Click)) return;
-    WaitForFullPicture();
-    FileOpsContext ctx = FileOps();
-    MoveSelectedFile(ctx);
-}
-
-void Form1::mnuCopysave_Click() {
-    if (RunAfterShow(&Form1::mnuCopysave_Click)) return;
-    WaitForFullPicture();
-    FileOpsContext ctx = FileOps();
-    CopySelectedFile(ctx);
-}
-
-void Form1::mnuDelete_Click() {
-    if (RunAfterShow(&Form1::mnuDelete_Click)) return;
-    WaitForFullPicture();
-    FileOpsContext ctx = FileOps();
-    DeleteSelectedFile(ctx);
-}
-
-void Form1::mnuForder_Click() {
-    if (RunAfterShow(&Form1::mnuForder_Click)) return;
-    WaitForFullPicture();
-    FileOpsContext ctx = FileOps();
-    CreateNewFolder(ctx);
-}
-
-void Form1::mnuFrename_Click() {
-    if (RunAfterShow(&Form1::mnuFrename_Click)) return;
-    WaitForFullPicture();
-    FileOpsContext ctx = FileOps();
-    RenameCurrentFolder(ctx);
-}
+void Form1::mnuRename_Click() { RunFileCommand(&RenameSelectedFile); }
+void Form1::mnuMove_Click() { RunFileCommand(&MoveSelectedFile); }
+void Form1::mnuCopysave_Click() { RunFileCommand(&CopySelectedFile); }
+void Form1::mnuDelete_Click() { RunFileCommand(&DeleteSelectedFile); }
+void Form1::mnuForder_Click() { RunFileCommand(&CreateNewFolder); }
+void Form1::mnuFrename_Click() { RunFileCommand(&RenameCurrentFolder); }
 
 void Form1::mnuReadme_Click() { OpenHelp(this, dialogs(), HelpFolder()); }
 

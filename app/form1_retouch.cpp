@@ -36,9 +36,7 @@ void ApplyRange(QScrollBar* bar, const ScrollRange& range) {
 
 void Form1::mnuReal_Click() {
     // Nothing to show before a picture was selected.
-    if (RunAfterShow(&Form1::mnuReal_Click)) return;
-    WaitForFullPicture();
-    if (!Picture1->HasPicture()) return;
+    if (!working_->HasOriginal()) return;
     ShowCancel = true;
     scaleTwips_ = true;
     for (QWidget* w :
@@ -55,7 +53,7 @@ void Form1::mnuReal_Click() {
     Picture2->move(0, 0);
     HScroll1->setValue(0);
     VScroll1->setValue(0);
-    Picture2->SetPicture(Picture1->Picture());
+    working_->ShowOriginal();
     Picture2->show();
     HScroll1->hide();
     VScroll1->hide();
@@ -159,7 +157,7 @@ void Form1::Form_KeyPress(int /*keyAscii*/) {
     if (ShowCancel) {
         if (File1->isVisibleTo(this) || Picture2->isVisibleTo(this)) OpenFullScreenView();
     } else {
-        Picture2->SetPicture(Picture1->Picture());
+        working_->ShowOriginal();
         ShowCancel = true;
     }
 }
@@ -172,101 +170,37 @@ void Form1::mnuFullscreen_Click() {
 }
 
 void Form1::mnuback_Click() {
-    RecordStep(false, [this] {
-        Picture2->Cls();
-        Picture2->move(0, 0);
-        HScroll1->setValue(0);
-        VScroll1->setValue(0);
-        Picture2->SetPicture(Picture1->Picture());
-        Picture3->SetPicture(Picture1->Picture());
-    });
+    Picture2->move(0, 0);
+    HScroll1->setValue(0);
+    VScroll1->setValue(0);
+    working_->Revert();
     setWindowTitle(kProgramCaption);
 }
 
-// --- undo and redo
-
-void Form1::RecordStep(bool compact, const std::function<void()>& command) {
-    const bool outer = stepDepth_++ == 0;
-    if (outer) history_.Begin(WorkingState());
-    command();
-    --stepDepth_;
-    if (outer) {
-        history_.End(WorkingState(), compact);
-        UpdateUndoMenus();
-    }
-}
-
-QImage Form1::WorkingState() const { return CircleMode ? Picture3->Picture() : Picture2->Image(); }
-
-void Form1::ShowWorkingState(const QImage& image) {
-    if (CircleMode) {
-        Picture3->SetPicture(image);
-        Picture2->SetPicture(image);
-    } else {
-        Picture2->SetImage(image);
-    }
-    Picture2->Refresh();
-}
-
-void Form1::UndoOrRedo(bool undo) {
-    if (undo ? !history_.CanUndo() : !history_.CanRedo()) return;
-    const QString caption = windowTitle();
-    BeginBusy();
-    QImage current = WorkingState();
-    // The boxes let go of the pixels, so a step of rows swaps them in place, not in a copy.
-    if (CircleMode) {
-        Picture2->ClearPicture();
-        Picture3->ClearPicture();
-    } else {
-        Picture2->SetImage(QImage());
-    }
-    ShowWorkingState(undo ? history_.Undo(std::move(current)) : history_.Redo(std::move(current)));
-    EndBusy(caption);
-    UpdateUndoMenus();
-}
-
-void Form1::mnuUndo_Click() { UndoOrRedo(true); }
-void Form1::mnuRedo_Click() { UndoOrRedo(false); }
-void Form1::mnuUndo2_Click() { UndoOrRedo(true); }
-void Form1::mnuRedo2_Click() { UndoOrRedo(false); }
-
-void Form1::EndHistory() {
-    history_.Clear();
-    UpdateUndoMenus();
-}
+void Form1::mnuUndo_Click() { working_->Undo(busy_, windowTitle()); }
+void Form1::mnuRedo_Click() { working_->Redo(busy_, windowTitle()); }
+void Form1::mnuUndo2_Click() { working_->Undo(busy_, windowTitle()); }
+void Form1::mnuRedo2_Click() { working_->Redo(busy_, windowTitle()); }
 
 void Form1::UpdateUndoMenus() {
-    const bool retouch = Picture2->isVisibleTo(this) && !CircleMode;
-    const bool effects = Picture2->isVisibleTo(this) && CircleMode;
-    EnableMenu("mnuUndo", retouch && history_.CanUndo());
-    EnableMenu("mnuRedo", retouch && history_.CanRedo());
-    EnableMenu("mnuUndo2", effects && history_.CanUndo());
-    EnableMenu("mnuRedo2", effects && history_.CanRedo());
+    const bool shown = Picture2->isVisibleTo(this);
+    const bool effects = working_->CircleMode();
+    const UndoHistory& history = working_->History();
+    EnableMenu("mnuUndo", shown && !effects && history.CanUndo());
+    EnableMenu("mnuRedo", shown && !effects && history.CanRedo());
+    EnableMenu("mnuUndo2", shown && effects && history.CanUndo());
+    EnableMenu("mnuRedo2", shown && effects && history.CanRedo());
 }
 
 void Form1::mnuback2_Click() { mnuback_Click(); }
 
 void Form1::mnuSaveImage2_Click() { mnuSaveImage_Click(); }
 
-// The pass holds this thread until it ends, as a command should: no input is taken meanwhile
-// (it waits in the queue) and only Animation1 repaints, from the progress the pass reports.
-void Form1::RunBusyPass(const std::function<void(const CanvasView&)>& pass) {
-    const CanvasView view = Picture2->View();
-    if (!view.empty()) pass(view);
-}
-
+// The passes hold this thread until they end, as a command should: no input is taken meanwhile
+// (it waits in the queue) and only Animation1 repaints, from the progress a pass reports.
 void Form1::RunRetouchMenuCommand(RetouchCommand command) {
-    RecordStep(false, [&] { RunRetouchMenuPass(command); });
-}
-
-void Form1::RunRetouchMenuPass(RetouchCommand command) {
-    BeginBusy();
-    const Progress progress = [this](int done, int total) { Animation1->SetProgress(done, total); };
-    RunBusyPass([&](const CanvasView& view) { RunRetouchPass(view, command, progress); });
-    if (EndsWithDarken(command)) mnuDark_Click();  // the whole darken command, busy and all
-    Picture2->Refresh();
+    working_->RunRetouch(command, busy_, kProgramCaption);
     if (IsPixelCommand(command)) ShowMenu("mnuSaveImage", true);
-    EndBusy(kProgramCaption);
 }
 
 void Form1::mnuWhite_Click() { RunRetouchMenuCommand(RetouchCommand::Whiten); }

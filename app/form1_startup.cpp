@@ -20,7 +20,7 @@ namespace sorvenal {
 
 void Form1::Form_Load(const QString& startFolder) {
     DirCancel = true;
-    CircleMode = false;
+    working_->ForgetEffects();
 
     // An unreadable candidate is named in a message and the next one is tried.
     for (const QString& folder : StartFolderCandidates(startFolder)) {
@@ -95,11 +95,10 @@ void Form1::mnuChange_Click() {
     ShowMenu("mnuRetouch", false);
     ShowMenu("mnuKijun", false);
     ShowMenu("mnuSpecial", true);
-    CircleMode = true;
+    working_->EnterEffects();
     SkinClickOn = false;
     EnableMenu("mnuClick", true);
     EnableMenu("mnuClick2", false);
-    Picture3->SetPicture(Picture2->Image());
     setWindowTitle(kSetCircleText);
     Picture2->setToolTip(kSetCircleText);
     unsetCursor();
@@ -108,8 +107,7 @@ void Form1::mnuChange_Click() {
 
 void Form1::mnuChange2_Click() {
     // The outline stays behind: the retouch commands work on the picture without it.
-    Picture2->SetPicture(Picture3->Picture());
-    CircleMode = false;
+    working_->LeaveEffects();
     ShowMenu("mnuRetouch", true);
     ShowMenu("mnuKijun", true);
     ShowMenu("mnuSpecial", false);

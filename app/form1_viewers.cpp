@@ -18,7 +18,7 @@ ShowContext Form1::MakeShowContext() {
     context.FolderFinish = [this] { FolderFinish(); };
     context.Ending = [this] { return Ending(); };
     context.ResetWorkingPicture = [this] {
-        Picture2->SetPicture(Picture1->Picture());
+        working_->ShowOriginal();
         ResumeFullPicture();
     };
     context.pause = Options().showPause;
@@ -29,9 +29,9 @@ void Form1::OpenFullScreenView() {
     // A fresh window each time: nothing of an earlier opening survives. The key that opened
     // it ends here: when the view returns it must not reach the controls.
     modalViewSeen_ = true;
-    if (!fullPath_.isEmpty()) {
-        WaitForFullPicture();
-        Picture2->SetPicture(Picture1->Picture());
+    if (selected_->Waiting()) {
+        WaitFull();
+        working_->ShowOriginal();
     }
     if (Check1->isChecked()) {
         Form3 view(Picture2->Image(), ScreenSize(), this);

@@ -126,7 +126,7 @@ int main(int argc, char* argv[]) {
     sorvenal::Form1 form(nullptr, nullptr, start.folder);
     form.show();
     if (!start.pictureName.isEmpty()) {
-        form.mnuOpen_Click();
+        form.Action("mnuOpen")->trigger();
         form.SelectPicture(start.pictureName);
     }
     if (line.quitAfterShow) {

@@ -70,7 +70,7 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder
       dialogs_(dialogs),
       options_(std::move(options)),
       screenSize_(options_.screenSize),
-      loader_(std::make_unique<PictureLoader>(options_.fullDecoder)) {
+      selected_(std::make_unique<SelectedPicture>(options_.fullDecoder)) {
     setObjectName(QStringLiteral("Form1"));
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogService>();
@@ -84,6 +84,13 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
     setWindowIcon(AppIconSet());
     BuildControls();
+    working_ = std::make_unique<WorkingPicture>(Picture1, Picture2, Picture3);
+    working_->SetHistoryChanged([this] { UpdateUndoMenus(); });
+    busy_ = BusyFeedback{
+        .begin = [this] { BeginBusy(); },
+        .end = [this](const QString& caption) { EndBusy(caption); },
+        .indicator = Animation1,
+    };
     BuildMenus();
     ConnectSignals();
     WatchWidget(this);
@@ -131,7 +138,7 @@ void Form1::BuildControls() {
     Label1 = Place(new QLabel(kLabel1Text, s), "Label1", 2880, 360, 3180, 555);
     Label1->setFont(GothicFont(27.75, true));
     Label1->setAlignment(Qt::AlignCenter);
-    SetBackColor(Label1, QColor(192, 255, 255));
+    SetBackColor(Label1, kLabelIdleColor);
     SetForeColor(Label1, QColor(192, 64, 0));
     Label2 = StartLabel(s, "Label2", kLabel2Text, 2880, 1440, 2280, 360);
     Label3 = StartLabel(s, "Label3", kLabel3Text, 3600, 1920, 240, 360);
@@ -147,7 +154,7 @@ void Form1::BuildControls() {
     SetBackColor(Label5, QColor(64, 64, 64));
     SetForeColor(Label5, QColor(224, 224, 224));
     Check1 = Place(new QCheckBox(kCheck1Text, s), "Check1", 3360, 2760, 3255, 255);
-    SetBackColor(Check1, QColor(192, 255, 255));
+    SetBackColor(Check1, kLabelIdleColor);
     Label6 = Place(new QLabel(kLabel6Text, s), "Label6", 840, 3120, 6045, 180);
     Label6->setFont(GothicFont(9));
     Frame3 = Place(new QFrame(s), "Frame3", 120, 3480, 7335, 1335);
@@ -157,7 +164,7 @@ void Form1::BuildControls() {
     SetForeColor(Label7, QColor(128, 255, 128));
     Option1 = Place(new QRadioButton(kOption1Text, Frame3), "Option1", 2520, 240, 2295, 255);
     Option2 = Place(new QRadioButton(kOption2Text, Frame3), "Option2", 2520, 480, 2295, 255);
-    for (QRadioButton* o : {Option1, Option2}) SetBackColor(o, QColor(192, 255, 255));
+    for (QRadioButton* o : {Option1, Option2}) SetBackColor(o, kLabelIdleColor);
     Option1->setChecked(true);
     Label8 = Place(new ClickLabel(kLabel8Text, Frame3), "Label8", 5160, 360, 870, 300);
     Label9 = Place(new ClickLabel(kLabel9Text, Frame3), "Label9", 6240, 360, 795, 300);
@@ -165,7 +172,7 @@ void Form1::BuildControls() {
         l->setFont(GothicFont(12, true));
         l->setAlignment(Qt::AlignCenter);
         l->setCursor(Qt::PointingHandCursor);
-        SetBackColor(l, QColor(192, 255, 255));
+        SetBackColor(l, kLabelIdleColor);
     }
     Label10 = Place(new QLabel(kLabel10Text, Frame3), "Label10", 1560, 960, 3900, 180);
     Label10->setFont(GothicFont(9));
@@ -219,8 +226,7 @@ void Form1::ConnectSignals() {
     connect(Dir1, &FolderList::PathRefused, this,
             [this](const QString& path) { dialogs().Message(this, FolderRefusedMessage(path)); });
     connect(File1, &FileList::Click, this, &Form1::File1_Click);
-    connect(loader_.get(), &PictureLoader::Done, this, &Form1::FullPictureDone,
-            Qt::QueuedConnection);
+    connect(selected_.get(), &SelectedPicture::FullEnded, this, &Form1::FullPictureEnded);
     connect(Image1, &PreviewImage::Clicked, this, &Form1::Image1_Click);
     connect(static_cast<ClickLabel*>(Label8), &ClickLabel::Clicked, this, &Form1::Label8_Click);
     connect(static_cast<ClickLabel*>(Label9), &ClickLabel::Clicked, this, &Form1::Label9_Click);
@@ -253,13 +259,10 @@ void Form1::EndBusy(const QString& caption) {
 }
 
 void Form1::ClearDisplay() {
-    loader_->Discard();
-    fullPath_.clear();
-    pictureSize_ = QSize();
+    selected_->Clear();
     Image1->ClearPicture();
     Label5->setText(QString());
-    Picture1->ClearPicture();
-    Picture2->ClearPicture();
+    working_->Clear();
     Picture2->setGeometry(ToPixels(50), ToPixels(50), ToPixels(50), ToPixels(50));
 }
 
@@ -272,13 +275,6 @@ void Form1::EndProgram() {
     if (quitting_) return;
     const QScopedValueRollback<bool> guard(quitting_, true);
     if (quitHook_) quitHook_();
-}
-
-bool Form1::RunAfterShow(void (Form1::*command)()) {
-    if (ShowCancel) return false;
-    ShowCancel = true;
-    QMetaObject::invokeMethod(this, command, Qt::QueuedConnection);
-    return true;
 }
 
 int Form1::ToPixels(int windowUnits) const {

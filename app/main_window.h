@@ -1,22 +1,29 @@
 #pragma once
 // The main window: start screen, browsing, the actual-size retouch view and the effects view.
-// Its handlers are grouped by concern: form1_startup.cpp (start-up, menus, modes),
-// form1_browse.cpp (folders, files, preview), form1_retouch.cpp (retouch view, scrolling,
-// keys, retouch commands), form1_clicks.cpp (mouse on the picture), and the wiring files
+// It holds the widgets, the menus, the window geometry and the event routing; the picture's
+// state lives in two objects of its own: selected_picture.h (the picture chosen while
+// browsing: preview, full decode, prefetch) and working_picture.h (the picture being
+// retouched: original, canvas, snapshot, history, steps).
+// The window's code by concern: main_window.cpp (controls, busy state, geometry in twips, key
+// preview), form1_menus.cpp (the menu table and the guard of commands that need the whole
+// picture), form1_startup.cpp (start-up, hover, menu switches and modes), form1_browse.cpp
+// (folders, files, preview), form1_retouch.cpp (retouch view, scrolling, keys, retouch
+// commands, undo), form1_clicks.cpp (mouse on the picture), and the wiring files
 // form1_viewers.cpp, form1_fileops.cpp, form1_effects.cpp for the other subsystems.
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 #include <functional>
-#include <future>
 #include <memory>
-#include <optional>
+#include <span>
 
-#include "app/undo_history.h"
+#include "app/selected_picture.h"
+#include "app/working_picture.h"
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
+#include "platform/busy_indicator.h"
 #include "platform/picture_loader.h"
 #include "platform/twips.h"
 #include "viewers/continuous_show.h"
@@ -34,7 +41,6 @@ class QScrollBar;
 
 namespace sorvenal {
 
-class BusyIndicator;
 class ClickLabel;
 class DialogService;
 class FileList;
@@ -43,6 +49,7 @@ class FormSurface;
 class PictureBox;
 class PreviewImage;
 struct FileOpsContext;
+struct MenuEntry;
 struct RetouchLayout;
 
 // What the window is given besides its dialogs and start folder; the defaults are the program's.
@@ -65,10 +72,12 @@ public:
     // The window variables, read-only.
     bool FolderChangeClears() const { return DirCancel; }
     bool ShowRunning() const { return !ShowCancel; }
-    bool CircleModeOn() const { return CircleMode; }
+    bool CircleModeOn() const { return working_->CircleMode(); }
     bool SkinClickModeOn() const { return SkinClickOn; }
     const SkinState& Skin() const { return skin; }
     const Circle& MarkedCircle() const { return circle; }
+    const SelectedPicture& Selected() const { return *selected_; }
+    const UndoHistory& History() const { return working_->History(); }
 
     DialogService& dialogs();
     const Form1Options& Options() const { return options_; }
@@ -76,110 +85,30 @@ public:
     // The window surface that keeps what is drawn on it (pixels).
     FormSurface* Surface() const { return surface_; }
 
-    void BeginBusy();
-    void EndBusy(const QString& caption);
-    void ClearDisplay();
-    void FolderFinish();
+    // Selects the named file of the file list, as a click on it would; false when not listed.
+    bool SelectPicture(const QString& name);
+    // Waits for the selected picture's full decode under the busy indicator, as every command
+    // that needs the whole picture does; a picture that fails there ends as unreadable.
+    void WaitFull();
+
+    // A fresh full-screen view of the picture on display, as a character key opens it.
+    void OpenFullScreenView();
 
     // Ending the program; tests replace the hook to observe it without quitting.
     void SetQuitHook(std::function<void()> hook) { quitHook_ = std::move(hook); }
     void EndProgram();
     bool Ending() const { return ending_; }
-    // A command that leaves the browse state or changes the file list, given while a show
-    // runs, stops the show and runs once the show has ended on the picture that was on screen.
-    // True when the command was put off so.
-    bool RunAfterShow(void (Form1::*command)());
 
     // Window size in twips as the window rules reckon it (outer size, frame included).
     int OuterWidthTwips() const;
     int OuterHeightTwips() const;
     void SetOuterSizeTwips(int width, int height);
-    void MoveOuterTwips(int left, int top);
     int ClientWidthTwips() const;
     int ClientHeightTwips() const;
     // The full size of the screen holding the window, twips; the full-screen views open there.
     ScreenTwips ScreenSize() const;
     // Twips per scroll value of each bar: 1 unless the hidden part exceeds the 16-bit range.
     int HScrollUnit() const { return hScrollUnit_; }
-
-    // --- start-up, menus and modes (form1_startup.cpp)
-    void Form_Load(const QString& startFolder);
-    // Selects the named file of the file list, as a click on it would; false when not listed.
-    bool SelectPicture(const QString& name);
-    void mnuChange_Click();
-    void mnuChange2_Click();
-    void mnuClick_Click();
-    void mnuClick2_Click();
-    void mnuWh_Click();
-    void mnuDefault_Click();
-    void mnuEnd_Click();
-    void mnuEnd2_Click();
-
-    // --- browsing (form1_browse.cpp)
-    void mnuOpen_Click();
-    void mnuOpen2_Click();
-    void mnuOpen4_Click();
-    void Dir1_Change();
-    void File1_Click();
-    void Image1_Click();
-    // The selected picture's full decode runs beside the window. Commands that need the whole
-    // picture wait for it under the busy indicator; a picture that fails there ends as an
-    // unreadable selection does.
-    void WaitForFullPicture();
-    void ResumeFullPicture();  // starts it unless a show runs (which only previews)
-
-    // --- retouch view, scrolling and keys (form1_retouch.cpp)
-    void mnuReal_Click();
-    void mnuback_Click();
-    void mnuback2_Click();
-    void mnuUndo_Click();
-    void mnuRedo_Click();
-    void mnuUndo2_Click();
-    void mnuRedo2_Click();
-    const UndoHistory& History() const { return history_; }
-    void mnuFullscreen_Click();
-    void MoveCanvas();
-    void Form_KeyDown(int keyCode, int shift);
-    void Form_KeyPress(int keyAscii);
-    void mnuWhite_Click();
-    void mnuSharp_Click();
-    void mnuGamma_Click();
-    void mnubackbright2_Click();
-    void mnubackbright_Click();
-    void mnuShade_Click();
-    void mnuShade2_Click();
-    void mnuDark_Click();
-    void mnulight_Click();
-    void mnuContrast_Click();
-    void mnuContrast2_Click();
-    void mnuSaveImage2_Click();
-
-    // --- clicks on the picture (form1_clicks.cpp)
-    void Picture2_MouseDown(int button, int shift, double x, double y);
-    void Picture2_MouseMove(int button, int shift, double x, double y);
-    void Picture2_MouseUp(int button, int shift, double x, double y);
-    void SkinClickRetouch(double x, double y);
-
-    // --- wiring to the viewers (form1_viewers.cpp)
-    void OpenFullScreenView();
-    void Label8_Click();
-    void Label9_Click();
-    // --- wiring to the file operations (form1_fileops.cpp)
-    void mnuRename_Click();
-    void mnuMove_Click();
-    void mnuCopysave_Click();
-    void mnuDelete_Click();
-    void mnuForder_Click();
-    void mnuFrename_Click();
-    void mnuReadme_Click();
-    void mnuHelpMenu_Click();
-    // --- wiring to the circle effects and saving (form1_effects.cpp)
-    void mnuCirclelight_Click();
-    void mnuCirclered_Click();
-    void mnuEyeblue_Click();
-    void mnuSpotlight_Click();
-    void mnuCircle_Click();
-    void mnuSaveImage_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -211,46 +140,112 @@ private:
     SkinState skin;  // R0 G0 B0 M0 N0 Dw
     Circle circle;   // X1 Y1 rl
     float X2 = 0, Y2 = 0;
-    bool DirCancel = true, ShowCancel = true, SkinClickOn = false, CircleMode = false;
+    bool DirCancel = true, ShowCancel = true, SkinClickOn = false;
     RandomSequence random;  // one per program run
+
+    // --- start-up, menus and modes (form1_startup.cpp)
+    void Form_Load(const QString& startFolder);
+    void mnuChange_Click();
+    void mnuChange2_Click();
+    void mnuClick_Click();
+    void mnuClick2_Click();
+    void mnuWh_Click();
+    void mnuDefault_Click();
+    void mnuEnd_Click();
+    void mnuEnd2_Click();
+
+    // --- browsing (form1_browse.cpp)
+    void mnuOpen_Click();
+    void mnuOpen2_Click();
+    void mnuOpen4_Click();
+    void Dir1_Change();
+    void File1_Click();
+    void Image1_Click();
+    void ResumeFullPicture();  // starts the full decode unless a show runs (which only previews)
+    void FullPictureEnded();
+    void ShowUnreadable();
+
+    // --- retouch view, scrolling and keys (form1_retouch.cpp)
+    void mnuReal_Click();
+    void mnuback_Click();
+    void mnuback2_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuUndo2_Click();
+    void mnuRedo2_Click();
+    void mnuFullscreen_Click();
+    void MoveCanvas();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_KeyPress(int keyAscii);
+    void mnuWhite_Click();
+    void mnuSharp_Click();
+    void mnuGamma_Click();
+    void mnubackbright2_Click();
+    void mnubackbright_Click();
+    void mnuShade_Click();
+    void mnuShade2_Click();
+    void mnuDark_Click();
+    void mnulight_Click();
+    void mnuContrast_Click();
+    void mnuContrast2_Click();
+    void mnuSaveImage2_Click();
+
+    // --- clicks on the picture (form1_clicks.cpp)
+    void Picture2_MouseDown(int button, int shift, double x, double y);
+    void Picture2_MouseMove(int button, int shift, double x, double y);
+    void Picture2_MouseUp(int button, int shift, double x, double y);
+
+    // --- wiring to the viewers (form1_viewers.cpp)
+    void Label8_Click();
+    void Label9_Click();
+    // --- wiring to the file operations (form1_fileops.cpp)
+    void mnuRename_Click();
+    void mnuMove_Click();
+    void mnuCopysave_Click();
+    void mnuDelete_Click();
+    void mnuForder_Click();
+    void mnuFrename_Click();
+    void mnuReadme_Click();
+    void mnuHelpMenu_Click();
+    // --- wiring to the circle effects and saving (form1_effects.cpp)
+    void mnuCirclelight_Click();
+    void mnuCirclered_Click();
+    void mnuEyeblue_Click();
+    void mnuSpotlight_Click();
+    void mnuCircle_Click();
+    void mnuSaveImage_Click();
 
     void BuildControls();
     void BuildMenus();
+    static std::span<const MenuEntry> MenuTable();
     void ConnectSignals();
+    // Runs a menu entry's handler; one that needs the whole picture stops a running show and
+    // runs once the show has ended on the picture that was on screen, after the full decode.
+    void RunMenuCommand(const MenuEntry& entry);
     // True when the move was over a start-screen control (it goes no further).
     bool StartScreenHover(QObject* watched, QEvent* event);
     void ShowMenu(const char* name, bool visible);
     void EnableMenu(const char* name, bool enabled);
+    void BeginBusy();
+    void EndBusy(const QString& caption);
+    void ClearDisplay();
+    void FolderFinish();
+    void MoveOuterTwips(int left, int top);
     // The window's drawing scale: pixels (start, browse) or twips (retouch, effects).
     int ToPixels(int windowUnits) const;
     int ToWindowUnits(int pixels) const;
     void ApplyRetouchLayout(const RetouchLayout& layout);
     void ApplyPreviewFit();
-    void TakeFullPicture(const ReadResult& read);
-    void FullPictureDone();
-    PreviewResult SelectedPreview(const NativePath& path);
-    void PrefetchPreview(int index);
     QSize PreviewBox() const;
     void RunRetouchMenuCommand(RetouchCommand command);
-    void RunRetouchMenuPass(RetouchCommand command);
-    void RunBusyPass(const std::function<void(const CanvasView&)>& pass);
     void WatchWidget(QObject* object);
-    // Runs a command that changes the working picture as one undoable step; a command run
-    // inside another is part of it. compact: the command changes a part of the picture.
-    void RecordStep(bool compact, const std::function<void()>& command);
-    // The working picture as a step sees it: in the effects state the snapshot, which is the
-    // picture without the circle outline.
-    QImage WorkingState() const;
-    void ShowWorkingState(const QImage& image);
-    void UndoOrRedo(bool undo);
-    void EndHistory();
     void UpdateUndoMenus();
     void ApplyOuterOnceFrameKnown();
     void WheelOverPicture(QWheelEvent* event);
     bool PreviewKey(QWidget* target, QKeyEvent* key);
     // What the subsystems work on, lent through their context structs.
     void RunCircleMenuCommand(CircleEffect effect);
-    FileOpsContext FileOps();
+    void RunFileCommand(void (*command)(FileOpsContext&));
     ShowContext MakeShowContext();
 
     std::unique_ptr<DialogService> ownDialogs_;
@@ -268,21 +263,14 @@ private:
     bool frameKnownAtRequest_ = false;  // the last size request could allow for the frame
     int hScrollUnit_ = 1;
     int vScrollUnit_ = 1;
-    UndoHistory history_;
-    int stepDepth_ = 0;
     bool ending_ = false;
     bool quitting_ = false;
     QPoint wheelRest_;  // wheel turns not yet worth a whole step
     bool previewingKey_ = false;
     bool modalViewSeen_ = false;  // set when a modal view opened during the current key
-    std::unique_ptr<PictureLoader> loader_;
-    NativePath fullPath_;  // the selected picture while its full decode is still to come
-    QSize pictureSize_;    // the selected picture's size, known from its header
-    struct Prefetch {
-        NativePath path;
-        std::future<PreviewResult> preview;
-    };
-    std::optional<Prefetch> prefetch_;  // the show's next preview, decoded while one is shown
+    BusyFeedback busy_;           // the window's busy state, lent to the picture's work
+    std::unique_ptr<SelectedPicture> selected_;
+    std::unique_ptr<WorkingPicture> working_;  // made with the picture boxes
 };
 
 }  // namespace sorvenal

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include "effects/circle_commands.h"
+#include "platform/busy_indicator.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
@@ -116,10 +117,9 @@ void BM_CircleCommand(benchmark::State& state) {
     Picture2.SetPicture(Picture3.Picture());
     RandomSequence random;
     ScriptedDialogService dialogs;
-    const CircleCommandContext context{&Picture2, &Picture3, kCircle,
-                                       random,    dialogs,   nullptr,
-                                       nullptr,   [] {},     [](const QString&) {},
-                                       [] {}};
+    const BusyFeedback quiet;
+    const CircleCommandContext context{&Picture2, &Picture3, kCircle, random,
+                                       dialogs,   nullptr,   quiet,   [] {}};
     for (auto _ : state) RunCircleCommand(context, effect);
 }
 

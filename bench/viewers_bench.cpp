@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include "app/click_label.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "platform/file_list.h"
@@ -125,7 +126,7 @@ void BM_ShowDisplayOneJpeg(benchmark::State& state) {
     ScriptedDialogService dialogs;
     Form1 form(&dialogs, nullptr, JpegFolder(),
                Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
-    form.mnuOpen_Click();
+    form.Action("mnuOpen")->trigger();
     if (File1(form)->ListCount() != 1) {
         state.SkipWithError("the picture is not listed");
         return;
@@ -147,14 +148,14 @@ void BM_ShowWholeOneJpeg(benchmark::State& state) {
     options.showPause = [](int) { return true; };
     options.screenSize = test::FixedScreen(1920, 1080);
     Form1 form(&dialogs, nullptr, JpegFolder(), std::move(options));
-    form.mnuOpen_Click();
+    form.Action("mnuOpen")->trigger();
     Option2(form)->setChecked(true);
     FileList* files = File1(form);
     for (auto _ : state) {
         state.PauseTiming();
         files->SetListIndex(0);
         state.ResumeTiming();
-        form.Label8_Click();
+        emit static_cast<ClickLabel*>(Label8(form))->Clicked();
     }
 }
 BENCHMARK(BM_ShowWholeOneJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -21,28 +21,21 @@ bool RunCircleCommand(const CircleCommandContext& context, CircleEffect effect) 
         return false;
     }
 
-    if (context.BeginBusy) context.BeginBusy();
+    context.busy.Run(kCircleDoneCaption, [&](const Progress& progress) {
+        // The pass works in place on the snapshot's pixels. While it runs, the boxes let go of
+        // them, so no copy of the whole picture is made; nothing repaints the canvas meanwhile.
+        QImage work = Picture3.Picture();
+        Picture2.ClearPicture();
+        Picture3.ClearPicture();
+        // Copies only when someone else still holds the pixels.
+        const CanvasView canvas = ViewOf(work);
+        RunCircleEffect(canvas, effect, context.circle, context.random, progress);
 
-    // The pass works in place on the snapshot's pixels. While it runs, the boxes let go of
-    // them, so no copy of the whole picture is made; nothing repaints the canvas meanwhile.
-    QImage work = Picture3.Picture();
-    Picture2.ClearPicture();
-    Picture3.ClearPicture();
-    // Copies only when someone else still holds the pixels.
-    const CanvasView canvas = ViewOf(work);
-    Progress progress;
-    if (BusyIndicator* busy = context.Animation1)
-        progress = [busy](int done, int total) { busy->SetProgress(done, total); };
-    const Circle circle = context.circle;
-    RandomSequence& random = context.random;
-    RunCircleEffect(canvas, effect, circle, random, progress);
-
-    // The result becomes the new snapshot, and the canvas shows it without any outline.
-    Picture3.SetPicture(work);
-    Picture2.SetPicture(work);
-    Picture2.Refresh();
-
-    if (context.EndBusy) context.EndBusy(kCircleDoneCaption);
+        // The result becomes the new snapshot, and the canvas shows it without any outline.
+        Picture3.SetPicture(work);
+        Picture2.SetPicture(work);
+        Picture2.Refresh();
+    });
     if (context.DefaultPointer) context.DefaultPointer();
     return true;
 }

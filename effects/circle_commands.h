@@ -10,7 +10,7 @@ class QWidget;
 
 namespace sorvenal {
 
-class BusyIndicator;
+struct BusyFeedback;
 class DialogService;
 class PictureBox;
 
@@ -21,10 +21,8 @@ struct CircleCommandContext {
     const Circle& circle;
     RandomSequence& random;
     DialogService& dialogs;
-    QWidget* parent;                      // owner of the message box
-    BusyIndicator* Animation1 = nullptr;  // receives the pass's progress when set
-    std::function<void()> BeginBusy;
-    std::function<void(const QString& caption)> EndBusy;
+    QWidget* parent;           // owner of the message box
+    const BusyFeedback& busy;  // the busy state around the pass, which takes its progress
     // Circle commands always leave the default pointer, even in skin-click mode.
     std::function<void()> DefaultPointer;
 };

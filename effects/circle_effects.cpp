@@ -215,12 +215,7 @@ void RunWholePicture(const CanvasView& canvas, CircleEffect effect, const Circle
     const bool liftBlack = effect == CircleEffect::Picture;
 
     const auto mapOutside = [&outside](std::uint32_t* row, int from, int to) {
-        for (int x = from; x < to; ++x) {
-            const std::uint32_t p = row[x];
-            row[x] = 0xFF000000u | (std::uint32_t{outside.red[(p >> 16) & 0xFFu]} << 16) |
-                     (std::uint32_t{outside.green[(p >> 8) & 0xFFu]} << 8) |
-                     outside.blue[p & 0xFFu];
-        }
+        MapRow(outside, row, from, to);
     };
     const auto band = [&](int begin, int end) {
         for (int y = begin; y < end; ++y) {

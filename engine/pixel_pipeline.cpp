@@ -66,17 +66,7 @@ void ForEachRowBand(int rows, long long pixels, const RowBandFunction& band,
 void RunTablePass(const CanvasView& canvas, const ChannelTables& tables, const Progress& progress) {
     if (canvas.empty()) return;
     const auto band = [&canvas, &tables](int begin, int end) {
-        const std::uint8_t* red = tables.red;
-        const std::uint8_t* green = tables.green;
-        const std::uint8_t* blue = tables.blue;
-        for (int y = begin; y < end; ++y) {
-            std::uint32_t* row = canvas.row(y);
-            for (int x = 0; x < canvas.width; ++x) {
-                const std::uint32_t p = row[x];
-                row[x] = 0xFF000000u | (std::uint32_t{red[(p >> 16) & 0xFFu]} << 16) |
-                         (std::uint32_t{green[(p >> 8) & 0xFFu]} << 8) | blue[p & 0xFFu];
-            }
-        }
+        for (int y = begin; y < end; ++y) MapRow(tables, canvas.row(y), 0, canvas.width);
     };
     ForEachRowBand(canvas.height, static_cast<long long>(canvas.width) * canvas.height, band,
                    progress);

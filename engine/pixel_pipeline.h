@@ -21,6 +21,14 @@ struct ChannelTables {
     std::uint8_t green[256];
     std::uint8_t blue[256];
 };
+// Maps pixels from..to-1 of a row through the tables.
+inline void MapRow(const ChannelTables& t, std::uint32_t* row, int from, int to) {
+    for (int x = from; x < to; ++x) {
+        const std::uint32_t p = row[x];
+        row[x] = 0xFF000000u | (std::uint32_t{t.red[(p >> 16) & 0xFFu]} << 16) |
+                 (std::uint32_t{t.green[(p >> 8) & 0xFFu]} << 8) | t.blue[p & 0xFFu];
+    }
+}
 // Fast pass for pure per-channel functions; rows are shared between threads.
 void RunTablePass(const CanvasView& canvas, const ChannelTables& tables,
                   const Progress& progress = {});

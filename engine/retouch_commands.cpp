@@ -194,9 +194,15 @@ const ChannelTables& TablesFor(RetouchCommand command) {
             return up;
         case RetouchCommand::ContrastDown:
             return down;
-        default:
+        case RetouchCommand::Darken:
             return darken;
+        case RetouchCommand::Whiten:
+        case RetouchCommand::Sharpen:
+        case RetouchCommand::Saturate:
+        case RetouchCommand::Desaturate:
+            break;  // passes of their own, never tables
     }
+    return darken;
 }
 
 void RunPass(const CanvasView& canvas, RetouchCommand command, bool withDarken,
@@ -213,7 +219,13 @@ void RunPass(const CanvasView& canvas, RetouchCommand command, bool withDarken,
         case RetouchCommand::Desaturate:
             RunSaturationPass(canvas, SaturationTablesFor(command, withDarken), progress);
             return;
-        default:
+        case RetouchCommand::Gamma:
+        case RetouchCommand::Backlight:
+        case RetouchCommand::BacklightSpecial:
+        case RetouchCommand::Darken:
+        case RetouchCommand::Lighten:
+        case RetouchCommand::ContrastUp:
+        case RetouchCommand::ContrastDown:
             RunTablePass(canvas, TablesFor(command), progress);
             return;
     }
@@ -242,13 +254,49 @@ bool IsPixelCommand(RetouchCommand command) {
         case RetouchCommand::ContrastUp:
         case RetouchCommand::ContrastDown:
             return false;
-        default:
+        case RetouchCommand::Whiten:
+        case RetouchCommand::Sharpen:
+        case RetouchCommand::Gamma:
+        case RetouchCommand::Backlight:
+        case RetouchCommand::BacklightSpecial:
+        case RetouchCommand::Saturate:
+        case RetouchCommand::Desaturate:
             return true;
     }
+    return true;
 }
 
-bool EndsWithDarken(RetouchCommand command) {
-    return command == RetouchCommand::Saturate || command == RetouchCommand::Desaturate;
+std::span<const RetouchCommand> RetouchPasses(RetouchCommand command) {
+    // Indexed by the command: each command's own pass.
+    static constexpr RetouchCommand kAlone[] = {
+        RetouchCommand::Whiten,     RetouchCommand::Sharpen,          RetouchCommand::Gamma,
+        RetouchCommand::Backlight,  RetouchCommand::BacklightSpecial, RetouchCommand::Saturate,
+        RetouchCommand::Desaturate, RetouchCommand::Darken,           RetouchCommand::Lighten,
+        RetouchCommand::ContrastUp, RetouchCommand::ContrastDown,
+    };
+    static_assert(std::size(kAlone) == kNames.size());
+    static constexpr RetouchCommand kSaturate[] = {RetouchCommand::Saturate,
+                                                   RetouchCommand::Darken};
+    static constexpr RetouchCommand kDesaturate[] = {RetouchCommand::Desaturate,
+                                                     RetouchCommand::Darken};
+    switch (command) {
+        case RetouchCommand::Saturate:
+            return kSaturate;
+        case RetouchCommand::Desaturate:
+            return kDesaturate;
+        case RetouchCommand::Whiten:
+        case RetouchCommand::Sharpen:
+        case RetouchCommand::Gamma:
+        case RetouchCommand::Backlight:
+        case RetouchCommand::BacklightSpecial:
+        case RetouchCommand::Darken:
+        case RetouchCommand::Lighten:
+        case RetouchCommand::ContrastUp:
+        case RetouchCommand::ContrastDown:
+            break;
+    }
+    const std::span<const RetouchCommand> alone = kAlone;
+    return alone.subspan(static_cast<std::size_t>(command), 1);
 }
 
 void RunRetouchPass(const CanvasView& canvas, RetouchCommand command, const Progress& progress) {
@@ -256,8 +304,9 @@ void RunRetouchPass(const CanvasView& canvas, RetouchCommand command, const Prog
 }
 
 void RunRetouchCommand(const CanvasView& canvas, RetouchCommand command, const Progress& progress) {
-    // The darken that ends a saturation command is folded into the saturation tables.
-    RunPass(canvas, command, EndsWithDarken(command), progress);
+    // A darken that ends a command is folded into its tables.
+    const std::span<const RetouchCommand> passes = RetouchPasses(command);
+    RunPass(canvas, command, passes.size() == 2 && passes[1] == RetouchCommand::Darken, progress);
 }
 
 std::optional<RetouchCommand> RetouchCommandFromName(std::string_view name) {

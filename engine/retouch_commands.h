@@ -1,6 +1,7 @@
 #pragma once
 // The pixel work of each retouch-menu command, as the window layer calls it.
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "engine/canvas_view.h"
@@ -14,8 +15,8 @@ enum class RetouchCommand {
     Gamma,             // mnuGamma
     Backlight,         // mnubackbright2
     BacklightSpecial,  // mnubackbright
-    Saturate,          // mnuShade (its pass, then the full darken command)
-    Desaturate,        // mnuShade2 (likewise)
+    Saturate,          // mnuShade
+    Desaturate,        // mnuShade2
     Darken,            // mnuDark
     Lighten,           // mnulight
     ContrastUp,        // mnuContrast
@@ -24,13 +25,14 @@ enum class RetouchCommand {
 
 // Per-pixel commands make the save entry visible; byte commands leave it alone.
 bool IsPixelCommand(RetouchCommand command);
-// The saturation commands run the darken command after their own pass.
-bool EndsWithDarken(RetouchCommand command);
+// What a menu command runs, in order: the command's own pass first, then each command after it
+// in full, within the one before. The saturation commands end with the whole darken command.
+std::span<const RetouchCommand> RetouchPasses(RetouchCommand command);
 
-// One pass of the command (for the saturation commands: their own pass only).
+// The command's own pass alone.
 void RunRetouchPass(const CanvasView& canvas, RetouchCommand command,
                     const Progress& progress = {});
-// The whole pixel work of the command (for the saturation commands: pass, then darken pass).
+// The whole pixel work of the command: every pass of RetouchPasses, folded where they can be.
 void RunRetouchCommand(const CanvasView& canvas, RetouchCommand command,
                        const Progress& progress = {});
 

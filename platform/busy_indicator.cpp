@@ -77,4 +77,14 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
     }
 }
 
+void BusyFeedback::Run(const QString& caption,
+                       const std::function<void(const Progress&)>& work) const {
+    if (begin) begin();
+    Progress progress;
+    if (BusyIndicator* busy = indicator)
+        progress = [busy](int done, int total) { busy->SetProgress(done, total); };
+    work(progress);
+    if (end) end(caption);
+}
+
 }  // namespace sorvenal

@@ -1,9 +1,13 @@
 #pragma once
 // The busy indicator: an animation drawn by the program itself, with real progress when known.
 #include <QElapsedTimer>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <functional>
+
+#include "engine/pixel_pipeline.h"
 
 namespace sorvenal {
 
@@ -30,6 +34,17 @@ private:
     int frame_ = 0;
     std::atomic<int> permille_{-1};
     QElapsedTimer sinceFrame_;
+};
+
+// The window's busy state around one piece of work: what beginning and ending it show (caption,
+// pointer, indicator) and the indicator that takes the work's progress.
+struct BusyFeedback {
+    std::function<void()> begin;
+    std::function<void(const QString& caption)> end;
+    BusyIndicator* indicator = nullptr;
+
+    // Begins, runs the work with a progress sink that reaches the indicator, ends with caption.
+    void Run(const QString& caption, const std::function<void(const Progress&)>& work) const;
 };
 
 }  // namespace sorvenal

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/form1_text.h"
+#include "app/click_label.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "platform/file_list.h"
@@ -77,7 +78,7 @@ protected:
         form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), std::move(options));
         form->SetQuitHook([] {});
         form->show();
-        form->mnuOpen_Click();
+        form->Action("mnuOpen")->trigger();
         ASSERT_EQ(File1(*form)->ListCount(), 2);
     }
     void TearDown() override {
@@ -119,7 +120,7 @@ TEST_F(Form1DecodeTest, ANewerSelectionNeverShowsTheOlderPicture) {
     ASSERT_TRUE(File1(*form)->SetListIndex(1));
     EXPECT_EQ(Label5(*form)->text(), SizeCaption(120, 260));
     decoder.Open();
-    form->WaitForFullPicture();
+    form->WaitFull();
     QApplication::processEvents();  // a late word from the older decode changes nothing
     EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture1(*form)->Image()), QString());
     EXPECT_EQ(Image1(*form)->Picture().height(), 160);
@@ -164,9 +165,9 @@ TEST_F(Form1DecodeTest, TheShowOnlyPreviewsAndDecodesThePictureItEndsOn) {
         return true;
     };
     Option1(*form)->setChecked(true);
-    form->Label8_Click();
+    emit static_cast<ClickLabel*>(Label8(*form))->Clicked();
     EXPECT_EQ(captions, (std::vector<QString>{SizeCaption(300, 200), SizeCaption(120, 260)}));
-    form->WaitForFullPicture();
+    form->WaitFull();
     EXPECT_EQ(decoder.Started(), (std::vector<QString>{"b.JPEG"}));
     EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture2(*form)->Image()), QString());
 }

@@ -43,11 +43,11 @@ protected:
         original = test::GradientPicture(90, 70);
         test::WritePicture(folder, QStringLiteral("photo.bmp"), original);
         form = std::make_unique<Form1>(&dialogs, nullptr, folder);
-        form->mnuOpen_Click();
+        form->Action("mnuOpen")->trigger();
         ASSERT_EQ(File1(*form)->ListCount(), 1);
         ASSERT_TRUE(File1(*form)->SetListIndex(0));
         ASSERT_EQ(FirstDifference(original, Picture1(*form)->Picture()), QString());
-        form->mnuReal_Click();
+        form->Action("mnuReal")->trigger();
     }
 
     void Trigger(const char* name) {

@@ -39,10 +39,10 @@ protected:
         test::WritePicture(root, "b.bmp", test::GradientPicture(20, 10));
         ASSERT_TRUE(QDir(root).mkdir("dest"));
         form = std::make_unique<Form1>(&dialogs, nullptr, root);
-        form->mnuOpen_Click();
+        form->Action("mnuOpen")->trigger();
         ASSERT_EQ(Dir1(*form)->Path(), root);
         ASSERT_TRUE(File1(*form)->SetListIndex(0));  // a.jpg
-        form->WaitForFullPicture();
+        form->WaitFull();
         ASSERT_TRUE(Picture2(*form)->HasPicture());
     }
 

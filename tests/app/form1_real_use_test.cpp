@@ -78,7 +78,7 @@ protected:
         form = std::make_unique<Form1>(&dialogs, nullptr, dir.path(), std::move(options));
         form->SetQuitHook([this] { ++quits; });
         form->show();
-        form->mnuOpen_Click();
+        form->Action("mnuOpen")->trigger();
     }
     void TearDown() override { form.reset(); }
     void Later(std::function<void()> action) {

@@ -87,7 +87,7 @@ protected:
         options.screenSize = test::FixedScreen(640, 480);
         form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), std::move(options));
         form->SetQuitHook([] {});
-        form->mnuOpen_Click();
+        form->Action("mnuOpen")->trigger();
         ASSERT_EQ(File1(*form)->ListCount(), 4);
         QObject::connect(File1(*form), &FileList::Click,
                          [this] { shown.push_back(File1(*form)->ListIndex()); });
@@ -138,7 +138,7 @@ TEST_F(Form1ViewersTest, CharacterKeyOpensTheViewTheCheckBoxChooses) {
 
 TEST_F(Form1ViewersTest, FullScreenCommandShowsTheRetouchedPicture) {
     Select(1);
-    form->mnuReal_Click();
+    form->Action("mnuReal")->trigger();
     QAction* fullscreen = form->Action("mnuFullscreen");
     ASSERT_NE(fullscreen, nullptr);
     Picture2(*form)->View().row(3)[4] = 0xFF00FF00u;
@@ -232,7 +232,7 @@ TEST_F(Form1ViewersTest, PreviewClickAndFullScreenCommandDuringTheShowOnlyStopIt
     EXPECT_EQ(File1(*form)->ListIndex(), 0);
 
     onPause = [this](int index) {
-        if (index == 1) Later([this] { form->mnuFullscreen_Click(); });
+        if (index == 1) Later([this] { form->Action("mnuFullscreen")->trigger(); });
     };
     QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(File1(*form)->ListIndex(), 1);

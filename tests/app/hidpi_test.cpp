@@ -43,12 +43,12 @@ protected:
                                        Form1Options{.screenSize = test::FixedScreen(640, 480)});
         form->SetQuitHook([] {});
         form->show();
-        form->mnuOpen_Click();
+        form->Action("mnuOpen")->trigger();
         File1(*form)->SetListIndex(0);
         return *form;
     }
     Form1& Retouch(const QImage& picture) {
-        Browse(picture).mnuReal_Click();
+        Browse(picture).Action("mnuReal")->trigger();
         return *form;
     }
     // Where Picture2's top-left corner is drawn in the window, device pixels.

@@ -34,7 +34,7 @@ TEST(ScreensTest, WindowAndViewsStayOnTheScreenHoldingTheWindow) {
     form.show();
     ASSERT_EQ(form.screen(), second);
 
-    form.mnuOpen_Click();  // centred on the screen that holds it
+    form.Action("mnuOpen")->trigger();  // centred on the screen that holds it
     EXPECT_EQ(form.screen(), second);
     EXPECT_EQ(form.ScreenSize().width, PixelsToTwips(area.width()));
     EXPECT_EQ(form.ScreenSize().height, PixelsToTwips(area.height()));

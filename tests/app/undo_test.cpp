@@ -111,7 +111,7 @@ protected:
                                        Form1Options{.screenSize = test::FixedScreen(1280, 1024)});
         form->SetQuitHook([] {});
         form->show();
-        form->mnuOpen_Click();
+        form->Action("mnuOpen")->trigger();
         File1(*form)->SetListIndex(0);
         form->Action("mnuReal")->trigger();
         original = Picture1(*form)->Picture();

@@ -42,6 +42,11 @@ protected:
     }
 
     bool Run(CircleEffect effect) {
+        const BusyFeedback feedback{
+            .begin = [this] { log << QStringLiteral("begin"); },
+            .end = [this](const QString& caption) { log << QStringLiteral("end ") + caption; },
+            .indicator = &busy,
+        };
         const CircleCommandContext context{
             .Picture2 = &Picture2,
             .Picture3 = &Picture3,
@@ -49,9 +54,7 @@ protected:
             .random = random,
             .dialogs = dialogs,
             .parent = nullptr,
-            .Animation1 = &busy,
-            .BeginBusy = [this] { log << QStringLiteral("begin"); },
-            .EndBusy = [this](const QString& caption) { log << QStringLiteral("end ") + caption; },
+            .busy = feedback,
             .DefaultPointer = [this] { log << QStringLiteral("default pointer"); },
         };
         return RunCircleCommand(context, effect);

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/kernels.h"
 #include "tests/engine/test_canvas.h"
@@ -38,9 +39,15 @@ TEST(RetouchCommands, NamesAndKinds) {
     EXPECT_FALSE(IsPixelCommand(RetouchCommand::ContrastDown));
     EXPECT_TRUE(IsPixelCommand(RetouchCommand::Sharpen));
     EXPECT_TRUE(IsPixelCommand(RetouchCommand::Desaturate));
-    EXPECT_TRUE(EndsWithDarken(RetouchCommand::Saturate));
-    EXPECT_TRUE(EndsWithDarken(RetouchCommand::Desaturate));
-    EXPECT_FALSE(EndsWithDarken(RetouchCommand::Whiten));
+    using C = RetouchCommand;
+    const auto passes = [](C command) {
+        const std::span<const C> p = RetouchPasses(command);
+        return std::vector<C>(p.begin(), p.end());
+    };
+    EXPECT_EQ(passes(C::Saturate), (std::vector<C>{C::Saturate, C::Darken}));
+    EXPECT_EQ(passes(C::Desaturate), (std::vector<C>{C::Desaturate, C::Darken}));
+    EXPECT_EQ(passes(C::Whiten), std::vector<C>{C::Whiten});
+    EXPECT_EQ(passes(C::ContrastDown), std::vector<C>{C::ContrastDown});
 }
 
 struct Reference {
@@ -87,7 +94,12 @@ TEST_P(EveryColour, FastCommandEqualsTheDefinitionForAllSixteenMillionColours) {
     RunRetouchCommand(fast.view(), r.command);
     EXPECT_TRUE(test::SamePixels(reference, fast));
 
-    if (EndsWithDarken(r.command)) {  // the pass alone, without the folded darken
+    // The passes one by one, as the window runs them, make what the folded command makes.
+    test::Picture stepwise = *all_;
+    for (RetouchCommand pass : RetouchPasses(r.command)) RunRetouchPass(stepwise.view(), pass);
+    EXPECT_TRUE(test::SamePixels(fast, stepwise));
+
+    if (RetouchPasses(r.command).size() > 1) {  // the pass alone, without the folded darken
         test::Picture passOnly = *all_;
         test::Picture scalarOnly = *all_;
         RunRetouchPass(passOnly.view(), r.command);

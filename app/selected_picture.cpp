@@ -1,0 +1,87 @@
+#include "app/selected_picture.h"
+
+#include <utility>
+
+#include "platform/busy_indicator.h"
+
+namespace sorvenal {
+
+SelectedPicture::SelectedPicture(PictureLoader::Decoder fullDecoder, QObject* parent)
+    : QObject(parent), loader_(std::make_unique<PictureLoader>(std::move(fullDecoder))) {
+    connect(loader_.get(), &PictureLoader::Done, this, &SelectedPicture::LoaderDone,
+            Qt::QueuedConnection);
+}
+
+SelectedPicture::~SelectedPicture() = default;
+
+SelectedPicture::State SelectedPicture::Select(const NativePath& path, const QSize& previewBox) {
+    Clear();
+    path_ = path;
+    std::optional<Prefetched> prefetched = std::exchange(prefetch_, std::nullopt);
+    PreviewResult read = prefetched && prefetched->path == path ? prefetched->preview.get()
+                                                                : ReadPreview(path, previewBox);
+    if (!read.ok()) {
+        state_ = State::Unreadable;
+        return state_;
+    }
+    size_ = read.size;
+    preview_ = std::move(read.preview);
+    full_ = std::move(read.picture);
+    state_ = full_.isNull() ? State::PreviewOnly : State::Full;
+    return state_;
+}
+
+void SelectedPicture::Clear() {
+    loader_->Discard();
+    state_ = State::None;
+    path_.clear();
+    preview_ = QImage();
+    full_ = QImage();
+    size_ = QSize();
+}
+
+void SelectedPicture::StartFull() {
+    if (state_ != State::PreviewOnly) return;
+    loader_->Start(path_);
+    state_ = State::Decoding;
+}
+
+bool SelectedPicture::WaitFull(const BusyFeedback& busy, const QString& caption) {
+    if (!Waiting()) return state_ == State::Full;
+    StartFull();
+    if (std::optional<ReadResult> read = loader_->TakeIfDone()) {
+        TakeFull(*read);
+    } else {
+        ReadResult whole;
+        busy.Run(caption, [&](const Progress& progress) {
+            int turn = 0;
+            whole = loader_->Take([&] { progress(turn = (turn + 1) % 100, 100); });
+        });
+        TakeFull(whole);
+    }
+    return state_ == State::Full;
+}
+
+void SelectedPicture::LoaderDone() {
+    if (state_ != State::Decoding) return;
+    if (std::optional<ReadResult> read = loader_->TakeIfDone()) TakeFull(*read);
+}
+
+void SelectedPicture::TakeFull(const ReadResult& read) {
+    if (read.ok()) {
+        full_ = read.image;
+        state_ = State::Full;
+    } else {
+        // Its preview worked, its picture does not: as unreadable as a file that shows nothing.
+        preview_ = QImage();
+        size_ = QSize();
+        state_ = State::Unreadable;
+    }
+    emit FullEnded();
+}
+
+void SelectedPicture::Prefetch(const NativePath& path, const QSize& previewBox) {
+    prefetch_ = Prefetched{path, std::async(std::launch::async, ReadPreview, path, previewBox)};
+}
+
+}  // namespace sorvenal

@@ -1,0 +1,77 @@
+#pragma once
+// The picture chosen in the browse state: its preview, shown at once, and its full picture,
+// decoded beside the window. Every command that needs the whole picture calls WaitFull.
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <future>
+#include <memory>
+#include <optional>
+
+#include "platform/picture_loader.h"
+
+namespace sorvenal {
+
+struct BusyFeedback;
+
+class SelectedPicture : public QObject {
+    Q_OBJECT
+
+public:
+    enum class State {
+        None,         // nothing selected
+        PreviewOnly,  // the preview is there; the full decode has not started
+        Decoding,     // the full decode runs
+        Full,         // the whole picture is there
+        Unreadable,   // neither the preview nor the picture could be read
+    };
+
+    // Without a decoder, the full pictures are read into huge-page memory.
+    explicit SelectedPicture(PictureLoader::Decoder fullDecoder = {}, QObject* parent = nullptr);
+    ~SelectedPicture() override;
+
+    // Reads the preview of the file (box in device pixels); nothing of the previous picture
+    // stays, nor is decoded on. Formats that give the whole picture with the preview are Full
+    // at once.
+    State Select(const NativePath& path, const QSize& previewBox);
+    void Clear();
+    // Starts the full decode of a picture only previewed so far.
+    void StartFull();
+    // Waits for the whole picture, starting its decode if need be, under the busy state when
+    // it is not there yet. True when the whole picture is there.
+    bool WaitFull(const BusyFeedback& busy, const QString& caption);
+    // Decodes the preview of the file the show selects next, while one is shown.
+    void Prefetch(const NativePath& path, const QSize& previewBox);
+
+    State state() const { return state_; }
+    // The whole picture is still to come.
+    bool Waiting() const { return state_ == State::PreviewOnly || state_ == State::Decoding; }
+    const NativePath& Path() const { return path_; }
+    const QImage& Preview() const { return preview_; }
+    // The picture's own size, orientation applied; invalid when unreadable.
+    QSize Size() const { return size_; }
+    // Null until the state is Full.
+    const QImage& Full() const { return full_; }
+
+signals:
+    // The full decode has ended, as Full or Unreadable (also inside WaitFull).
+    void FullEnded();
+
+private:
+    void LoaderDone();
+    void TakeFull(const ReadResult& read);
+
+    std::unique_ptr<PictureLoader> loader_;
+    State state_ = State::None;
+    NativePath path_;
+    QImage preview_;
+    QImage full_;
+    QSize size_;
+    struct Prefetched {
+        NativePath path;
+        std::future<PreviewResult> preview;
+    };
+    std::optional<Prefetched> prefetch_;
+};
+
+}  // namespace sorvenal

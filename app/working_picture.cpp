@@ -1,0 +1,139 @@
+#include "app/working_picture.h"
+
+#include <utility>
+
+#include "effects/circle_commands.h"
+#include "platform/busy_indicator.h"
+#include "platform/picture_box.h"
+
+namespace sorvenal {
+
+WorkingPicture::WorkingPicture(PictureBox* Picture1, PictureBox* Picture2, PictureBox* Picture3)
+    : Picture1(Picture1), Picture2(Picture2), Picture3(Picture3) {}
+
+void WorkingPicture::SetOriginal(const QImage& picture) {
+    Picture1->SetPicture(picture);
+    ShowOriginal();
+}
+
+bool WorkingPicture::HasOriginal() const { return Picture1->HasPicture(); }
+
+void WorkingPicture::ShowOriginal() { Picture2->SetPicture(Picture1->Picture()); }
+
+void WorkingPicture::Clear() {
+    Picture1->ClearPicture();
+    Picture2->ClearPicture();
+}
+
+void WorkingPicture::EnterEffects() {
+    circleMode_ = true;
+    Picture3->SetPicture(Picture2->Image());
+}
+
+void WorkingPicture::LeaveEffects() {
+    Picture2->SetPicture(Picture3->Picture());
+    circleMode_ = false;
+}
+
+void WorkingPicture::BeginCircle() {
+    Picture2->SetPicture(Picture3->Picture());
+    Picture2->Cls();
+}
+
+void WorkingPicture::DrawCircle(const Circle& circle) {
+    Picture2->DrawCircleNotXor(circle.X1, circle.Y1, circle.rl);
+}
+
+PictureBox* WorkingPicture::Saved() const { return circleMode_ ? Picture3 : Picture2; }
+
+void WorkingPicture::Revert() {
+    RecordStep(false, [this] {
+        Picture2->Cls();
+        Picture2->SetPicture(Picture1->Picture());
+        Picture3->SetPicture(Picture1->Picture());
+    });
+}
+
+void WorkingPicture::RunRetouch(RetouchCommand command, const BusyFeedback& busy,
+                                const QString& caption) {
+    RecordStep(false, [&] { RunPasses(RetouchPasses(command), busy, caption); });
+}
+
+// Every pass after the first runs as a command in full (busy, pass, refresh) inside the one
+// before it.
+void WorkingPicture::RunPasses(std::span<const RetouchCommand> passes, const BusyFeedback& busy,
+                               const QString& caption) {
+    busy.Run(caption, [&](const Progress& progress) {
+        const CanvasView view = Picture2->View();
+        if (!view.empty()) RunRetouchPass(view, passes.front(), progress);
+        if (passes.size() > 1) RunPasses(passes.subspan(1), busy, caption);
+        Picture2->Refresh();
+    });
+}
+
+void WorkingPicture::RunSkinClick(SkinState& skin, double x, double y, const BusyFeedback& busy,
+                                  const QString& caption) {
+    RecordStep(false, [&] {
+        busy.Run(caption, [&](const Progress& progress) {
+            const CanvasView view = Picture2->View();
+            if (!view.empty()) SkinClickRetouchPixels(view, skin, x, y, progress);
+            Picture2->Refresh();
+        });
+    });
+}
+
+void WorkingPicture::RunCircleCommand(CircleCommandContext context, CircleEffect effect) {
+    context.Picture2 = Picture2;
+    context.Picture3 = Picture3;
+    RecordStep(true, [&] { sorvenal::RunCircleCommand(context, effect); });
+}
+
+// --- undo and redo
+
+void WorkingPicture::RecordStep(bool compact, const std::function<void()>& command) {
+    const bool outer = stepDepth_++ == 0;
+    if (outer) history_.Begin(State());
+    command();
+    --stepDepth_;
+    if (outer) {
+        history_.End(State(), compact);
+        if (historyChanged_) historyChanged_();
+    }
+}
+
+QImage WorkingPicture::State() const {
+    return circleMode_ ? Picture3->Picture() : Picture2->Image();
+}
+
+void WorkingPicture::ShowState(const QImage& image) {
+    if (circleMode_) {
+        Picture3->SetPicture(image);
+        Picture2->SetPicture(image);
+    } else {
+        Picture2->SetImage(image);
+    }
+    Picture2->Refresh();
+}
+
+void WorkingPicture::UndoOrRedo(bool undo, const BusyFeedback& busy, const QString& caption) {
+    if (undo ? !history_.CanUndo() : !history_.CanRedo()) return;
+    busy.Run(caption, [&](const Progress&) {
+        QImage current = State();
+        // The boxes let go of the pixels, so a step of rows swaps them in place, not in a copy.
+        if (circleMode_) {
+            Picture2->ClearPicture();
+            Picture3->ClearPicture();
+        } else {
+            Picture2->SetImage(QImage());
+        }
+        ShowState(undo ? history_.Undo(std::move(current)) : history_.Redo(std::move(current)));
+    });
+    if (historyChanged_) historyChanged_();
+}
+
+void WorkingPicture::EndHistory() {
+    history_.Clear();
+    if (historyChanged_) historyChanged_();
+}
+
+}  // namespace sorvenal
