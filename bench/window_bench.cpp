@@ -77,19 +77,26 @@ void BM_PlainDecode(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_GammaThroughForm1(benchmark::State& state) {
+// A retouch command through the window: for the saturation commands their pass and the whole
+// darken command, as one step.
+void BM_CommandThroughForm1(benchmark::State& state, const char* action) {
     ScriptedDialogService dialogs;
     auto form = MakeForm(dialogs);
     File1(*form)->SetListIndex(0);
     form->Action("mnuReal")->trigger();
     // The first command also parts the canvas from the original it shares pixels with (one
     // copy of the picture); measure the commands after it.
-    form->Action("mnuGamma")->trigger();
+    form->Action(action)->trigger();
     for (auto _ : state) {
-        form->Action("mnuGamma")->trigger();
+        form->Action(action)->trigger();
     }
 }
-BENCHMARK(BM_GammaThroughForm1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_CommandThroughForm1, gamma, "mnuGamma")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_CommandThroughForm1, saturate, "mnuShade")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_GammaEngineAlone(benchmark::State& state) {
     QImageReader reader(Folder().path);

@@ -231,72 +231,48 @@ void RunPass(const CanvasView& canvas, RetouchCommand command, bool withDarken,
     }
 }
 
-constexpr std::array<std::pair<std::string_view, RetouchCommand>, 11> kNames = {{
-    {"whiten", RetouchCommand::Whiten},
-    {"sharpen", RetouchCommand::Sharpen},
-    {"gamma", RetouchCommand::Gamma},
-    {"backlight", RetouchCommand::Backlight},
-    {"backlight-special", RetouchCommand::BacklightSpecial},
-    {"saturate", RetouchCommand::Saturate},
-    {"desaturate", RetouchCommand::Desaturate},
-    {"darken", RetouchCommand::Darken},
-    {"lighten", RetouchCommand::Lighten},
-    {"contrast-up", RetouchCommand::ContrastUp},
-    {"contrast-down", RetouchCommand::ContrastDown},
-}};
+// Every command once, in the order of the enum: its step name on the command line, whether it
+// makes the save entry visible (per-pixel commands do, byte commands do not), and what it runs.
+struct CommandEntry {
+    RetouchCommand command;
+    std::string_view name;
+    bool pixel;
+    std::array<RetouchCommand, 2> passes;
+    std::size_t passCount;
+};
+using C = RetouchCommand;
+constexpr CommandEntry kCommands[] = {
+    {C::Whiten, "whiten", true, {C::Whiten}, 1},
+    {C::Sharpen, "sharpen", true, {C::Sharpen}, 1},
+    {C::Gamma, "gamma", true, {C::Gamma}, 1},
+    {C::Backlight, "backlight", true, {C::Backlight}, 1},
+    {C::BacklightSpecial, "backlight-special", true, {C::BacklightSpecial}, 1},
+    {C::Saturate, "saturate", true, {C::Saturate, C::Darken}, 2},
+    {C::Desaturate, "desaturate", true, {C::Desaturate, C::Darken}, 2},
+    {C::Darken, "darken", false, {C::Darken}, 1},
+    {C::Lighten, "lighten", false, {C::Lighten}, 1},
+    {C::ContrastUp, "contrast-up", false, {C::ContrastUp}, 1},
+    {C::ContrastDown, "contrast-down", false, {C::ContrastDown}, 1},
+};
+
+constexpr bool InEnumOrder() {
+    for (std::size_t i = 0; i < std::size(kCommands); ++i)
+        if (static_cast<std::size_t>(kCommands[i].command) != i) return false;
+    return std::size(kCommands) == static_cast<std::size_t>(C::ContrastDown) + 1;
+}
+static_assert(InEnumOrder(), "one entry per command, in the order of the enum");
+
+const CommandEntry& EntryOf(RetouchCommand command) {
+    return kCommands[static_cast<std::size_t>(command)];
+}
 
 }  // namespace
 
-bool IsPixelCommand(RetouchCommand command) {
-    switch (command) {
-        case RetouchCommand::Darken:
-        case RetouchCommand::Lighten:
-        case RetouchCommand::ContrastUp:
-        case RetouchCommand::ContrastDown:
-            return false;
-        case RetouchCommand::Whiten:
-        case RetouchCommand::Sharpen:
-        case RetouchCommand::Gamma:
-        case RetouchCommand::Backlight:
-        case RetouchCommand::BacklightSpecial:
-        case RetouchCommand::Saturate:
-        case RetouchCommand::Desaturate:
-            return true;
-    }
-    return true;
-}
+bool IsPixelCommand(RetouchCommand command) { return EntryOf(command).pixel; }
 
 std::span<const RetouchCommand> RetouchPasses(RetouchCommand command) {
-    // Indexed by the command: each command's own pass.
-    static constexpr RetouchCommand kAlone[] = {
-        RetouchCommand::Whiten,     RetouchCommand::Sharpen,          RetouchCommand::Gamma,
-        RetouchCommand::Backlight,  RetouchCommand::BacklightSpecial, RetouchCommand::Saturate,
-        RetouchCommand::Desaturate, RetouchCommand::Darken,           RetouchCommand::Lighten,
-        RetouchCommand::ContrastUp, RetouchCommand::ContrastDown,
-    };
-    static_assert(std::size(kAlone) == kNames.size());
-    static constexpr RetouchCommand kSaturate[] = {RetouchCommand::Saturate,
-                                                   RetouchCommand::Darken};
-    static constexpr RetouchCommand kDesaturate[] = {RetouchCommand::Desaturate,
-                                                     RetouchCommand::Darken};
-    switch (command) {
-        case RetouchCommand::Saturate:
-            return kSaturate;
-        case RetouchCommand::Desaturate:
-            return kDesaturate;
-        case RetouchCommand::Whiten:
-        case RetouchCommand::Sharpen:
-        case RetouchCommand::Gamma:
-        case RetouchCommand::Backlight:
-        case RetouchCommand::BacklightSpecial:
-        case RetouchCommand::Darken:
-        case RetouchCommand::Lighten:
-        case RetouchCommand::ContrastUp:
-        case RetouchCommand::ContrastDown:
-            break;
-    }
-    const std::span<const RetouchCommand> alone = kAlone;
-    return alone.subspan(static_cast<std::size_t>(command), 1);
+    const CommandEntry& entry = EntryOf(command);
+    return {entry.passes.data(), entry.passCount};
 }
 
 void RunRetouchPass(const CanvasView& canvas, RetouchCommand command, const Progress& progress) {
@@ -310,8 +286,8 @@ void RunRetouchCommand(const CanvasView& canvas, RetouchCommand command, const P
 }
 
 std::optional<RetouchCommand> RetouchCommandFromName(std::string_view name) {
-    for (const auto& [n, command] : kNames)
-        if (n == name) return command;
+    for (const CommandEntry& entry : kCommands)
+        if (entry.name == name) return entry.command;
     return std::nullopt;
 }
 

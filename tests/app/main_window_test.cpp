@@ -372,6 +372,11 @@ TEST_F(MainWindowTest, EachRetouchCommandMatchesItsEngineFunction) {
             EXPECT_FALSE(Animation1(f)->isVisible());
             EXPECT_EQ(f.cursor().shape(), skinClick ? Qt::UpArrowCursor : Qt::ArrowCursor);
             EXPECT_TRUE(Picture2(f)->updatesEnabled());
+            // The whole command, every pass of it, is one step.
+            f.Action("mnuUndo")->trigger();
+            EXPECT_EQ(FirstDifference(Picture1(f)->Picture(), Picture2(f)->Image()), "");
+            f.Action("mnuRedo")->trigger();
+            EXPECT_EQ(FirstDifference(expected, Picture2(f)->Image()), "");
         }
     }
     // the original is never written
