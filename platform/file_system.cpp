@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,8 @@
 #include <QStringList>
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace sorvenal {
@@ -46,6 +49,73 @@ NativePath RandomSuffix() {
     return QByteArray::number(QRandomGenerator::global()->generate64(), 16);
 }
 
+// Our temporaries carry the writing process's id, so a later write can tell those a killed
+// run left behind from those another run is still writing, and from anything not ours.
+const NativePath kTemporaryPrefix = ".sorvenal-";
+const NativePath kTemporarySuffix = ".tmp";
+
+NativePath TemporaryName(const NativePath& folder) {
+    return JoinNative(folder, kTemporaryPrefix + QByteArray::number(::getpid()) + '-' +
+                                  RandomSuffix() + kTemporarySuffix);
+}
+
+// The process id of a name TemporaryName made, or 0.
+pid_t TemporaryOwner(const QByteArray& name) {
+    if (!name.startsWith(kTemporaryPrefix) || !name.endsWith(kTemporarySuffix)) return 0;
+    const QByteArray middle = name.mid(
+        kTemporaryPrefix.size(), name.size() - kTemporaryPrefix.size() - kTemporarySuffix.size());
+    const qsizetype dash = middle.indexOf('-');
+    if (dash <= 0 || dash == middle.size() - 1) return 0;
+    for (char c : middle.mid(dash + 1))
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return 0;
+    bool ok = false;
+    const long pid = middle.left(dash).toLong(&ok);
+    return ok && pid > 0 ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes the temporaries of ours that a run which has ended left in the folder: plain files,
+// owned by us, named by a process that no longer exists. Nothing else is touched.
+void RemoveStaleTemporaries(const NativePath& folder) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = TemporaryOwner(QByteArray(entry->d_name));
+        if (owner == 0 || owner == ::getpid()) continue;
+        if (::kill(owner, 0) == 0 || errno != ESRCH) continue;
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// The process's file-creation mask, read without changing it (umask() would, for a moment).
+mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    return 022;
+}
+
+// Whether the folder holds an entry of exactly this name. On a file system that folds case
+// (FAT, exFAT) another spelling finds the same file, and inode numbers may differ per name.
+bool HasEntryNamed(const NativePath& folder, const NativePath& name) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir))
+        if (name == entry->d_name) {
+            found = true;
+            break;
+        }
+    ::closedir(dir);
+    return found;
+}
+
 // Which of the two names a refused rename is about, as far as the error tells.
 NativePath RenameCulprit(int error, const NativePath& from, const NativePath& to) {
     switch (error) {
@@ -70,9 +140,36 @@ bool NoSuchFlag(int error) {
     return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP;
 }
 
+// Where neither RENAME_NOREPLACE nor links are to be had (FAT, exFAT): the target name is
+// claimed first, exclusively (an empty file, or an empty folder for a folder), and only the
+// claim, still ours and still empty, is replaced. A name that appears before the claim is
+// refused, as RENAME_NOREPLACE would refuse it.
+int ClaimThenRename(const NativePath& from, const NativePath& to, bool folder) {
+    struct stat claimed {};
+    if (folder) {
+        if (::mkdir(to.constData(), 0700) != 0) return errno;
+        if (::lstat(to.constData(), &claimed) != 0) return errno;
+    } else {
+        Fd claim(
+            ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (claim.get() < 0) return errno;
+        if (::fstat(claim.get(), &claimed) != 0) return errno;
+    }
+    const auto release = [&] { folder ? ::rmdir(to.constData()) : ::unlink(to.constData()); };
+    struct stat now {};
+    if (::lstat(to.constData(), &now) != 0 || now.st_dev != claimed.st_dev ||
+        now.st_ino != claimed.st_ino || (!folder && now.st_size != 0))
+        return EEXIST;  // someone else has the name now; it is theirs
+    if (::rename(from.constData(), to.constData()) != 0) {
+        const int error = errno;
+        release();
+        return error;
+    }
+    return 0;
+}
+
 // The rename itself. RENAME_NOREPLACE makes test and rename one step; where the file system
-// lacks it, a hard link does the same for files. Folders, or files where links are not to be
-// had (FAT), fall back to test-then-rename, the narrowest window left.
+// lacks it, a hard link does the same for files; where that fails too, the name is claimed.
 int RawRenameNoReplace(const NativePath& from, const NativePath& to) {
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
@@ -90,8 +187,7 @@ int RawRenameNoReplace(const NativePath& from, const NativePath& to) {
         const int linkError = errno;
         if (linkError != EPERM && linkError != EMLINK && !NoSuchFlag(linkError)) return linkError;
     }
-    if (PathExists(to)) return EEXIST;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    return ClaimThenRename(from, to, S_ISDIR(st.st_mode));
 }
 
 bool DiffersOnlyInCase(const NativePath& a, const NativePath& b) {
@@ -186,6 +282,8 @@ QString ErrorText(int error) {
             return QStringLiteral("実行中のファイルです");
         case EINVAL:
             return QStringLiteral("この操作はできません");
+        case kNotRegularFile:
+            return QStringLiteral("通常のファイルではありません");
         case ENOMEM:
             return QStringLiteral("メモリが足りません");
         case EFBIG:
@@ -297,7 +395,11 @@ std::vector<FolderEntry> ListFolder(const NativePath& folder) {
 }
 
 FsStatus RenameNoReplace(const NativePath& from, const NativePath& to) {
-    if (SameFile(from, to)) {
+    // The same file under another spelling, where the file system folds case: no entry of
+    // the new spelling exists besides the old one.
+    const bool sameByCase = DiffersOnlyInCase(from, to) && PathExists(to) &&
+                            !HasEntryNamed(ParentOf(to), BaseNameOf(to));
+    if (sameByCase || SameFile(from, to)) {
         if (!DiffersOnlyInCase(from, to)) return Fail(EEXIST, to);
         // The file system folds case: the new name is the old one, so step aside first.
         const NativePath aside = JoinNative(ParentOf(from), ".sorvenal-rename-" + RandomSuffix());
@@ -315,12 +417,16 @@ FsStatus RenameNoReplace(const NativePath& from, const NativePath& to) {
 }
 
 FsStatus CopyNoReplace(const NativePath& from, const NativePath& to) {
-    Fd in(::open(from.constData(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) return Fail(errno, from);
+    // Not blocking on a FIFO that took a picture's place: the kind is checked on the open file.
+    Fd in(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // Sockets (and devices without a driver) cannot even be opened.
+    if (in.get() < 0) return Fail(errno == ENXIO ? kNotRegularFile : errno, from);
     struct stat source {};
     if (::fstat(in.get(), &source) != 0) return Fail(errno, from);
     if (S_ISDIR(source.st_mode)) return Fail(EISDIR, from);
-    if (!S_ISREG(source.st_mode)) return Fail(EINVAL, from);
+    if (!S_ISREG(source.st_mode)) return Fail(kNotRegularFile, from);
+    if (::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK) != 0)
+        return Fail(errno, from);
     // Cheap early answer; the final no-replace step is what really guards the target.
     if (PathExists(to)) return Fail(EEXIST, to);
 
@@ -332,7 +438,9 @@ FsStatus CopyNoReplace(const NativePath& from, const NativePath& to) {
             if (::fstat(out, &written) != 0) return Fail(errno, {});
             // The source changed size under us: what we have is not a copy of anything.
             if (written.st_size != source.st_size) return Fail(EIO, from);
-            ::fchmod(out, source.st_mode & 07777);
+            // As a copy without kept rights makes it: never set-id, sticky or executable, never
+            // more open than the source or the umask allow.
+            ::fchmod(out, source.st_mode & 0666 & ~CurrentUmask());
             const struct timespec times[2] = {source.st_atim, source.st_mtim};
             ::futimens(out, times);
             return FsOk();
@@ -409,6 +517,7 @@ FsStatus WriteFileAtomically(const NativePath& path, const std::function<FsStatu
         return status;
     };
     if (!replace && PathExists(path)) return Fail(EEXIST, path);
+    RemoveStaleTemporaries(folder);
 
     // Unnamed until it is whole, so no crash and no failure leaves a partial file behind.
     Fd fd(::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
@@ -419,7 +528,7 @@ FsStatus WriteFileAtomically(const NativePath& path, const std::function<FsStatu
         if (error == ENOENT && !IsFolder(folder)) return Fail(ENOENT, path);
         // Hidden while it is written, and short, so a long target name cannot make it too long.
         for (int attempt = 0; attempt < 100 && fd.get() < 0; ++attempt) {
-            temporary = JoinNative(folder, ".sorvenal-" + RandomSuffix() + ".tmp");
+            temporary = TemporaryName(folder);
             fd.Reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
             if (fd.get() < 0 && errno != EEXIST) return Fail(errno, path);
         }
@@ -436,8 +545,7 @@ FsStatus WriteFileAtomically(const NativePath& path, const std::function<FsStatu
 
     if (temporary.isEmpty()) {
         const NativePath self = "/proc/self/fd/" + QByteArray::number(fd.get());
-        const NativePath linkName =
-            replace ? JoinNative(folder, ".sorvenal-" + RandomSuffix() + ".tmp") : path;
+        const NativePath linkName = replace ? TemporaryName(folder) : path;
         if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, linkName.constData(),
                      AT_SYMLINK_FOLLOW) != 0)
             return abandon(Fail(errno, path));

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cerrno>
 #include <functional>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct FsStatus {
     bool ok() const { return error == 0; }
 };
 inline FsStatus FsOk() { return {}; }
+
+// The error of a file that is not a plain file (a FIFO, a socket, a device) where one is needed.
+inline constexpr int kNotRegularFile = ENODEV;
 
 // One Japanese text per error number; every message of the program takes its reason from here.
 QString ErrorText(int error);

@@ -4,7 +4,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -187,6 +190,112 @@ TEST_F(FileSystemTest, AtomicWriteWithAndWithoutUnnamedFiles) {
     }
     ASSERT_TRUE(WriteFileAtomically(At("c.bin"), fill, 0666, true).ok());
     EXPECT_EQ(test::Entries(root), (QStringList{"a.bin", "b.bin", "c.bin"}));
+}
+
+// A camera card (FAT, exFAT): no RENAME_NOREPLACE, no hard links, no unnamed files.
+class CardTest : public FileSystemTest {
+protected:
+    ScopedFault noFlag{"renameat2", EINVAL, "/card"};
+    ScopedFault noLinks{"link", EPERM, "/card"};
+    ScopedFault noTmpfile{"open_tmpfile", EOPNOTSUPP, "/card"};
+    NativePath Card(const NativePath& name) const { return At("card/" + name); }
+    void SetUp() override {
+        FileSystemTest::SetUp();
+        ASSERT_EQ(::mkdir(At("card").constData(), 0755), 0);
+    }
+};
+
+TEST_F(CardTest, ANameThatAppearsBeforeTheMoveIsNeverReplaced) {
+    const auto fill = [](int fd) { return WriteAll(fd, "ours", 4) ? FsOk() : FsStatus{errno, {}}; };
+    test::WriteFile(Card("a.jpg"), "aaa");
+    test::WriteFile(At("src.jpg"), "src");
+    ASSERT_EQ(::mkdir(Card("folder").constData(), 0755), 0);
+    {
+        ScopedFault race("appear", 1, "/card/taken");
+        EXPECT_EQ(RenameNoReplace(Card("a.jpg"), Card("taken1.jpg")).error, EEXIST);
+        EXPECT_EQ(WriteFileAtomically(Card("taken2.jpg"), fill).error, EEXIST);
+        EXPECT_EQ(CopyNoReplace(At("src.jpg"), Card("taken3.jpg")).error, EEXIST);
+        EXPECT_EQ(RenameNoReplace(Card("folder"), Card("taken4")).error, EEXIST);
+    }
+    for (const char* name : {"taken1.jpg", "taken2.jpg", "taken3.jpg", "taken4"})
+        EXPECT_EQ(test::ReadFile(Card(name)), "theirs") << name;
+    EXPECT_EQ(test::ReadFile(Card("a.jpg")), "aaa");
+
+    // Without a race each goes through, and no claim or temporary stays behind.
+    EXPECT_TRUE(RenameNoReplace(Card("a.jpg"), Card("b.jpg")).ok());
+    EXPECT_TRUE(WriteFileAtomically(Card("c.jpg"), fill).ok());
+    EXPECT_TRUE(CopyNoReplace(At("src.jpg"), Card("d.jpg")).ok());
+    EXPECT_TRUE(RenameNoReplace(Card("folder"), Card("folder2")).ok());
+    EXPECT_TRUE(IsFolder(Card("folder2")));
+    EXPECT_EQ(test::ReadFile(Card("b.jpg")) + test::ReadFile(Card("c.jpg")) +
+                  test::ReadFile(Card("d.jpg")),
+              "aaaourssrc");
+    EXPECT_EQ(test::Entries(At("card")),
+              (QStringList{"b.jpg", "c.jpg", "d.jpg", "folder2", "taken1.jpg", "taken2.jpg",
+                           "taken3.jpg", "taken4"}));
+}
+
+TEST_F(CardTest, ACaseOnlyRenameFindsTheSameFileByItsEntry) {
+    // Names found whatever their case, and a different inode number for each spelling.
+    ScopedFault folds("fold", 1, "/card/");
+    ScopedFault inodes("ino", 7, "/card/P1.jpg");
+    test::WriteFile(Card("p1.jpg"), "p");
+    ASSERT_TRUE(RenameNoReplace(Card("p1.jpg"), Card("P1.jpg")).ok());
+    EXPECT_EQ(test::Entries(At("card")), QStringList{"P1.jpg"});
+    EXPECT_EQ(test::ReadFile(Card("P1.jpg")), "p");
+    // Another file of that spelling is another file.
+    test::WriteFile(Card("q2.jpg"), "q");
+    EXPECT_EQ(RenameNoReplace(Card("q2.jpg"), Card("P1.jpg")).error, EEXIST);
+}
+
+TEST_F(FileSystemTest, OnlyOurOwnTemporariesOfEndedRunsAreRemoved) {
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ASSERT_GT(ended, 0);
+    ::waitpid(ended, nullptr, 0);
+    const QByteArray dead = QByteArray::number(ended);
+    const QByteArray alive = QByteArray::number(::getppid());
+    test::WriteFile(At(".sorvenal-" + dead + "-1f.tmp"), "stale");         // ours, ended: removed
+    test::WriteFile(At(".sorvenal-" + alive + "-2e.tmp"), "writing");      // a live run's
+    test::WriteFile(At(".sorvenal-3d.tmp"), "old style");                  // no process id
+    test::WriteFile(At(".sorvenal-" + dead + "-zz.tmp"), "not ours");      // not our pattern
+    test::WriteFile(At(".sorvenal-rename-" + dead), "a photo set aside");  // never a temporary
+    ASSERT_EQ(::mkdir(At(".sorvenal-" + dead + "-4c.tmp").constData(), 0755), 0);
+    const auto fill = [](int fd) { return WriteAll(fd, "x", 1) ? FsOk() : FsStatus{errno, {}}; };
+    ASSERT_TRUE(WriteFileAtomically(At("new.bin"), fill).ok());
+    QStringList kept{".sorvenal-" + dead + "-4c.tmp",  ".sorvenal-" + dead + "-zz.tmp",
+                     ".sorvenal-" + alive + "-2e.tmp", ".sorvenal-3d.tmp",
+                     ".sorvenal-rename-" + dead,       "new.bin"};
+    kept.sort();
+    EXPECT_EQ(test::Entries(root), kept);
+}
+
+TEST_F(FileSystemTest, ACopyGivesAwayNoRightsAndRefusesSpecialFiles) {
+    const mode_t saved = ::umask(022);
+    test::WriteFile(At("setid.jpg"), "bytes");
+    ASSERT_EQ(::chmod(At("setid.jpg").constData(), 06777), 0);
+    ASSERT_TRUE(CopyNoReplace(At("setid.jpg"), At("copy.jpg")).ok());
+    struct stat st {};
+    ASSERT_EQ(::stat(At("copy.jpg").constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    ::umask(saved);
+
+    // A FIFO with no writer, a socket and a device: refused at once, never waited on.
+    ASSERT_EQ(::mkfifo(At("fifo.jpg").constData(), 0644), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const NativePath socketPath = At("socket.jpg");
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.constData());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    for (const NativePath& special : {At("fifo.jpg"), socketPath, NativePath("/dev/null")}) {
+        const FsStatus status = CopyNoReplace(special, At("out.jpg"));
+        EXPECT_EQ(status.error, kNotRegularFile) << special.constData();
+        EXPECT_EQ(status.path, special);
+    }
+    ::close(sock);
+    EXPECT_FALSE(ErrorText(kNotRegularFile).isEmpty());
+    EXPECT_FALSE(PathExists(At("out.jpg")));
 }
 
 }  // namespace

@@ -6,7 +6,11 @@
 namespace sorvenal::test {
 
 // While it lives, `call` fails with `error` for paths that contain `pathPart`. Calls: open,
-// open_tmpfile, rename (also renameat2), link, unlink, mkdir, write, copy_file_range, fsync.
+// open_tmpfile, rename (also renameat2), renameat2 alone, link, unlink, mkdir, write,
+// copy_file_range, fsync. Two are no failures: "appear" (any error number) makes another
+// program create the file just before an exclusive create or a rename onto it, "ino" adds
+// the number to the inode stat, lstat and fstat report, and "fold" finds names whatever their
+// case in open, stat, lstat and rename, as FAT does.
 class ScopedFault {
 public:
     ScopedFault(const char* call, int error, const QByteArray& pathPart);

@@ -3,8 +3,10 @@
 // from SORVENAL_FAULT, read at every call: "call:errno:path-part;...". A rule fires when the
 // call's path (for calls on a descriptor, the path the descriptor was opened on) contains the
 // path part. "open_tmpfile" matches only opens that ask for an unnamed file.
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,9 +68,49 @@ F Real(const char* name) {
 
 bool TakesMode(int flags) { return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE; }
 
+// "fold": names are found whatever their case, as on FAT and exFAT; the path to use instead.
+const char* Fold(const char* path, char* out, size_t size) {
+    if (!path || !Fault("fold", path)) return path;
+    const char* slash = std::strrchr(path, '/');
+    if (!slash) return path;
+    const int dirLength = static_cast<int>(slash - path);
+    char dir[4096];
+    std::snprintf(dir, sizeof dir, "%.*s", dirLength, path);
+    DIR* d = ::opendir(dir);
+    if (!d) return path;
+    const char* result = path;
+    while (const dirent* entry = ::readdir(d)) {
+        if (::strcasecmp(entry->d_name, slash + 1) == 0) {
+            const size_t nameLength = std::strlen(entry->d_name);
+            if (static_cast<size_t>(dirLength) + 1 + nameLength + 1 > size) break;
+            std::memcpy(out, dir, static_cast<size_t>(dirLength));
+            out[dirLength] = '/';
+            std::memcpy(out + dirLength + 1, entry->d_name, nameLength + 1);
+            result = out;
+            break;
+        }
+    }
+    ::closedir(d);
+    return result;
+}
+
+// "appear": another program creates the named file, with "theirs" in it, just before this
+// process's next exclusive create, folder creation or rename there (the race a no-replace step must
+// win).
+void Appear(const char* path) {
+    if (!Fault("appear", path)) return;
+    static auto real = Real<int (*)(const char*, int, ...)>("open");
+    const int fd = real(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    static auto realWrite = Real<ssize_t (*)(int, const void*, size_t)>("write");
+    (void)!realWrite(fd, "theirs", 6);
+    ::close(fd);
+}
+
 int OpenFault(const char* path, int flags) {
     if ((flags & O_TMPFILE) == O_TMPFILE)
         if (const int error = Fault("open_tmpfile", path)) return error;
+    if ((flags & (O_CREAT | O_EXCL)) == (O_CREAT | O_EXCL)) Appear(path);
     return Fault("open", path);
 }
 
@@ -96,7 +138,8 @@ int open(const char* path, int flags, ...) {
     }
     SORVENAL_FAIL_IF(OpenFault(path, flags));
     static auto real = Real<int (*)(const char*, int, ...)>("open");
-    return real(path, flags, mode);
+    char folded[4096];
+    return real(Fold(path, folded, sizeof folded), flags, mode);
 }
 
 int open64(const char* path, int flags, ...) {
@@ -109,7 +152,8 @@ int open64(const char* path, int flags, ...) {
     }
     SORVENAL_FAIL_IF(OpenFault(path, flags));
     static auto real = Real<int (*)(const char*, int, ...)>("open64");
-    return real(path, flags, mode);
+    char folded[4096];
+    return real(Fold(path, folded, sizeof folded), flags, mode);
 }
 
 int openat(int dir, const char* path, int flags, ...) {
@@ -122,16 +166,20 @@ int openat(int dir, const char* path, int flags, ...) {
     }
     SORVENAL_FAIL_IF(OpenFault(path, flags));
     static auto real = Real<int (*)(int, const char*, int, ...)>("openat");
-    return real(dir, path, flags, mode);
+    char folded[4096];
+    return real(dir, Fold(path, folded, sizeof folded), flags, mode);
 }
 
 int rename(const char* from, const char* to) {
     SORVENAL_FAIL_IF(Fault("rename", from, to));
+    Appear(to);
     static auto real = Real<int (*)(const char*, const char*)>("rename");
-    return real(from, to);
+    char foldedFrom[4096], foldedTo[4096];
+    return real(Fold(from, foldedFrom, sizeof foldedFrom), Fold(to, foldedTo, sizeof foldedTo));
 }
 
 int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+    SORVENAL_FAIL_IF(Fault("renameat2", from, to));
     SORVENAL_FAIL_IF(Fault("rename", from, to));
     static auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
     return real(fromDir, from, toDir, to, flags);
@@ -149,6 +197,31 @@ int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) 
     return real(fromDir, from, toDir, to, flags);
 }
 
+// "ino": lstat reports the inode number plus the rule's number for matching paths, as file
+// systems that make up inode numbers per name (exFAT through FUSE) do.
+int lstat(const char* path, struct stat* st) {
+    static auto real = Real<int (*)(const char*, struct stat*)>("lstat");
+    char folded[4096];
+    const int result = real(Fold(path, folded, sizeof folded), st);
+    if (result == 0) st->st_ino += static_cast<ino_t>(Fault("ino", path));
+    return result;
+}
+
+int stat(const char* path, struct stat* st) {
+    static auto real = Real<int (*)(const char*, struct stat*)>("stat");
+    char folded[4096];
+    const int result = real(Fold(path, folded, sizeof folded), st);
+    if (result == 0) st->st_ino += static_cast<ino_t>(Fault("ino", path));
+    return result;
+}
+
+int fstat(int fd, struct stat* st) {
+    static auto real = Real<int (*)(int, struct stat*)>("fstat");
+    const int result = real(fd, st);
+    if (result == 0) st->st_ino += static_cast<ino_t>(FdFault("ino", fd));
+    return result;
+}
+
 int unlink(const char* path) {
     SORVENAL_FAIL_IF(Fault("unlink", path));
     static auto real = Real<int (*)(const char*)>("unlink");
@@ -157,6 +230,7 @@ int unlink(const char* path) {
 
 int mkdir(const char* path, mode_t mode) {
     SORVENAL_FAIL_IF(Fault("mkdir", path));
+    Appear(path);
     static auto real = Real<int (*)(const char*, mode_t)>("mkdir");
     return real(path, mode);
 }
