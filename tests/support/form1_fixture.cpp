@@ -45,6 +45,8 @@ const UndoHistory& History(const Form1& form) { return form.History(); }
 
 Form1Session::Form1Session() : folder(QDir(dir.path()).canonicalPath()) {}
 
+Form1Session::Form1Session(const QString& existingFolder) : folder(existingFolder) {}
+
 QString Form1Session::Write(const QString& name, const QImage& picture) const {
     return WritePicture(folder, name, picture);
 }

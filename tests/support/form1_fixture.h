@@ -40,6 +40,8 @@ enum class Visibility { Shown, Hidden };
 class Form1Session {
 public:
     Form1Session();
+    // Over a folder made elsewhere (the benchmarks make their large pictures once).
+    explicit Form1Session(const QString& existingFolder);
     Form1Session(const Form1Session&) = delete;
     Form1Session& operator=(const Form1Session&) = delete;
 
@@ -55,7 +57,7 @@ public:
     Form1& Retouch(int index) const;
 
     QTemporaryDir dir;
-    QString folder;  // the folder's canonical path
+    QString folder;  // the temporary folder's canonical path, or the existing folder
     ScriptedDialogService dialogs;
     std::unique_ptr<Form1> form;
 };
