@@ -195,7 +195,7 @@ int PeakMemoryOf(const QStringList& args) {
 
 // The folder the JPEGs are made in: the one given, or the temporary one.
 QString FolderOf(const QStringList& args, const QTemporaryDir& temporary) {
-    const QString folder = args.isEmpty() ? temporary.path() : args[0];
+    QString folder = args.isEmpty() ? temporary.path() : args[0];
     QDir().mkpath(folder);
     return folder;
 }

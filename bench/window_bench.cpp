@@ -111,17 +111,22 @@ void BM_MemcpyOneFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyOneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_UndoThenRedoThroughForm1(benchmark::State& state) {
-    const Retouching window;
-    const Form1& form = *window.form;
-    test::Trigger(form, "mnulight");
-    QAction* undo = test::MenuEntry(form, "mnuUndo");
-    QAction* redo = test::MenuEntry(form, "mnuRedo");
+// The last step undone and redone by the named menu entries, over and over.
+void UndoThenRedo(benchmark::State& state, const Form1& form, const char* undoEntry,
+                  const char* redoEntry) {
+    QAction* undo = test::MenuEntry(form, undoEntry);
+    QAction* redo = test::MenuEntry(form, redoEntry);
     for (auto _ : state) {
         undo->trigger();
         redo->trigger();
     }
     if (!test::History(form).CanUndo()) state.SkipWithError("no step was recorded");
+}
+
+void BM_UndoThenRedoThroughForm1(benchmark::State& state) {
+    const Retouching window;
+    test::Trigger(*window.form, "mnulight");
+    UndoThenRedo(state, *window.form, "mnuUndo", "mnuRedo");
 }
 BENCHMARK(BM_UndoThenRedoThroughForm1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -134,13 +139,7 @@ void BM_UndoThenRedoCircleEffect(benchmark::State& state) {
     test::DragOnPicture(form, {3000, 2000}, {3300, 2000});
     if (form.MarkedCircle().rl != 300) state.SkipWithError("the circle was not marked");
     test::Trigger(form, "mnuCirclelight");
-    QAction* undo = test::MenuEntry(form, "mnuUndo2");
-    QAction* redo = test::MenuEntry(form, "mnuRedo2");
-    for (auto _ : state) {
-        undo->trigger();
-        redo->trigger();
-    }
-    if (!test::History(form).CanUndo()) state.SkipWithError("no step was recorded");
+    UndoThenRedo(state, form, "mnuUndo2", "mnuRedo2");
 }
 BENCHMARK(BM_UndoThenRedoCircleEffect)->Unit(benchmark::kMillisecond)->UseRealTime();
 
