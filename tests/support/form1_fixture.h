@@ -29,8 +29,7 @@ void Click(QWidget* control);
 // (Picture2): in the effects state this marks a circle centred at `from`.
 void DragOnPicture(const Form1& form, QPoint from, QPoint to);
 
-// The window's calls that are about to move; every test goes through these, so a move
-// changes one line each.
+// The window's full-decode wait and its undo history, reached in this one place only.
 void WaitFull(Form1& form);  // until the selected picture's full decode is in
 const UndoHistory& History(const Form1& form);
 
