@@ -1,4 +1,3 @@
 # Browsing in the real window: the show's pace, the retouch view after a selection, peak memory.
-add_executable(browse_bench ${CMAKE_CURRENT_LIST_DIR}/browse_bench.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/scripted_dialogs.cpp)
-target_link_libraries(browse_bench PRIVATE app_form1 Qt6::Test)
+add_executable(browse_bench ${CMAKE_CURRENT_LIST_DIR}/browse_bench.cpp)
+target_link_libraries(browse_bench PRIVATE form1_fixture bench_main)

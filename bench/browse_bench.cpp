@@ -6,7 +6,7 @@
 //                                         retouch state through two commands, in frames
 // The JPEGs are made in FOLDER (kept there for the next run) or in a temporary folder.
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -25,14 +25,15 @@
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
+#include "bench/bench_main.h"
 #include "bench/peak_memory.h"
 #include "bench/photo_jpeg.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
-#include "tests/support/controls.h"
 #include "tests/support/fixed_screen.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
 
 namespace sorvenal {
 namespace {
@@ -76,23 +77,22 @@ private:
     bool inside_ = false;
 };
 
-struct Window {
-    ScriptedDialogService dialogs;
+// The window over the folder in the browse state, counting its full decodes.
+struct Window : test::Form1Session {
     std::atomic<int> fullDecodes{0};
-    std::unique_ptr<Form1> form;
 
-    explicit Window(const QString& folder) {
+    explicit Window(const QString& folder) : Form1Session(folder) {
         Form1Options options{.screenSize = test::FixedScreen(1920, 1080)};
         options.fullDecoder = [this](const NativePath& path, const std::atomic<bool>& cancel) {
             ++fullDecodes;
             return ReadPicture(path, ReadOptions{&cancel, true});
         };
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder, options);
-        form->SetQuitHook([] {});
-        form->show();
-        form->Action("mnuOpen")->trigger();
+        Browse(std::move(options));
     }
-    FileList* Files() { return test::Control<FileList>(*form, "File1"); }
+    ~Window() { form.reset(); }  // before the count its decoder writes
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    FileList* Files() const { return test::form1::File1(*form); }
 };
 
 void Wait(int ms) {
@@ -115,7 +115,7 @@ void ShowPace(const QString& folder) {
     int decodes = 0;
     for (int run = 0; run < 3; ++run) {
         Window window(show);
-        auto* preview = test::Control<PreviewImage>(*window.form, "Image1");
+        PreviewImage* preview = test::form1::Image1(*window.form);
         PaintClock clock(preview);
         qint64 lastKey = 0;
         clock.counts = [&] {
@@ -128,7 +128,7 @@ void ShowPace(const QString& folder) {
         QCoreApplication::processEvents();
         clock.painted.clear();
         window.fullDecodes = 0;
-        QTest::mouseClick(test::Control<QWidget>(*window.form, "Label8"), Qt::LeftButton);
+        test::Click(test::form1::Label8(*window.form));
         const auto ended = Clock::now();
         if (clock.painted.size() != 10) {
             std::fprintf(stderr, "the show painted %zu pictures, not 10\n", clock.painted.size());
@@ -158,11 +158,11 @@ void RetouchAfterOneSecond(const QString& folder, int width, int height) {
         Window window(QFileInfo(path).path());
         window.Files()->SetListIndex(0);
         Wait(1000);
-        auto* box = test::Control<PictureBox>(*window.form, "Picture2");
+        PictureBox* box = test::form1::Picture2(*window.form);
         PaintClock clock(box);
         clock.counts = [box] { return box->HasPicture(); };
         const auto pressed = Clock::now();
-        window.form->Action("mnuReal")->trigger();
+        test::Trigger(*window.form, "mnuReal");
         while (clock.painted.empty())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         painted.push_back(Ms(clock.painted.front() - pressed));
@@ -175,12 +175,13 @@ void RetouchAfterOneSecond(const QString& folder, int width, int height) {
 }
 
 // Its own process, so that making the JPEG does not count.
-int PeakMemoryOf(const QString& path) {
-    Window window(QFileInfo(path).path());
-    window.Files()->SetListIndex(0);
-    window.form->Action("mnuReal")->trigger();
-    window.form->Action("mnuGamma")->trigger();
-    window.form->Action("mnuShade")->trigger();
+int PeakMemoryOf(const QStringList& args) {
+    if (args.size() != 1) return 2;
+    const QString& path = args[0];
+    const Window window(QFileInfo(path).path());
+    window.Retouch(0);
+    test::Trigger(*window.form, "mnuGamma");
+    test::Trigger(*window.form, "mnuShade");
     const double peakMiB = bench::PeakResidentMiB();
     const QImageReader reader(path);
     const QSize size = reader.size();
@@ -192,30 +193,35 @@ int PeakMemoryOf(const QString& path) {
     return 0;
 }
 
-}  // namespace
-}  // namespace sorvenal
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    using namespace sorvenal;
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.size() == 2 && args[0] == QLatin1String("--peak-memory-of"))
-        return PeakMemoryOf(args[1]);
-    const bool peak = !args.isEmpty() && args[0] == QLatin1String("--peak-memory");
-    if (peak) args.removeFirst();
-    QTemporaryDir temporary;
-    const QString folder = args.isEmpty() ? temporary.path() : args[0];
+// The folder the JPEGs are made in: the one given, or the temporary one.
+QString FolderOf(const QStringList& args, const QTemporaryDir& temporary) {
+    QString folder = args.isEmpty() ? temporary.path() : args[0];
     QDir().mkpath(folder);
-    if (peak) {
-        QDir(folder).mkpath(QStringLiteral("peak"));
-        const QString path =
-            bench::PhotoJpeg(QDir(folder).filePath(QStringLiteral("peak/photo.jpg")), 12000, 8400);
-        return QProcess::execute(QCoreApplication::applicationFilePath(),
-                                 {QStringLiteral("--peak-memory-of"), path});
-    }
+    return folder;
+}
+
+int PeakMemory(const QStringList& args) {
+    const QTemporaryDir temporary;
+    const QString folder = FolderOf(args, temporary);
+    QDir(folder).mkpath(QStringLiteral("peak"));
+    const QString path =
+        bench::PhotoJpeg(QDir(folder).filePath(QStringLiteral("peak/photo.jpg")), 12000, 8400);
+    return QProcess::execute(QCoreApplication::applicationFilePath(),
+                             {QStringLiteral("--peak-memory-of"), path});
+}
+
+int Browse(const QStringList& args) {
+    const QTemporaryDir temporary;
+    const QString folder = FolderOf(args, temporary);
     ShowPace(folder);
     RetouchAfterOneSecond(folder, 6000, 4000);
     RetouchAfterOneSecond(folder, 12000, 8400);
     return 0;
 }
+
+[[maybe_unused]] const bool kPeakMemoryOf = bench::AddRun("--peak-memory-of", &PeakMemoryOf);
+[[maybe_unused]] const bool kPeakMemory = bench::AddRun("--peak-memory", &PeakMemory);
+[[maybe_unused]] const bool kBrowse = bench::AddRun("", &Browse);
+
+}  // namespace
+}  // namespace sorvenal

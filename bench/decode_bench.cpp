@@ -3,7 +3,6 @@
 // into the reader's own memory, into freshly mapped huge pages and into the huge pages the
 // previous photo left separate what memory gains from what the decoder itself costs:
 //   decode_bench [FOLDER]
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_main.h"
 #include "bench/photo_jpeg.h"
 #include "platform/picture_io.h"
 
@@ -48,12 +48,9 @@ double DecodeMs(const QString& path, QImage image) {
     return t.nsecsElapsed() / 1e6;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QTemporaryDir temporary;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
+int Decode(const QStringList& args) {
+    const QTemporaryDir temporary;
+    const QString folder = args.isEmpty() ? temporary.path() : args[0];
     std::printf("transparent huge pages: %s\n", HugePageMode().c_str());
     for (const QSize size : {QSize(6000, 4000), QSize(12000, 8400)}) {
         const QString path = MakeJpeg(folder, size.width(), size.height());
@@ -88,4 +85,8 @@ int main(int argc, char** argv) {
             "%.2f x faster\n",
             size.width(), size.height(), p, v, v / p, f, p / f, u, p / u, r, p / r);
     }
+    return 0;
 }
+[[maybe_unused]] const bool kDecode = bench::AddRun("", &Decode);
+
+}  // namespace

@@ -6,13 +6,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "effects/circle_commands.h"
 #include "platform/busy_indicator.h"
+#include "platform/canvas_image.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
@@ -126,8 +126,7 @@ void BM_CircleCommand(benchmark::State& state) {
 void BM_CircleEnginePass(benchmark::State& state) {
     const auto effect = static_cast<CircleEffect>(state.range(0));
     QImage picture = NoisePicture(kEffectWidth, kEffectHeight);
-    const CanvasView view{reinterpret_cast<std::uint32_t*>(picture.bits()), picture.width(),
-                          picture.height(), picture.bytesPerLine() / 4};
+    const CanvasView view = ViewOf(picture);
     RandomSequence random;
     for (auto _ : state) RunCircleEffect(view, effect, kCircle, random);
 }
@@ -144,13 +143,3 @@ BENCHMARK(BM_CircleEnginePass)->Apply(EffectArgs);
 
 }  // namespace
 }  // namespace sorvenal
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -6,7 +6,7 @@
 // Run: build/bench/viewers_bench --benchmark_min_time=1
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImageWriter>
@@ -15,7 +15,6 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-#include "app/click_label.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "platform/file_list.h"
@@ -24,7 +23,7 @@
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/form1_fixture.h"
 #include "viewers/continuous_show.h"
 #include "viewers/fullscreen_actual.h"
 #include "viewers/fullscreen_fit.h"
@@ -123,10 +122,9 @@ const QString& JpegFolder() {
 // Steps 1 and 2 of one pass of the show: select the entry (the main window shows its preview
 // and caption; the full picture waits for the show to end) and run the pending events.
 void BM_ShowDisplayOneJpeg(benchmark::State& state) {
-    ScriptedDialogService dialogs;
-    Form1 form(&dialogs, nullptr, JpegFolder(),
-               Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
-    form.Action("mnuOpen")->trigger();
+    test::Form1Session window(JpegFolder());
+    const Form1& form =
+        window.Browse({.screenSize = test::FixedScreen(1920, 1080)}, test::Visibility::Hidden);
     if (File1(form)->ListCount() != 1) {
         state.SkipWithError("the picture is not listed");
         return;
@@ -143,19 +141,19 @@ BENCHMARK(BM_ShowDisplayOneJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A whole show over the one-picture folder from the selected file, the pause left out.
 void BM_ShowWholeOneJpeg(benchmark::State& state) {
-    ScriptedDialogService dialogs;
     Form1Options options;
     options.showPause = [](int) { return true; };
     options.screenSize = test::FixedScreen(1920, 1080);
-    Form1 form(&dialogs, nullptr, JpegFolder(), std::move(options));
-    form.Action("mnuOpen")->trigger();
+    test::Form1Session window(JpegFolder());
+    const Form1& form = window.Browse(std::move(options), test::Visibility::Hidden);
     Option2(form)->setChecked(true);
     FileList* files = File1(form);
+    QLabel* start = Label8(form);
     for (auto _ : state) {
         state.PauseTiming();
         files->SetListIndex(0);
         state.ResumeTiming();
-        emit static_cast<ClickLabel*>(Label8(form))->Clicked();
+        test::Click(start);
     }
 }
 BENCHMARK(BM_ShowWholeOneJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -192,13 +190,3 @@ BENCHMARK(BM_DecodeJpegOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace sorvenal
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,5 +1,3 @@
 # The main window against the plain work it wraps (Google Benchmark, offscreen Qt).
-find_package(benchmark REQUIRED)
-add_executable(window_bench ${CMAKE_CURRENT_LIST_DIR}/window_bench.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/scripted_dialogs.cpp)
-target_link_libraries(window_bench PRIVATE app_form1 benchmark::benchmark)
+add_executable(window_bench ${CMAKE_CURRENT_LIST_DIR}/window_bench.cpp)
+target_link_libraries(window_bench PRIVATE form1_fixture bench_main)

@@ -5,26 +5,26 @@
 #include <benchmark/benchmark.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
+#include "bench/bench_main.h"
 #include "bench/peak_memory.h"
 #include "bench/photo_jpeg.h"
 #include "engine/retouch_commands.h"
+#include "platform/canvas_image.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
-#include "tests/support/scripted_dialogs.h"
+#include "tests/support/form1_fixture.h"
 
 namespace sorvenal {
 namespace {
@@ -45,21 +45,24 @@ PictureFolder& Folder() {
     return folder;
 }
 
-std::unique_ptr<Form1> MakeForm(ScriptedDialogService& dialogs) {
-    auto form = std::make_unique<Form1>(&dialogs, nullptr, Folder().dir.path(),
-                                        Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
-    form->SetQuitHook([] {});
-    form->show();
-    form->Action("mnuOpen")->trigger();
-    return form;
-}
+// The window over the photo's folder in the browse state.
+struct Window : test::Form1Session {
+    Window() : Form1Session(Folder().dir.path()) {
+        Browse({.screenSize = test::FixedScreen(1920, 1080)});
+    }
+};
+
+// The photo selected and at actual size for retouch.
+struct Retouching : Window {
+    Retouching() { Retouch(0); }
+};
 
 void BM_SelectFileThroughForm1(benchmark::State& state) {
-    ScriptedDialogService dialogs;
-    auto form = MakeForm(dialogs);
-    FileList* files = File1(*form);
-    PreviewImage* preview = Image1(*form);
-    PictureBox* picture = Picture2(*form);
+    const Window window;
+    const Form1& form = *window.form;
+    FileList* files = File1(form);
+    PreviewImage* preview = Image1(form);
+    PictureBox* picture = Picture2(form);
     for (auto _ : state) {
         files->SetListIndex(0);  // preview, original, working copy, caption
         preview->repaint();
@@ -80,16 +83,12 @@ BENCHMARK(BM_PlainDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A retouch command through the window: for the saturation commands their pass and the whole
 // darken command, as one step.
 void BM_CommandThroughForm1(benchmark::State& state, const char* action) {
-    ScriptedDialogService dialogs;
-    auto form = MakeForm(dialogs);
-    File1(*form)->SetListIndex(0);
-    form->Action("mnuReal")->trigger();
+    const Retouching window;
     // The first command also parts the canvas from the original it shares pixels with (one
     // copy of the picture); measure the commands after it.
-    form->Action(action)->trigger();
-    for (auto _ : state) {
-        form->Action(action)->trigger();
-    }
+    QAction* command = test::MenuEntry(*window.form, action);
+    command->trigger();
+    for (auto _ : state) command->trigger();
 }
 BENCHMARK_CAPTURE(BM_CommandThroughForm1, gamma, "mnuGamma")
     ->Unit(benchmark::kMillisecond)
@@ -101,8 +100,7 @@ BENCHMARK_CAPTURE(BM_CommandThroughForm1, saturate, "mnuShade")
 void BM_GammaEngineAlone(benchmark::State& state) {
     QImageReader reader(Folder().path);
     QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
-    const CanvasView view{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(),
-                          image.height(), image.bytesPerLine() / 4};
+    const CanvasView view = ViewOf(image);
     for (auto _ : state) RunRetouchPass(view, RetouchCommand::Gamma);
 }
 BENCHMARK(BM_GammaEngineAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -120,81 +118,62 @@ void BM_MemcpyOneFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyOneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_UndoThenRedoThroughForm1(benchmark::State& state) {
-    ScriptedDialogService dialogs;
-    auto form = MakeForm(dialogs);
-    File1(*form)->SetListIndex(0);
-    form->Action("mnuReal")->trigger();
-    form->Action("mnulight")->trigger();
+// The last step undone and redone by the named menu entries, over and over.
+void UndoThenRedo(benchmark::State& state, const Form1& form, const char* undoEntry,
+                  const char* redoEntry) {
+    QAction* undo = test::MenuEntry(form, undoEntry);
+    QAction* redo = test::MenuEntry(form, redoEntry);
     for (auto _ : state) {
-        form->Action("mnuUndo")->trigger();
-        form->Action("mnuRedo")->trigger();
+        undo->trigger();
+        redo->trigger();
     }
-    if (!form->History().CanUndo()) state.SkipWithError("no step was recorded");
+    if (!test::History(form).CanUndo()) state.SkipWithError("no step was recorded");
+}
+
+void BM_UndoThenRedoThroughForm1(benchmark::State& state) {
+    const Retouching window;
+    test::Trigger(*window.form, "mnulight");
+    UndoThenRedo(state, *window.form, "mnuUndo", "mnuRedo");
 }
 BENCHMARK(BM_UndoThenRedoThroughForm1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same with the circle effect: its steps keep only the changed rows, swapped in place.
 void BM_UndoThenRedoCircleEffect(benchmark::State& state) {
-    ScriptedDialogService dialogs;
-    auto form = MakeForm(dialogs);
-    File1(*form)->SetListIndex(0);
-    form->Action("mnuReal")->trigger();
-    form->Action("mnuChange")->trigger();
+    const Retouching window;
+    const Form1& form = *window.form;
+    test::Trigger(form, "mnuChange");
     // A circle of radius 300 marked by a drag, as the user would.
-    PictureBox* picture = Picture2(*form);
-    emit picture->MouseDown(kLeftButton, 0, 3000, 2000);
-    emit picture->MouseMove(kLeftButton, 0, 3300, 2000);
-    emit picture->MouseUp(kLeftButton, 0, 3300, 2000);
-    if (form->MarkedCircle().rl != 300) state.SkipWithError("the circle was not marked");
-    form->Action("mnuCirclelight")->trigger();
-    for (auto _ : state) {
-        form->Action("mnuUndo2")->trigger();
-        form->Action("mnuRedo2")->trigger();
-    }
-    if (!form->History().CanUndo()) state.SkipWithError("no step was recorded");
+    test::DragOnPicture(form, {3000, 2000}, {3300, 2000});
+    if (form.MarkedCircle().rl != 300) state.SkipWithError("the circle was not marked");
+    test::Trigger(form, "mnuCirclelight");
+    UndoThenRedo(state, form, "mnuUndo2", "mnuRedo2");
 }
 BENCHMARK(BM_UndoThenRedoCircleEffect)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Peak memory with ten lightening steps recorded.
-int PeakMemoryWithHistory() {
-    ScriptedDialogService dialogs;
-    auto form = MakeForm(dialogs);
-    File1(*form)->SetListIndex(0);
-    form->Action("mnuReal")->trigger();
-    for (int i = 0; i < 10; ++i) form->Action("mnulight")->trigger();
+int PeakMemoryWithHistory(const QStringList&) {
+    const Retouching window;
+    for (int i = 0; i < 10; ++i) test::Trigger(*window.form, "mnulight");
     const double peakMiB = bench::PeakResidentMiB();
     const double pictureMiB = bench::FrameMiB(kWidth, kHeight);
     std::printf("ten steps kept %d: peak resident %.1f MiB, picture %.1f MiB, ratio %.2f\n",
-                form->History().UndoCount(), peakMiB, pictureMiB, peakMiB / pictureMiB);
+                test::History(*window.form).UndoCount(), peakMiB, pictureMiB, peakMiB / pictureMiB);
     return 0;
 }
 
-int PeakMemory() {
-    ScriptedDialogService dialogs;
-    auto form = MakeForm(dialogs);
-    File1(*form)->SetListIndex(0);
-    form->Action("mnuReal")->trigger();
-    form->Action("mnuGamma")->trigger();
-    form->Action("mnuShade")->trigger();
+int PeakMemory(const QStringList&) {
+    const Retouching window;
+    test::Trigger(*window.form, "mnuGamma");
+    test::Trigger(*window.form, "mnuShade");
     const double peakMiB = bench::PeakResidentMiB();
     const double pictureMiB = bench::FrameMiB(kWidth, kHeight);
     std::printf("peak resident %.1f MiB, picture %.1f MiB, ratio %.2f\n", peakMiB, pictureMiB,
                 peakMiB / pictureMiB);
     return 0;
 }
+[[maybe_unused]] const bool kPeakMemory = bench::AddRun("--peak-memory", &PeakMemory);
+[[maybe_unused]] const bool kPeakMemoryWithHistory =
+    bench::AddRun("--peak-memory-history", &PeakMemoryWithHistory);
 
 }  // namespace
 }  // namespace sorvenal
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--peak-memory") == 0) return sorvenal::PeakMemory();
-    if (argc > 1 && std::strcmp(argv[1], "--peak-memory-history") == 0)
-        return sorvenal::PeakMemoryWithHistory();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -16,12 +16,12 @@
 #include <vector>
 
 #include "app/form1_text.h"
-#include "app/click_label.h"
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
@@ -64,21 +64,18 @@ struct HeldDecoder {
     }
 };
 
-class Form1DecodeTest : public ::testing::Test {
+class Form1DecodeTest : public ::testing::Test, public test::Form1Session {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(dir.isValid());
         a = GradientPicture(300, 200);
         b = GradientPicture(120, 260);
-        test::WritePicture(folder.path(), "a.jpg", a);
-        test::WritePicture(folder.path(), "b.JPEG", b);
+        Write("a.jpg", a);
+        Write("b.JPEG", b);
         Form1Options options;
         options.fullDecoder = decoder.Function();
         options.showPause = [this](int) { return onPause ? onPause() : true; };
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), std::move(options));
-        form->SetQuitHook([] {});
-        form->show();
-        form->Action("mnuOpen")->trigger();
+        Browse(std::move(options));
         ASSERT_EQ(File1(*form)->ListCount(), 2);
     }
     void TearDown() override {
@@ -86,15 +83,12 @@ protected:
         form.reset();
     }
     QImage Decoded(const char* name) {
-        return ReadPicture(QDir(folder.path()).filePath(QString::fromLatin1(name))).image;
+        return ReadPicture(QDir(folder).filePath(QString::fromLatin1(name))).image;
     }
 
-    QTemporaryDir folder;
     QImage a, b;
     HeldDecoder decoder;
     std::function<bool()> onPause;
-    ScriptedDialogService dialogs;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_F(Form1DecodeTest, PreviewAndCaptionComeBeforeTheFullPicture) {
@@ -120,7 +114,7 @@ TEST_F(Form1DecodeTest, ANewerSelectionNeverShowsTheOlderPicture) {
     ASSERT_TRUE(File1(*form)->SetListIndex(1));
     EXPECT_EQ(Label5(*form)->text(), SizeCaption(120, 260));
     decoder.Open();
-    form->WaitFull();
+    test::WaitFull(*form);
     QApplication::processEvents();  // a late word from the older decode changes nothing
     EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture1(*form)->Image()), QString());
     EXPECT_EQ(Image1(*form)->Picture().height(), 160);
@@ -165,9 +159,9 @@ TEST_F(Form1DecodeTest, TheShowOnlyPreviewsAndDecodesThePictureItEndsOn) {
         return true;
     };
     Option1(*form)->setChecked(true);
-    emit static_cast<ClickLabel*>(Label8(*form))->Clicked();
+    test::Click(Label8(*form));
     EXPECT_EQ(captions, (std::vector<QString>{SizeCaption(300, 200), SizeCaption(120, 260)}));
-    form->WaitFull();
+    test::WaitFull(*form);
     EXPECT_EQ(decoder.Started(), (std::vector<QString>{"b.JPEG"}));
     EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture2(*form)->Image()), QString());
 }

@@ -11,10 +11,12 @@
 #include "app/preview_image.h"
 #include "effects/circle_effects.h"
 #include "platform/busy_indicator.h"
+#include "platform/canvas_image.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
@@ -27,48 +29,31 @@ using test::FirstDifference;
 
 QImage WithEffect(QImage picture, CircleEffect effect, const Circle& circle) {
     picture = picture.convertToFormat(QImage::Format_RGB32);
-    uchar* bits = picture.bits();
     RandomSequence random;
-    RunCircleEffect({reinterpret_cast<std::uint32_t*>(bits), picture.width(), picture.height(),
-                     picture.bytesPerLine() / 4},
-                    effect, circle, random);
+    RunCircleEffect(ViewOf(picture), effect, circle, random);
     return picture;
 }
 
-class Form1EffectsTest : public ::testing::Test {
+class Form1EffectsTest : public ::testing::Test, public test::Form1Session {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(tmp.isValid());
-        folder = QDir(tmp.path()).canonicalPath();
+        ASSERT_TRUE(dir.isValid());
         original = test::GradientPicture(90, 70);
-        test::WritePicture(folder, QStringLiteral("photo.bmp"), original);
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder);
-        form->Action("mnuOpen")->trigger();
+        Write(QStringLiteral("photo.bmp"), original);
+        Browse({}, test::Visibility::Hidden);
         ASSERT_EQ(File1(*form)->ListCount(), 1);
-        ASSERT_TRUE(File1(*form)->SetListIndex(0));
+        ASSERT_TRUE(Select(0));
         ASSERT_EQ(FirstDifference(original, Picture1(*form)->Picture()), QString());
-        form->Action("mnuReal")->trigger();
+        test::Trigger(*form, "mnuReal");
     }
 
-    void Trigger(const char* name) {
-        QAction* action = form->Action(name);
-        ASSERT_NE(action, nullptr) << name;
-        action->trigger();
-    }
-
+    void Trigger(const char* name) const { test::Trigger(*form, name); }
     // Press, drag and release on the picture as the user does.
-    void MarkCircle(double x, double y, double toX, double toY) {
-        PictureBox* p = Picture2(*form);
-        emit p->MouseDown(kLeftButton, 0, x, y);
-        emit p->MouseMove(kLeftButton, 0, toX, toY);
-        emit p->MouseUp(kLeftButton, 0, toX, toY);
+    void MarkCircle(int x, int y, int toX, int toY) const {
+        test::DragOnPicture(*form, {x, y}, {toX, toY});
     }
 
-    QTemporaryDir tmp;
-    QString folder;
     QImage original;
-    ScriptedDialogService dialogs;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_F(Form1EffectsTest, SpotlightOnAMarkedCircleAndRevert) {

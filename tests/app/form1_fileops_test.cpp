@@ -23,6 +23,7 @@
 #include "platform/picture_box.h"
 #include "savehelp/version_dialog.h"
 #include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
@@ -31,18 +32,16 @@ namespace {
 
 using namespace test::form1;  // the main window's controls by name
 
-class Form1FileOpsTest : public ::testing::Test {
+class Form1FileOpsTest : public ::testing::Test, public test::Form1Session {
 protected:
     void SetUp() override {
-        root = QDir(tmp.path()).canonicalPath();
-        test::WritePicture(root, "a.jpg", test::GradientPicture(40, 30));
-        test::WritePicture(root, "b.bmp", test::GradientPicture(20, 10));
-        ASSERT_TRUE(QDir(root).mkdir("dest"));
-        form = std::make_unique<Form1>(&dialogs, nullptr, root);
-        form->Action("mnuOpen")->trigger();
-        ASSERT_EQ(Dir1(*form)->Path(), root);
-        ASSERT_TRUE(File1(*form)->SetListIndex(0));  // a.jpg
-        form->WaitFull();
+        Write("a.jpg", test::GradientPicture(40, 30));
+        Write("b.bmp", test::GradientPicture(20, 10));
+        ASSERT_TRUE(QDir(folder).mkdir("dest"));
+        Browse({}, test::Visibility::Hidden);
+        ASSERT_EQ(Dir1(*form)->Path(), folder);
+        ASSERT_TRUE(Select(0));  // a.jpg
+        test::WaitFull(*form);
         ASSERT_TRUE(Picture2(*form)->HasPicture());
     }
 
@@ -62,12 +61,7 @@ protected:
             if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         });
     }
-    QString At(const QString& name) const { return root + QLatin1Char('/') + name; }
-
-    QTemporaryDir tmp;
-    QString root;
-    ScriptedDialogService dialogs;
-    std::unique_ptr<Form1> form;
+    QString At(const QString& name) const { return folder + QLatin1Char('/') + name; }
 };
 
 TEST_F(Form1FileOpsTest, RenameFromTheMenuReloadsThePicture) {
@@ -99,7 +93,7 @@ TEST_F(Form1FileOpsTest, CancelledMoveKeepsThePictureOnFolderChanges) {
     EXPECT_TRUE(Image1(*form)->HasPicture());
     EXPECT_EQ(Label5(*form)->text(), "    W X H = 40 X 30");
 
-    ASSERT_TRUE(Dir1(*form)->SetPath(root));
+    ASSERT_TRUE(Dir1(*form)->SetPath(folder));
     ASSERT_TRUE(File1(*form)->SetListIndex(0));
     const QString caption = Label5(*form)->text();
     WhenModal([this](QWidget& w) {
@@ -135,7 +129,7 @@ TEST_F(Form1FileOpsTest, AShiftJisNamedPictureIsListedPreviewedAndDeleted) {
     QTemporaryDir data;
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
-    const QByteArray face = QFile::encodeName(root) + "/\x8a\xe7.bmp";  // 顔.bmp in Shift_JIS
+    const QByteArray face = QFile::encodeName(folder) + "/\x8a\xe7.bmp";  // 顔.bmp in Shift_JIS
     ASSERT_EQ(::rename(QFile::encodeName(At("b.bmp")).constData(), face.constData()), 0);
     File1(*form)->Reread();
     ASSERT_EQ(File1(*form)->List(1), QStringLiteral("顔.bmp"));
@@ -174,7 +168,7 @@ TEST_F(Form1FileOpsTest, NewFolderAndFolderRenameFromTheMenu) {
     });
     form->Action("mnuFrename")->trigger();
     EXPECT_TRUE(QFileInfo(At("moved")).isDir());
-    EXPECT_EQ(Dir1(*form)->Path(), root);
+    EXPECT_EQ(Dir1(*form)->Path(), folder);
 }
 
 TEST_F(Form1FileOpsTest, VersionDialogCarriesTheProgramIconAndClosesOnOk) {

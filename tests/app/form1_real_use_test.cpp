@@ -29,6 +29,7 @@
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
@@ -61,13 +62,13 @@ private:
     QTimer timer_;
 };
 
-class Form1RealUseTest : public ::testing::Test {
+class Form1RealUseTest : public ::testing::Test, public test::Form1Session {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        WritePicture(dir.path(), QStringLiteral("a.bmp"), GradientPicture(40, 30));
-        WritePicture(dir.path(), QStringLiteral("b.bmp"), GradientPicture(900, 700));
-        WritePicture(dir.path(), QStringLiteral("c.bmp"), GradientPicture(50, 60));
+        Write(QStringLiteral("a.bmp"), GradientPicture(40, 30));
+        Write(QStringLiteral("b.bmp"), GradientPicture(900, 700));
+        Write(QStringLiteral("c.bmp"), GradientPicture(50, 60));
         Form1Options options;
         options.showPause = [this](int) {
             if (onPause) onPause(File1(*form)->ListIndex());
@@ -75,30 +76,13 @@ protected:
             return true;
         };
         options.screenSize = test::FixedScreen(640, 480);
-        form = std::make_unique<Form1>(&dialogs, nullptr, dir.path(), std::move(options));
-        form->SetQuitHook([this] { ++quits; });
-        form->show();
-        form->Action("mnuOpen")->trigger();
+        Browse(std::move(options)).SetQuitHook([this] { ++quits; });
     }
     void TearDown() override { form.reset(); }
     void Later(std::function<void()> action) {
         QMetaObject::invokeMethod(form.get(), std::move(action), Qt::QueuedConnection);
     }
-    void Retouch(int index) {
-        File1(*form)->SetListIndex(index);
-        form->Action("mnuReal")->trigger();
-    }
-    void DragCircle(QPoint from, QPoint to) {
-        QTest::mousePress(Picture2(*form), Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, Picture2(*form)->mapToGlobal(to), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(Picture2(*form), &move);
-        QTest::mouseRelease(Picture2(*form), Qt::LeftButton, {}, to);
-    }
 
-    QTemporaryDir dir;
-    ScriptedDialogService dialogs;
-    std::unique_ptr<Form1> form;
     std::function<void(int)> onPause;
     int pauses = 0;
     int quits = 0;
@@ -182,7 +166,7 @@ TEST_F(Form1RealUseTest, TheCircleOutlineIsNeverPartOfTheSavedOrRetouchedPicture
     Retouch(1);
     const QImage original = Picture1(*form)->Picture();
     form->Action("mnuChange")->trigger();
-    DragCircle({100, 100}, {150, 100});
+    test::DragOnPicture(*form, {100, 100}, {150, 100});
     const QImage marked = Picture2(*form)->Image();
     ASSERT_NE(FirstDifference(marked, original), "");  // the ring is on screen
 

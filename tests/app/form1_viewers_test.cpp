@@ -18,6 +18,7 @@
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/continuous_show.h"
@@ -70,13 +71,13 @@ void TypeKey(QWidget* widget, Qt::Key key, const QString& text) {
 // Sizes differ so that every picture is recognisable by its size caption.
 const QSize kSizes[] = {{40, 30}, {900, 700}, {50, 60}, {70, 20}};
 
-class Form1ViewersTest : public ::testing::Test {
+class Form1ViewersTest : public ::testing::Test, public test::Form1Session {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(dir.isValid());
         for (int i = 0; i < 4; ++i)
-            test::WritePicture(folder.path(), QStringLiteral("p%1.bmp").arg(i),
-                               GradientPicture(kSizes[i].width(), kSizes[i].height()));
+            Write(QStringLiteral("p%1.bmp").arg(i),
+                  GradientPicture(kSizes[i].width(), kSizes[i].height()));
         Form1Options options;
         options.showPause = [this](int ms) {
             EXPECT_EQ(ms, 1000);
@@ -85,9 +86,7 @@ protected:
             return pauseCompletes;
         };
         options.screenSize = test::FixedScreen(640, 480);
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder.path(), std::move(options));
-        form->SetQuitHook([] {});
-        form->Action("mnuOpen")->trigger();
+        Browse(std::move(options), test::Visibility::Hidden);
         ASSERT_EQ(File1(*form)->ListCount(), 4);
         QObject::connect(File1(*form), &FileList::Click,
                          [this] { shown.push_back(File1(*form)->ListIndex()); });
@@ -95,7 +94,7 @@ protected:
     void TearDown() override { form.reset(); }
 
     void Select(int index) {
-        File1(*form)->SetListIndex(index);
+        Form1Session::Select(index);
         shown.clear();
     }
     // Input made during the pause reaches the window at the show's next pending-events step.
@@ -104,9 +103,6 @@ protected:
     }
     QSize WorkingSize() const { return Picture2(*form)->PictureSize(); }
 
-    QTemporaryDir folder;
-    ScriptedDialogService dialogs;
-    std::unique_ptr<Form1> form;
     std::vector<int> shown;
     std::vector<int> paused;
     std::function<void(int)> onPause;
@@ -138,7 +134,7 @@ TEST_F(Form1ViewersTest, CharacterKeyOpensTheViewTheCheckBoxChooses) {
 
 TEST_F(Form1ViewersTest, FullScreenCommandShowsTheRetouchedPicture) {
     Select(1);
-    form->Action("mnuReal")->trigger();
+    test::Trigger(*form, "mnuReal");
     QAction* fullscreen = form->Action("mnuFullscreen");
     ASSERT_NE(fullscreen, nullptr);
     Picture2(*form)->View().row(3)[4] = 0xFF00FF00u;
@@ -232,7 +228,7 @@ TEST_F(Form1ViewersTest, PreviewClickAndFullScreenCommandDuringTheShowOnlyStopIt
     EXPECT_EQ(File1(*form)->ListIndex(), 0);
 
     onPause = [this](int index) {
-        if (index == 1) Later([this] { form->Action("mnuFullscreen")->trigger(); });
+        if (index == 1) Later([this] { test::Trigger(*form, "mnuFullscreen"); });
     };
     QTest::mouseClick(Label8(*form), Qt::LeftButton);
     EXPECT_EQ(File1(*form)->ListIndex(), 1);
@@ -300,8 +296,7 @@ TEST_F(Form1ViewersTest, StopWhileTheLastPictureIsShownEndsThere) {
 TEST_F(Form1ViewersTest, FolderThatLosesFilesDuringTheShowEndsNormally) {
     onPause = [this](int index) {
         if (index != 1) return;
-        for (int i = 2; i < 4; ++i)
-            QFile::remove(folder.filePath(QStringLiteral("p%1.bmp").arg(i)));
+        for (int i = 2; i < 4; ++i) QFile::remove(dir.filePath(QStringLiteral("p%1.bmp").arg(i)));
         File1(*form)->Reread();
     };
     QTest::mouseClick(Label8(*form), Qt::LeftButton);

@@ -15,6 +15,7 @@
 #include "platform/picture_box.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/fullscreen_actual.h"
@@ -28,7 +29,7 @@ using namespace test::form1;  // the main window's controls by name
 using test::FirstDifference;
 using test::GradientPicture;
 
-class HiDpiTest : public ::testing::Test {
+class HiDpiTest : public ::testing::Test, public test::Form1Session {
 protected:
     void SetUp() override {
         ratio = qApp->devicePixelRatio();
@@ -38,17 +39,14 @@ protected:
 
     // The picture selected in the browse state, on a 640 x 480 (logical) screen.
     Form1& Browse(const QImage& picture) {
-        test::WritePicture(dir.path(), QStringLiteral("p.bmp"), picture);
-        form = std::make_unique<Form1>(&dialogs, nullptr, dir.path(),
-                                       Form1Options{.screenSize = test::FixedScreen(640, 480)});
-        form->SetQuitHook([] {});
-        form->show();
-        form->Action("mnuOpen")->trigger();
-        File1(*form)->SetListIndex(0);
+        Write(QStringLiteral("p.bmp"), picture);
+        Form1Session::Browse({.screenSize = test::FixedScreen(640, 480)});
+        Select(0);
         return *form;
     }
     Form1& Retouch(const QImage& picture) {
-        Browse(picture).Action("mnuReal")->trigger();
+        Browse(picture);
+        test::Trigger(*form, "mnuReal");
         return *form;
     }
     // Where Picture2's top-left corner is drawn in the window, device pixels.
@@ -66,9 +64,6 @@ protected:
         QApplication::sendEvent(form->windowHandle(), &event);
     }
     qreal ratio = 1;
-    QTemporaryDir dir;
-    ScriptedDialogService dialogs;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_F(HiDpiTest, RetouchViewShowsEveryPicturePixelOnOneDevicePixel) {

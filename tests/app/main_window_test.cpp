@@ -19,12 +19,15 @@
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
 #include "platform/busy_indicator.h"
+#include "platform/canvas_image.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
+#include "tests/support/retouch_steps.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
@@ -38,25 +41,15 @@ using test::GradientPicture;
 using test::WriteGarbage;
 using test::WritePicture;
 
-CanvasView ViewOf(QImage& image) {
-    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-            image.bytesPerLine() / 4};
-}
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, public test::Form1Session {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        folder = QDir::cleanPath(dir.path());
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     void TearDown() override { form.reset(); }
 
     Form1& Open() {
-        form = std::make_unique<Form1>(&dialogs, nullptr, folder,
-                                       Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
-        form->SetQuitHook([this] { ++quits; });
-        form->show();
-        return *form;
+        Form1& f = Form1Session::Open({.screenSize = test::FixedScreen(1920, 1080)});
+        f.SetQuitHook([this] { ++quits; });
+        return f;
     }
     // Browse state with the named file selected.
     Form1& Select(const QString& name) {
@@ -74,10 +67,6 @@ protected:
     }
     bool Shown(const char* name) const { return form->Action(name)->isVisible(); }
 
-    QTemporaryDir dir;
-    QString folder;
-    ScriptedDialogService dialogs;
-    std::unique_ptr<Form1> form;
     int quits = 0;
 };
 
@@ -344,31 +333,18 @@ TEST_F(MainWindowTest, EachRetouchCommandMatchesItsEngineFunction) {
     const QImage original = GradientPicture(61, 47);
     WritePicture(folder, "p.bmp", original);
     Form1& f = Retouch("p.bmp");
-    const std::pair<const char*, RetouchCommand> commands[] = {
-        {"mnuWhite", RetouchCommand::Whiten},
-        {"mnuSharp", RetouchCommand::Sharpen},
-        {"mnuGamma", RetouchCommand::Gamma},
-        {"mnubackbright2", RetouchCommand::Backlight},
-        {"mnubackbright", RetouchCommand::BacklightSpecial},
-        {"mnuShade", RetouchCommand::Saturate},
-        {"mnuShade2", RetouchCommand::Desaturate},
-        {"mnuDark", RetouchCommand::Darken},
-        {"mnulight", RetouchCommand::Lighten},
-        {"mnuContrast", RetouchCommand::ContrastUp},
-        {"mnuContrast2", RetouchCommand::ContrastDown},
-    };
     for (bool skinClick : {false, true}) {
         f.Action(skinClick ? "mnuClick" : "mnuClick2")->trigger();
-        for (const auto& [name, command] : commands) {
-            SCOPED_TRACE(name);
+        for (const test::RetouchStepName& s : test::kRetouchSteps) {
+            SCOPED_TRACE(s.menu);
             f.Action("mnuback")->trigger();
             f.Action("mnuSaveImage")->setVisible(false);
             QImage expected = Picture1(f)->Picture().copy();
-            RunRetouchCommand(ViewOf(expected), command);
-            f.Action(name)->trigger();
+            RunRetouchCommand(ViewOf(expected), s.command);
+            f.Action(s.menu)->trigger();
             EXPECT_EQ(FirstDifference(expected, Picture2(f)->Image()), "");
             EXPECT_EQ(f.windowTitle(), "sorvenal");
-            EXPECT_EQ(f.Action("mnuSaveImage")->isVisible(), IsPixelCommand(command));
+            EXPECT_EQ(f.Action("mnuSaveImage")->isVisible(), IsPixelCommand(s.command));
             EXPECT_FALSE(Animation1(f)->isVisible());
             EXPECT_EQ(f.cursor().shape(), skinClick ? Qt::UpArrowCursor : Qt::ArrowCursor);
             EXPECT_TRUE(Picture2(f)->updatesEnabled());

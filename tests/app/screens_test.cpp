@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "platform/file_list.h"
 #include "tests/support/form1_controls.h"
+#include "tests/support/form1_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 #include "viewers/fullscreen_view.h"
@@ -25,16 +26,14 @@ TEST(ScreensTest, WindowAndViewsStayOnTheScreenHoldingTheWindow) {
     ASSERT_EQ(screens.size(), 2) << "run with the offscreen platform's two_screens.json";
     QScreen* second = screens[1];
     const QRect area = second->geometry();
-    QTemporaryDir dir;
-    test::WritePicture(dir.path(), QStringLiteral("p.bmp"), test::GradientPicture(300, 200));
-    ScriptedDialogService dialogs;
-    Form1 form(&dialogs, nullptr, dir.path());
-    form.SetQuitHook([] {});
+    test::Form1Session session;
+    session.Write(QStringLiteral("p.bmp"), test::GradientPicture(300, 200));
+    Form1& form = session.Open({}, test::Visibility::Hidden);
     form.move(area.topLeft() + QPoint(50, 50));
     form.show();
     ASSERT_EQ(form.screen(), second);
 
-    form.Action("mnuOpen")->trigger();  // centred on the screen that holds it
+    test::Trigger(form, "mnuOpen");  // centred on the screen that holds it
     EXPECT_EQ(form.screen(), second);
     EXPECT_EQ(form.ScreenSize().width, PixelsToTwips(area.width()));
     EXPECT_EQ(form.ScreenSize().height, PixelsToTwips(area.height()));

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "platform/busy_indicator.h"
+#include "platform/canvas_image.h"
 #include "platform/picture_box.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
@@ -25,10 +26,7 @@ constexpr CircleEffect kAllEffects[] = {CircleEffect::Light, CircleEffect::Red,
 // The effect applied to a copy of the picture, the way the commands must apply it.
 QImage Expected(QImage picture, CircleEffect effect, const Circle& circle, RandomSequence& random) {
     picture = picture.convertToFormat(QImage::Format_RGB32);
-    uchar* bits = picture.bits();
-    const CanvasView view{reinterpret_cast<std::uint32_t*>(bits), picture.width(), picture.height(),
-                          picture.bytesPerLine() / 4};
-    RunCircleEffect(view, effect, circle, random);
+    RunCircleEffect(ViewOf(picture), effect, circle, random);
     return picture;
 }
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/engine/test_canvas.h"
+#include "tests/support/test_canvas.h"
 
 namespace sorvenal {
 namespace {

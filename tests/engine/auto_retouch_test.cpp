@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "tests/engine/test_canvas.h"
 #include "tests/support/reference_passes.h"
+#include "tests/support/test_canvas.h"
 
 namespace sorvenal {
 namespace {

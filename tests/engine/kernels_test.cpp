@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/pixel_pipeline.h"
-#include "tests/engine/test_canvas.h"
 #include "tests/support/reference_passes.h"
+#include "tests/support/test_canvas.h"
 
 namespace sorvenal {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "engine/kernels.h"
-#include "tests/engine/test_canvas.h"
 #include "tests/support/reference_passes.h"
+#include "tests/support/test_canvas.h"
 
 namespace sorvenal {
 namespace {

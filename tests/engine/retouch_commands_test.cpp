@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "engine/kernels.h"
-#include "tests/engine/test_canvas.h"
 #include "tests/support/reference_passes.h"
+#include "tests/support/retouch_steps.h"
+#include "tests/support/test_canvas.h"
 
 namespace sorvenal {
 namespace {
@@ -18,20 +19,8 @@ using test::RunByteEffect;
 using test::RunPixelEffect;
 
 TEST(RetouchCommands, NamesAndKinds) {
-    const std::pair<const char*, RetouchCommand> names[] = {
-        {"backlight", RetouchCommand::Backlight},
-        {"backlight-special", RetouchCommand::BacklightSpecial},
-        {"lighten", RetouchCommand::Lighten},
-        {"darken", RetouchCommand::Darken},
-        {"contrast-up", RetouchCommand::ContrastUp},
-        {"contrast-down", RetouchCommand::ContrastDown},
-        {"saturate", RetouchCommand::Saturate},
-        {"desaturate", RetouchCommand::Desaturate},
-        {"gamma", RetouchCommand::Gamma},
-        {"whiten", RetouchCommand::Whiten},
-        {"sharpen", RetouchCommand::Sharpen},
-    };
-    for (const auto& [name, command] : names) EXPECT_EQ(RetouchCommandFromName(name), command);
+    for (const test::RetouchStepName& s : test::kRetouchSteps)
+        EXPECT_EQ(RetouchCommandFromName(s.step), s.command);
     EXPECT_FALSE(RetouchCommandFromName("Gamma"));
     EXPECT_FALSE(RetouchCommandFromName(""));
 

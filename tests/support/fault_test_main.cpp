@@ -1,13 +1,12 @@
 // gtest main for the fault tests: starts itself again with the fault shim preloaded (a test
 // property cannot carry it through test discovery), then runs as the widget tests do.
-#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <cstdlib>
 #include <string>
 
 #include "tests/support/fault.h"
+#include "tests/support/qt_test_run.h"
 
 int main(int argc, char** argv) {
     if (!sorvenal::test::ScopedFault::ShimLoaded() && !std::getenv("SORVENAL_FAULT_RESTARTED")) {
@@ -21,10 +20,5 @@ int main(int argc, char** argv) {
         ::setenv("ASAN_OPTIONS", asan.c_str(), 1);
         ::execv("/proc/self/exe", argv);
     }
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sorvenal"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return RunQtTests(argc, argv);
 }

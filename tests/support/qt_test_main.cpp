@@ -1,13 +1,4 @@
-// gtest main for widget tests: one QApplication for the whole run, on the offscreen platform.
-#include <gtest/gtest.h>
+// gtest main for widget tests.
+#include "tests/support/qt_test_run.h"
 
-#include <QApplication>
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sorvenal"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return RunQtTests(argc, argv); }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/retouch_steps.h"
+
 namespace sorvenal {
 namespace {
 
@@ -40,24 +42,12 @@ TEST(RetouchArgsTest, ReadsFilesForceAndStepsInOrder) {
 }
 
 TEST(RetouchArgsTest, EveryStepNameIsKnown) {
-    const std::pair<const char*, RetouchCommand> commands[] = {
-        {"backlight", RetouchCommand::Backlight},
-        {"backlight-special", RetouchCommand::BacklightSpecial},
-        {"lighten", RetouchCommand::Lighten},
-        {"darken", RetouchCommand::Darken},
-        {"contrast-up", RetouchCommand::ContrastUp},
-        {"contrast-down", RetouchCommand::ContrastDown},
-        {"saturate", RetouchCommand::Saturate},
-        {"desaturate", RetouchCommand::Desaturate},
-        {"gamma", RetouchCommand::Gamma},
-        {"whiten", RetouchCommand::Whiten},
-        {"sharpen", RetouchCommand::Sharpen}};
-    for (const auto& [name, command] : commands) {
+    for (const test::RetouchStepName& s : test::kRetouchSteps) {
         RetouchStep step;
         std::string error;
-        ASSERT_TRUE(ParseRetouchStep(name, step, error)) << name << ": " << error;
-        EXPECT_EQ(step.kind, RetouchStep::Kind::Command) << name;
-        EXPECT_EQ(step.command, command) << name;
+        ASSERT_TRUE(ParseRetouchStep(s.step, step, error)) << s.step << ": " << error;
+        EXPECT_EQ(step.kind, RetouchStep::Kind::Command) << s.step;
+        EXPECT_EQ(step.command, s.command) << s.step;
     }
     const std::pair<const char*, CircleEffect> effects[] = {
         {"circle-light=1,2,3", CircleEffect::Light},

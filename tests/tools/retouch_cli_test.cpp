@@ -13,6 +13,7 @@
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
+#include "platform/canvas_image.h"
 #include "platform/picture_io.h"
 #include "tests/support/test_pictures.h"
 
@@ -41,11 +42,6 @@ ToolRun RunTool(const QStringList& args, const QString& folder) {
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-CanvasView ViewOf(QImage& image) {
-    return CanvasView{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
-                      image.bytesPerLine() / 4};
 }
 
 // A picture with a skin-coloured patch, so the skin steps measure something sensible.
