@@ -8,6 +8,7 @@
 #include "fileops/file_dialogs.h"
 #include "fileops/file_operations.h"
 #include "platform/dialog_service.h"
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/shared_texts.h"
@@ -84,12 +85,12 @@ void Report(FileOpsContext& ctx, QWidget* parent, const FileOpResult& result,
             ctx.dialogs.Message(parent, existsText);
             return;
         case FileOpStatus::Failed:
-            ctx.dialogs.Message(
-                parent, failedText + Culprit(result, path) + QLatin1Char('\n') + result.reason);
+            ctx.dialogs.Message(parent, failedText + Culprit(result, path) + QLatin1Char('\n') +
+                                            ErrorText(result.error));
             return;
         case FileOpStatus::SourceNotRemoved:
-            ctx.dialogs.Message(
-                parent, kSourceKept + Culprit(result, path) + QLatin1Char('\n') + result.reason);
+            ctx.dialogs.Message(parent, kSourceKept + Culprit(result, path) + QLatin1Char('\n') +
+                                            ErrorText(result.error));
             return;
     }
 }
@@ -201,7 +202,7 @@ void DeleteSelectedFile(FileOpsContext& ctx) {
             Relist(ctx.Dir1, ctx.File1, saved);
             return;
         }
-        QString why = deleted.reason;
+        QString why = ErrorText(deleted.error);
         if (!deleted.culprit.isEmpty() && deleted.culprit != fullPath)
             why = ShownPath(deleted.culprit) + QStringLiteral(": ") + why;
         if (!ctx.dialogs.AskYesNo(ctx.parent, kNoTrashBefore + why + kNoTrashAfter)) return;

@@ -11,7 +11,7 @@ namespace {
 FileOpResult From(const FsStatus& status) {
     if (status.ok()) return {};
     const FileOpStatus kind = status.error == EEXIST ? FileOpStatus::Exists : FileOpStatus::Failed;
-    return {kind, status.error, status.path, ErrorText(status.error)};
+    return {kind, status.error, status.path};
 }
 
 }  // namespace

@@ -16,11 +16,11 @@ enum class FileOpStatus {
     SourceNotRemoved,  // a move across file systems made the copy but could not remove the source
 };
 
+// The words for `error` are ErrorText's (platform/error_texts.h), said by the window.
 struct FileOpResult {
     FileOpStatus status = FileOpStatus::Ok;
     int error = 0;       // the error number, 0 when Ok
     NativePath culprit;  // the path the system refused
-    QString reason;      // the Japanese text for `error`
     bool ok() const { return status == FileOpStatus::Ok; }
 };
 

@@ -4,12 +4,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "platform/bmp_writer.h"
 #include "platform/dialog_service.h"
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
-#include "platform/picture_io.h"
 #include "platform/shared_texts.h"
 
 namespace sorvenal {
@@ -74,7 +75,8 @@ void SaveImageAsBitmap(const SaveImageContext& context) {
     }
     if (written.status == WriteStatus::Failed) {
         QString text = kSaveFailedPrefix + shownT;
-        if (!written.error.isEmpty()) text += QLatin1Char('\n') + written.error;
+        if (const QString why = PictureErrorText(written.failure); !why.isEmpty())
+            text += QLatin1Char('\n') + why;
         context.dialogs.Message(context.parent, text);
     }
 

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <cerrno>
 
+#include "platform/error_texts.h"
+
 namespace sorvenal {
 namespace {
 
@@ -61,7 +63,7 @@ TEST_F(FileOperationsTest, RenameNeverReplaces) {
 
     const FileOpResult missing = RenameFile(Path("gone.jpg"), Path("d.jpg"));
     EXPECT_EQ(missing.status, FileOpStatus::Failed);
-    EXPECT_FALSE(missing.reason.isEmpty());
+    EXPECT_FALSE(ErrorText(missing.error).isEmpty());
 }
 
 TEST_F(FileOperationsTest, CopyKeepsBytesAndTimeAndLeavesNoTemporary) {
@@ -171,7 +173,7 @@ TEST_F(FileOperationsTest, DeleteGoesToTheTrash) {
     Write("a.jpg", "trash me");
 
     const FileOpResult deleted = DeleteToTrash(Path("a.jpg"));
-    ASSERT_TRUE(deleted.ok()) << deleted.reason.toStdString();
+    ASSERT_TRUE(deleted.ok()) << ErrorText(deleted.error).toStdString();
     EXPECT_FALSE(QFileInfo::exists(Path("a.jpg")));
     EXPECT_EQ(Read(data.filePath("Trash/files/a.jpg")), "trash me");
 

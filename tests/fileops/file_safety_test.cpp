@@ -14,6 +14,7 @@
 
 #include "fileops/file_commands.h"
 #include "fileops/file_dialogs.h"
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/folder_list.h"

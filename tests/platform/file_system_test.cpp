@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <set>
 
+#include "platform/error_texts.h"
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
 

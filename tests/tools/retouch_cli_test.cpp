@@ -13,6 +13,7 @@
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
+#include "platform/error_texts.h"
 #include "platform/picture_io.h"
 #include "tests/support/test_pictures.h"
 
@@ -103,7 +104,7 @@ TEST_F(RetouchCliTest, DoesWhatTheMenusDoToEveryFormat) {
         RunRetouchCommand(view, RetouchCommand::ContrastDown);
 
         const ReadResult written = ReadPicture(out);
-        ASSERT_TRUE(written.ok()) << written.error.toStdString();
+        ASSERT_TRUE(written.ok()) << PictureErrorText(written.failure).toStdString();
         EXPECT_EQ(test::FirstDifference(expected.image, written.image), QString());
         EXPECT_EQ(ReadAll(out).left(2), QByteArray("BM"));
     }
@@ -203,7 +204,7 @@ TEST_F(RetouchCliTest, OpensAndWritesNamesThatAreNotUtf8) {
     ASSERT_EQ(::rename(QFile::encodeName(in).constData(), (folder + "/" + face).constData()), 0);
     EXPECT_EQ(RunToolWithBytes({face, broken, "gamma"}, folder), 0);
     const ReadResult written = ReadPicture(folder + "/" + broken);
-    ASSERT_TRUE(written.ok()) << written.error.toStdString();
+    ASSERT_TRUE(written.ok()) << PictureErrorText(written.failure).toStdString();
     EXPECT_EQ(written.image, ReadPicture(Path("ref.bmp")).image);
 }
 
