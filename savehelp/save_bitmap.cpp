@@ -15,22 +15,6 @@
 
 namespace sorvenal {
 
-namespace {
-
-// Leaving the folder and coming back runs the window's folder change twice, which re-reads the
-// file list; DirCancel being false keeps the picture on display meanwhile.
-void RelistFolders(FolderList& Dir1, FileList* File1, const NativePath& savedFolder) {
-    const bool leftIt = Dir1.SetPath(FolderList::RootPath());
-    const bool cameBack = Dir1.SetNativePath(savedFolder);
-    if (!leftIt && !cameBack) {
-        // Saved from the root itself: no change was raised, so re-read by hand.
-        Dir1.Reread();
-        if (File1) File1->Reread();
-    }
-}
-
-}  // namespace
-
 QString SaveInitialFolder(const QString& shownFolder) {
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (!desktop.isEmpty()) {
@@ -80,6 +64,7 @@ void SaveImageAsBitmap(const SaveImageContext& context) {
         context.dialogs.Message(context.parent, text);
     }
 
+    // DirCancel being false keeps the picture on display while the lists re-read the folder.
     if (context.Dir1) RelistFolders(*context.Dir1, context.File1, P);
     context.DirCancel = true;
 }
