@@ -8,6 +8,7 @@
 #include "fileops/file_dialogs.h"
 #include "fileops/file_operations.h"
 #include "platform/dialog_service.h"
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/shared_texts.h"
@@ -84,30 +85,54 @@ void Report(FileOpsContext& ctx, QWidget* parent, const FileOpResult& result,
             ctx.dialogs.Message(parent, existsText);
             return;
         case FileOpStatus::Failed:
-            ctx.dialogs.Message(
-                parent, failedText + Culprit(result, path) + QLatin1Char('\n') + result.reason);
+            ctx.dialogs.Message(parent, failedText + Culprit(result, path) + QLatin1Char('\n') +
+                                            ErrorText(result.error));
             return;
         case FileOpStatus::SourceNotRemoved:
-            ctx.dialogs.Message(
-                parent, kSourceKept + Culprit(result, path) + QLatin1Char('\n') + result.reason);
+            ctx.dialogs.Message(parent, kSourceKept + Culprit(result, path) + QLatin1Char('\n') +
+                                            ErrorText(result.error));
             return;
     }
+}
+
+enum class Transfer { Move, Copy };
+
+// Move and copy: the selected file into the folder chosen in Form6, under its own name. A move
+// also clears the display and re-lists the folder it left; a copy leaves both as they are.
+void TransferSelectedFile(FileOpsContext& ctx, Transfer kind) {
+    if (!SelectionTest(ctx)) return;
+    const bool move = kind == Transfer::Move;
+    if (move) ctx.DirCancel = false;
+    Form6 form(ctx.Dir1->NativeFolder(), ctx.parent);
+    QPushButton* ok = move ? form.Command14 : form.Command13;
+    ok->show();
+    QObject::connect(ok, &QPushButton::clicked, &form, [&ctx, &form, move] {
+        const NativePath saved = ctx.Dir1->NativeFolder();
+        const NativePath fileName = ctx.File1->NativeFileName();
+        const NativePath source = JoinNative(saved, fileName);
+        const NativePath destination = JoinNative(form.Dir2->NativeFolder(), fileName);
+        const QString shownDestination = ShownPath(destination);
+        // Left on the current folder, the destination is the source itself: only the message.
+        if (IsFile(destination)) {
+            ctx.dialogs.Message(&form, shownDestination + kExistsSuffix);
+        } else {
+            const FileOpResult done = move ? MoveFile(source, destination)
+                                           : FileOpOutcome(CopyNoReplace(source, destination));
+            // A failed move names the file left behind, a failed copy the one it could not make.
+            Report(ctx, &form, done, shownDestination + kExistsSuffix,
+                   move ? kMoveFailed : kCopyFailed, move ? source : destination);
+        }
+        if (move) {
+            if (ctx.ClearDisplay) ctx.ClearDisplay();
+            RelistFolders(*ctx.Dir1, ctx.File1, saved);
+            ctx.DirCancel = true;
+        }
+        form.accept();
+    });
+    Run(ctx, form);
 }
 
 }  // namespace
-
-void Relist(FolderList* dir1, FileList* file1, const NativePath& savedFolder) {
-    bool changed = false;
-    const auto watch = QObject::connect(dir1, &FolderList::Change, [&changed] { changed = true; });
-    dir1->SetPath(FolderList::RootPath());
-    dir1->SetNativePath(savedFolder);
-    QObject::disconnect(watch);
-    // At the root itself neither step changes the path, yet the files must be re-read.
-    if (!changed) {
-        dir1->Reread();
-        file1->Reread();
-    }
-}
 
 void RenameSelectedFile(FileOpsContext& ctx) {
     if (!SelectionTest(ctx)) return;
@@ -132,9 +157,9 @@ void RenameSelectedFile(FileOpsContext& ctx) {
             form.accept();
             return;
         }
-        Report(ctx, &form, RenameFile(oldPath, newPath), newName + kExistsSuffix, kRenameFailed,
-               oldPath);
-        Relist(ctx.Dir1, ctx.File1, saved);
+        Report(ctx, &form, FileOpOutcome(RenameNoReplace(oldPath, newPath)),
+               newName + kExistsSuffix, kRenameFailed, oldPath);
+        RelistFolders(*ctx.Dir1, ctx.File1, saved);
         // Selects whatever now stands at that place, which loads and previews it.
         ctx.File1->SetListIndex(index);
         form.accept();
@@ -142,49 +167,9 @@ void RenameSelectedFile(FileOpsContext& ctx) {
     Run(ctx, form);
 }
 
-void MoveSelectedFile(FileOpsContext& ctx) {
-    if (!SelectionTest(ctx)) return;
-    ctx.DirCancel = false;
-    Form6 form(ctx.Dir1->NativeFolder(), ctx.parent);
-    form.Command14->show();
-    QObject::connect(form.Command14, &QPushButton::clicked, &form, [&ctx, &form] {
-        const NativePath saved = ctx.Dir1->NativeFolder();
-        const NativePath fileName = ctx.File1->NativeFileName();
-        const NativePath source = JoinNative(saved, fileName);
-        const NativePath destination = JoinNative(form.Dir2->NativeFolder(), fileName);
-        const QString shownDestination = ShownPath(destination);
-        // Left on the current folder, the destination is the source itself: only the message.
-        if (FileExists(destination))
-            ctx.dialogs.Message(&form, shownDestination + kExistsSuffix);
-        else
-            Report(ctx, &form, MoveFile(source, destination), shownDestination + kExistsSuffix,
-                   kMoveFailed, source);
-        if (ctx.ClearDisplay) ctx.ClearDisplay();
-        Relist(ctx.Dir1, ctx.File1, saved);
-        ctx.DirCancel = true;
-        form.accept();
-    });
-    Run(ctx, form);
-}
+void MoveSelectedFile(FileOpsContext& ctx) { TransferSelectedFile(ctx, Transfer::Move); }
 
-void CopySelectedFile(FileOpsContext& ctx) {
-    if (!SelectionTest(ctx)) return;
-    Form6 form(ctx.Dir1->NativeFolder(), ctx.parent);
-    form.Command13->show();
-    QObject::connect(form.Command13, &QPushButton::clicked, &form, [&ctx, &form] {
-        const NativePath fileName = ctx.File1->NativeFileName();
-        const NativePath source = JoinNative(ctx.Dir1->NativeFolder(), fileName);
-        const NativePath destination = JoinNative(form.Dir2->NativeFolder(), fileName);
-        const QString shownDestination = ShownPath(destination);
-        if (FileExists(destination))
-            ctx.dialogs.Message(&form, shownDestination + kExistsSuffix);
-        else
-            Report(ctx, &form, CopyFile(source, destination), shownDestination + kExistsSuffix,
-                   kCopyFailed, destination);
-        form.accept();
-    });
-    Run(ctx, form);
-}
+void CopySelectedFile(FileOpsContext& ctx) { TransferSelectedFile(ctx, Transfer::Copy); }
 
 void DeleteSelectedFile(FileOpsContext& ctx) {
     const NativePath saved = ctx.Dir1->NativeFolder();
@@ -198,20 +183,20 @@ void DeleteSelectedFile(FileOpsContext& ctx) {
     if (!deleted.ok()) {
         if (deleted.error == ENOENT && deleted.culprit == fullPath) {
             Report(ctx, ctx.parent, deleted, QString(), kDeleteFailed, fullPath);
-            Relist(ctx.Dir1, ctx.File1, saved);
+            RelistFolders(*ctx.Dir1, ctx.File1, saved);
             return;
         }
-        QString why = deleted.reason;
+        QString why = ErrorText(deleted.error);
         if (!deleted.culprit.isEmpty() && deleted.culprit != fullPath)
             why = ShownPath(deleted.culprit) + QStringLiteral(": ") + why;
         if (!ctx.dialogs.AskYesNo(ctx.parent, kNoTrashBefore + why + kNoTrashAfter)) return;
-        deleted = DeleteForGood(fullPath);
+        deleted = FileOpOutcome(RemoveFile(fullPath));
         if (!deleted.ok()) {
             Report(ctx, ctx.parent, deleted, QString(), kDeleteFailed, fullPath);
             return;
         }
     }
-    Relist(ctx.Dir1, ctx.File1, saved);
+    RelistFolders(*ctx.Dir1, ctx.File1, saved);
     if (ctx.ClearDisplay) ctx.ClearDisplay();
 }
 
@@ -231,16 +216,16 @@ void CreateNewFolder(FileOpsContext& ctx) {
             form.accept();
             return;
         }
-        if (FolderExists(newPath)) {
+        if (IsFolder(newPath)) {
             ctx.dialogs.Message(&form, shownPath + kExistsSuffix);
             form.accept();
             return;
         }
         // A plain file of that name is not a folder, so it passes the test above and the
         // creation itself reports it.
-        Report(ctx, &form, CreateFolder(newPath), shownPath + kExistsSuffix, kCreateFailed,
-               newPath);
-        Relist(ctx.Dir1, ctx.File1, saved);
+        Report(ctx, &form, FileOpOutcome(MakeFolder(newPath)), shownPath + kExistsSuffix,
+               kCreateFailed, newPath);
+        RelistFolders(*ctx.Dir1, ctx.File1, saved);
         if (index >= 0) ctx.File1->SetListIndex(index);
         ctx.DirCancel = true;
         form.accept();
@@ -263,12 +248,12 @@ void RenameCurrentFolder(FileOpsContext& ctx) {
             form.accept();
             return;
         }
-        if (FolderExists(newPath) && NameTakenBesides(oldPath, newPath)) {
+        if (IsFolder(newPath) && NameTakenBesides(oldPath, newPath)) {
             ctx.dialogs.Message(&form, typed + kFolderExists);
             form.accept();
             return;
         }
-        const FileOpResult renamed = RenameFolder(oldPath, newPath);
+        const FileOpResult renamed = FileOpOutcome(RenameNoReplace(oldPath, newPath));
         Report(ctx, &form, renamed, typed + kExistsSuffix, kFolderRenameFailed, oldPath);
         // The parent lists the folder under its new name; a refused rename stays where it was.
         if (renamed.ok())

@@ -33,7 +33,4 @@ void DeleteSelectedFile(FileOpsContext& ctx);   // "ファイル削除"
 void CreateNewFolder(FileOpsContext& ctx);      // "新しい フォルダーを作成"
 void RenameCurrentFolder(FileOpsContext& ctx);  // "フォルダー名の変更"
 
-// Dir1 to the root and back, so both lists re-read the disk.
-void Relist(FolderList* dir1, FileList* file1, const NativePath& savedFolder);
-
 }  // namespace sorvenal

@@ -45,6 +45,21 @@ void SelectFromStart(QLineEdit* box, int length) {
     box->setSelection(0, static_cast<int>(std::min<qsizetype>(length, box->text().length())));
 }
 
+// The buttons of the two rename dialogs: Enter presses OK, Cancel closes.
+void SetUpOkCancel(QDialog* dialog, QPushButton* cancel, QPushButton* ok) {
+    cancel->setAutoDefault(false);
+    ok->setAutoDefault(false);
+    ok->setDefault(true);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
+// The name box of the two rename dialogs: the old name, selected for typing over.
+void PrepareNameBox(QLineEdit* box, const QString& name) {
+    box->setText(name);
+    SelectFromStart(box, 50);
+    box->setFocus();
+}
+
 }  // namespace
 
 float SecondsSinceMidnight() {
@@ -57,14 +72,8 @@ Form7::Form7(const QString& fileName, QWidget* parent) : QDialog(parent) {
     Text1 = Place(new QLineEdit(this), "Text1", 600, 600, 3015, 270);
     Command1 = Place(new QPushButton(kCancel, this), "Command1", 600, 1080, 1095, 375);
     Command2 = Place(new QPushButton(kOk, this), "Command2", 2640, 1080, 1095, 375);
-    Command1->setAutoDefault(false);
-    Command2->setAutoDefault(false);
-    Command2->setDefault(true);  // Enter presses OK
-    connect(Command1, &QPushButton::clicked, this, &QDialog::reject);
-
-    Text1->setText(fileName.left(ExtensionAt(fileName)));
-    SelectFromStart(Text1, 50);
-    Text1->setFocus();
+    SetUpOkCancel(this, Command1, Command2);
+    PrepareNameBox(Text1, fileName.left(ExtensionAt(fileName)));
 }
 
 Form5::Form5(const QString& folderPath, const QString& parentPath, QWidget* parent)
@@ -74,18 +83,13 @@ Form5::Form5(const QString& folderPath, const QString& parentPath, QWidget* pare
     Text1 = Place(new QLineEdit(this), "Text1", 120, 720, 3855, 375);
     Command10 = Place(new QPushButton(kCancel, this), "Command10", 600, 1320, 1095, 375);
     Command12 = Place(new QPushButton(kOk, this), "Command12", 2520, 1320, 975, 375);
-    Command10->setAutoDefault(false);
-    Command12->setAutoDefault(false);
-    Command12->setDefault(true);
-    connect(Command10, &QPushButton::clicked, this, &QDialog::reject);
+    SetUpOkCancel(this, Command10, Command12);
 
     // The folder's own name: what the path has beyond its parent, without separators.
     QString own =
         folderPath.right(std::max<qsizetype>(0, folderPath.length() - parentPath.length()));
     own.remove(QLatin1Char('/'));
-    Text1->setText(own);
-    SelectFromStart(Text1, 50);
-    Text1->setFocus();
+    PrepareNameBox(Text1, own);
 }
 
 Form6::Form6(const NativePath& startFolder, QWidget* parent) : QDialog(parent) {

@@ -1,8 +1,10 @@
 #pragma once
-// File and folder operations on the disk, over the platform's file-system layer. Each returns a
-// small result; only the window turns it into words. None of them ever replaces an existing
-// name: the existence test the commands make first is for the message, the no-replace steps
-// below are what keeps a file from being lost.
+// What the file commands add to the platform's file-system layer: the outcome of a step as the
+// commands report it, the two steps that do more than one call, and the checks of a typed name.
+// Renames, copies, new folders and removals call the platform (RenameNoReplace, CopyNoReplace,
+// MakeFolder, RemoveFile) and take FileOpOutcome of its status. None of them ever replaces an
+// existing name: the existence test the commands make first is for the message, the no-replace
+// steps are what keeps a file from being lost.
 #include <QString>
 
 #include "platform/file_system.h"
@@ -16,34 +18,25 @@ enum class FileOpStatus {
     SourceNotRemoved,  // a move across file systems made the copy but could not remove the source
 };
 
+// The words for `error` are ErrorText's (platform/error_texts.h), said by the window.
 struct FileOpResult {
     FileOpStatus status = FileOpStatus::Ok;
     int error = 0;       // the error number, 0 when Ok
     NativePath culprit;  // the path the system refused
-    QString reason;      // the Japanese text for `error`
     bool ok() const { return status == FileOpStatus::Ok; }
 };
 
-// A normal file (a symbolic link counts when it leads to one).
-bool FileExists(const NativePath& path);
-// A folder; a plain file of that name is not a folder.
-bool FolderExists(const NativePath& path);
+// A platform step's status as the commands report it: a taken name (EEXIST) is Exists.
+FileOpResult FileOpOutcome(const FsStatus& status);
+
 // Whether `to` names something other than `from`: a case-only change of a name on a file system
 // that ignores case names the same file and is not taken.
 bool NameTakenBesides(const NativePath& from, const NativePath& to);
 
-FileOpResult RenameFile(const NativePath& from, const NativePath& to);
 // One file system: an atomic rename. Across file systems: copy, sync, then remove the source.
 FileOpResult MoveFile(const NativePath& from, const NativePath& to);
-// Copies through a temporary file that takes the name only when whole and synced.
-FileOpResult CopyFile(const NativePath& from, const NativePath& to);
 // Into the desktop's trash; a failure leaves the file where it was.
 FileOpResult DeleteToTrash(const NativePath& path);
-// Gone for good: only after the user has agreed to it.
-FileOpResult DeleteForGood(const NativePath& path);
-
-FileOpResult CreateFolder(const NativePath& path);
-FileOpResult RenameFolder(const NativePath& from, const NativePath& to);
 
 enum class NameProblem {
     None,

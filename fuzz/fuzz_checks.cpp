@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/error_texts.h"
 #include "platform/picture_io.h"
 #include "tools/retouch_args.h"
 
@@ -24,8 +25,11 @@ std::string Size(const QImage& image) {
 
 // What the rest of the program relies on for any result of ReadPicture.
 std::string CheckReadResult(const ReadResult& r) {
-    if (!r.ok()) return r.error.isEmpty() ? "refused without a reason" : std::string();
-    if (!r.error.isEmpty()) return "a picture and an error at once";
+    if (!r.ok()) {
+        if (!r.failure.failed()) return "refused without a reason";
+        return PictureErrorText(r.failure).isEmpty() ? "a reason without words" : std::string();
+    }
+    if (r.failure.failed()) return "a picture and an error at once";
     if (r.image.format() != QImage::Format_RGB32)
         return "format " + std::to_string(r.image.format()) + " instead of RGB32";
     const qint64 w = r.image.width(), h = r.image.height();
@@ -51,12 +55,13 @@ std::string CheckBmpRoundTrip(const std::uint8_t* data, std::size_t size, const 
 
     const QString bmp = folder + "/round-trip.bmp";
     const WriteResult written = WriteBmp24(first.image, bmp, true);
-    if (!written.ok()) return "write failed: " + written.error.toStdString();
+    if (!written.ok()) return "write failed: " + PictureErrorText(written.failure).toStdString();
     const qint64 rowBytes = (qint64{first.image.width()} * 3 + 3) / 4 * 4;
     if (QFile(bmp).size() != 54 + rowBytes * first.image.height())
         return "file size " + std::to_string(QFile(bmp).size()) + " for " + Size(first.image);
     const ReadResult second = ReadPicture(bmp);
-    if (!second.ok()) return "written BMP refused: " + second.error.toStdString();
+    if (!second.ok())
+        return "written BMP refused: " + PictureErrorText(second.failure).toStdString();
     if (second.image.size() != first.image.size())
         return "size " + Size(first.image) + " came back as " + Size(second.image);
     for (int y = 0; y < first.image.height(); ++y) {

@@ -242,65 +242,6 @@ QString DecodeCp932(const NativePath& bytes, bool* clean) {
 
 }  // namespace
 
-QString ErrorText(int error) {
-    switch (error) {
-        case 0:
-            return QString();
-        case ENOENT:
-            return QStringLiteral("ファイルまたはフォルダーが見つかりません");
-        case EACCES:
-            return QStringLiteral("アクセスが許可されていません");
-        case EPERM:
-            return QStringLiteral("この操作は許可されていません");
-        case EROFS:
-            return QStringLiteral("読み取り専用のファイルシステムです");
-        case ENOSPC:
-            return QStringLiteral("ディスクの空き容量が足りません");
-        case EDQUOT:
-            return QStringLiteral("ディスクの使用量が割り当ての上限に達しています");
-        case ENAMETOOLONG:
-            return QStringLiteral("名前が長すぎます");
-        case EEXIST:
-            return QStringLiteral("同じ名前のものが既に存在します");
-        case EXDEV:
-            return QStringLiteral("別のファイルシステムへは名前の変更では移せません");
-        case EIO:
-            return QStringLiteral("読み書きの途中でエラーが起きました");
-        case ENOTDIR:
-            return QStringLiteral("パスの途中にフォルダーでないものがあります");
-        case EISDIR:
-            return QStringLiteral("フォルダーです");
-        case ENOTEMPTY:
-            return QStringLiteral("フォルダーが空ではありません");
-        case EBUSY:
-            return QStringLiteral("使用中です");
-        case ELOOP:
-            return QStringLiteral("シンボリックリンクの参照が多すぎます");
-        case EMLINK:
-            return QStringLiteral("リンクの数が上限に達しています");
-        case ETXTBSY:
-            return QStringLiteral("実行中のファイルです");
-        case EINVAL:
-            return QStringLiteral("この操作はできません");
-        case kNotRegularFile:
-            return QStringLiteral("通常のファイルではありません");
-        case ENOMEM:
-            return QStringLiteral("メモリが足りません");
-        case EFBIG:
-            return QStringLiteral("ファイルが大きすぎます");
-        case EMFILE:
-        case ENFILE:
-            return QStringLiteral("開いているファイルが多すぎます");
-        case ENOTSUP:
-            return QStringLiteral("このファイルシステムではできない操作です");
-        case EINTR:
-        case EAGAIN:
-            return QStringLiteral("操作が中断されました");
-        default:
-            return QStringLiteral("システムエラー（番号 %1）").arg(error);
-    }
-}
-
 QString ShownName(const NativePath& name) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(name);

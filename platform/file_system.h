@@ -15,7 +15,8 @@ namespace sorvenal {
 using NativePath = QByteArray;
 
 // The outcome of a file-system call: 0 or the error number, and the path the system refused,
-// so that a message names the file at fault and not merely the one the user picked.
+// so that a message names the file at fault and not merely the one the user picked. The words
+// for the number are error_texts' ErrorText.
 struct FsStatus {
     int error = 0;
     NativePath path;
@@ -25,9 +26,6 @@ inline FsStatus FsOk() { return {}; }
 
 // The error of a file that is not a plain file (a FIFO, a socket, a device) where one is needed.
 inline constexpr int kNotRegularFile = ENODEV;
-
-// One Japanese text per error number; every message of the program takes its reason from here.
-QString ErrorText(int error);
 
 // What the user reads for a name: UTF-8 as it is; else Shift_JIS (CP932) when the bytes decode
 // cleanly, as names from old Japanese media do; else UTF-8 with replacement marks.

@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "platform/file_list.h"
+
 namespace sorvenal {
 
 namespace {
@@ -88,6 +90,18 @@ void FolderList::Activate(QListWidgetItem* item) {
     if (!item) return;
     const NativePath target = item->data(kPathRole).toByteArray();
     if (!SetNativePath(target)) emit PathRefused(ShownPath(target));
+}
+
+void RelistFolders(FolderList& dir1, FileList* file1, const NativePath& folder) {
+    bool changed = false;
+    const auto watch = QObject::connect(&dir1, &FolderList::Change, [&changed] { changed = true; });
+    dir1.SetPath(FolderList::RootPath());
+    dir1.SetNativePath(folder);
+    QObject::disconnect(watch);
+    if (!changed) {
+        dir1.Reread();
+        if (file1) file1->Reread();
+    }
 }
 
 }  // namespace sorvenal

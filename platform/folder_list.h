@@ -8,6 +8,8 @@
 
 namespace sorvenal {
 
+class FileList;
+
 class FolderList : public QListWidget {
     Q_OBJECT
 
@@ -42,5 +44,10 @@ private:
 
     NativePath path_;
 };
+
+// Dir1 to the root and back to `folder`, so that the window's folder change runs and both
+// lists re-read the disk; at the root itself, where no change is raised, they re-read by hand.
+// `file1` may be null.
+void RelistFolders(FolderList& dir1, FileList* file1, const NativePath& folder);
 
 }  // namespace sorvenal

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QPalette>
+#include <initializer_list>
 
 namespace sorvenal {
 
@@ -19,6 +20,14 @@ QString GothicFamily() {
     }();
     return family;
 }
+
+// One colour for every role a control paints that part of itself with.
+void SetPaletteColor(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles,
+                     const QColor& color) {
+    QPalette p = widget->palette();
+    for (const QPalette::ColorRole role : roles) p.setColor(role, color);
+    widget->setPalette(p);
+}
 }  // namespace
 
 QFont GothicFont(double pointSize, bool bold) {
@@ -29,20 +38,12 @@ QFont GothicFont(double pointSize, bool bold) {
 }
 
 void SetBackColor(QWidget* widget, const QColor& color) {
-    QPalette p = widget->palette();
-    p.setColor(QPalette::Window, color);
-    p.setColor(QPalette::Base, color);
-    p.setColor(QPalette::Button, color);
-    widget->setPalette(p);
+    SetPaletteColor(widget, {QPalette::Window, QPalette::Base, QPalette::Button}, color);
     widget->setAutoFillBackground(true);
 }
 
 void SetForeColor(QWidget* widget, const QColor& color) {
-    QPalette p = widget->palette();
-    p.setColor(QPalette::WindowText, color);
-    p.setColor(QPalette::Text, color);
-    p.setColor(QPalette::ButtonText, color);
-    widget->setPalette(p);
+    SetPaletteColor(widget, {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}, color);
 }
 
 }  // namespace sorvenal

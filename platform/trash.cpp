@@ -161,6 +161,21 @@ FsStatus PutInTrash(const NativePath& trash, const NativePath& file, const Nativ
     return {EEXIST, infoFolder};
 }
 
+enum class TrashKind {
+    Home,      // made with any missing parents (~/.local/share may not exist yet)
+    OnVolume,  // must be a real folder of ours, never a link
+};
+
+// One trash tried: the trash folder, then its files/ and info/, then the move.
+FsStatus TrashInto(const NativePath& trash, TrashKind kind, const NativePath& file,
+                   const NativePath& infoPath, NativePath* trashedAs) {
+    FsStatus status =
+        kind == TrashKind::Home ? MakeFolders(trash, 0700) : EnsurePrivateFolder(trash);
+    if (status.ok()) status = PrepareTrash(trash);
+    if (status.ok()) status = PutInTrash(trash, file, infoPath, trashedAs);
+    return status;
+}
+
 }  // namespace
 
 NativePath HomeTrashFolder() {
@@ -180,35 +195,26 @@ FsStatus MoveToTrash(const NativePath& path, NativePath* trashedAs) {
     if (::lstat(file.constData(), &st) != 0) return {errno, file};
 
     const NativePath home = HomeTrashFolder();
-    FsStatus homeStatus;
     if (DeviceOf(home) == st.st_dev) {
-        homeStatus = MakeFolders(home, 0700);
-        if (homeStatus.ok()) homeStatus = PrepareTrash(home);
-        if (homeStatus.ok()) homeStatus = PutInTrash(home, file, file, trashedAs);
+        FsStatus status = TrashInto(home, TrashKind::Home, file, file, trashedAs);
         // A bind mount shares the device yet refuses the rename; its own trash may serve.
-        if (homeStatus.error != EXDEV) return homeStatus;
+        if (status.error != EXDEV) return status;
     }
 
     const NativePath top = TopFolderOf(file, st.st_dev);
     const NativePath relative = top == "/" ? file.mid(1) : file.mid(top.size() + 1);
     const NativePath uid = QByteArray::number(::getuid());
-    FsStatus status;
     // $top/.Trash/$uid only where an administrator made .Trash a sticky folder, not a link.
     const NativePath shared = JoinNative(top, ".Trash");
     struct stat sharedSt {};
     if (::lstat(shared.constData(), &sharedSt) == 0 && S_ISDIR(sharedSt.st_mode) &&
         (sharedSt.st_mode & S_ISVTX)) {
         const NativePath trash = JoinNative(shared, uid);
-        status = EnsurePrivateFolder(trash);
-        if (status.ok()) status = PrepareTrash(trash);
-        if (status.ok()) status = PutInTrash(trash, file, relative, trashedAs);
+        FsStatus status = TrashInto(trash, TrashKind::OnVolume, file, relative, trashedAs);
         if (status.ok() || status.path == file) return status;
     }
     const NativePath own = JoinNative(top, ".Trash-" + uid);
-    status = EnsurePrivateFolder(own);
-    if (status.ok()) status = PrepareTrash(own);
-    if (status.ok()) status = PutInTrash(own, file, relative, trashedAs);
-    return status;
+    return TrashInto(own, TrashKind::OnVolume, file, relative, trashedAs);
 }
 
 }  // namespace sorvenal

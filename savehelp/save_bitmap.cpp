@@ -4,31 +4,16 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "platform/bmp_writer.h"
 #include "platform/dialog_service.h"
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
-#include "platform/picture_io.h"
 #include "platform/shared_texts.h"
 
 namespace sorvenal {
-
-namespace {
-
-// Leaving the folder and coming back runs the window's folder change twice, which re-reads the
-// file list; DirCancel being false keeps the picture on display meanwhile.
-void RelistFolders(FolderList& Dir1, FileList* File1, const NativePath& savedFolder) {
-    const bool leftIt = Dir1.SetPath(FolderList::RootPath());
-    const bool cameBack = Dir1.SetNativePath(savedFolder);
-    if (!leftIt && !cameBack) {
-        // Saved from the root itself: no change was raised, so re-read by hand.
-        Dir1.Reread();
-        if (File1) File1->Reread();
-    }
-}
-
-}  // namespace
 
 QString SaveInitialFolder(const QString& shownFolder) {
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
@@ -74,10 +59,12 @@ void SaveImageAsBitmap(const SaveImageContext& context) {
     }
     if (written.status == WriteStatus::Failed) {
         QString text = kSaveFailedPrefix + shownT;
-        if (!written.error.isEmpty()) text += QLatin1Char('\n') + written.error;
+        if (const QString why = PictureErrorText(written.failure); !why.isEmpty())
+            text += QLatin1Char('\n') + why;
         context.dialogs.Message(context.parent, text);
     }
 
+    // DirCancel being false keeps the picture on display while the lists re-read the folder.
     if (context.Dir1) RelistFolders(*context.Dir1, context.File1, P);
     context.DirCancel = true;
 }

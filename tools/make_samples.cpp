@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/error_texts.h"
 #include "platform/picture_io.h"
 #include "tools/gif_writer.h"
 
@@ -418,7 +419,9 @@ int main(int argc, char** argv) {
     ok = SaveJpeg(Landscape(3000, 2000), folder.filePath("landscape.jpg")) && ok;
     const sorvenal::WriteResult bmp =
         sorvenal::WriteBmp24(StillLife(), folder.filePath("small.bmp"), true);
-    if (!bmp.ok()) std::fprintf(stderr, "small.bmp: %s\n", qPrintable(bmp.error));
+    if (!bmp.ok())
+        std::fprintf(stderr, "small.bmp: %s\n",
+                     qPrintable(sorvenal::PictureErrorText(bmp.failure)));
     ok = bmp.ok() && ok;
     if (!sorvenal::WriteGif(Poster(), folder.filePath("poster.gif"))) {
         std::fprintf(stderr, "poster.gif: cannot write\n");

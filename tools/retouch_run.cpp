@@ -4,6 +4,7 @@
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
 #include "platform/canvas_image.h"
+#include "platform/error_texts.h"
 #include "platform/picture_io.h"
 
 namespace sorvenal {
@@ -56,7 +57,7 @@ int RunRetouch(const RetouchArgs& args, const RetouchReport& report, std::string
     }
     ReadResult read = ReadPicture(in);
     if (!read.ok()) {
-        error = args.in + ": " + read.error.toStdString();
+        error = args.in + ": " + PictureErrorText(read.failure).toStdString();
         return kExitUnreadable;
     }
     if (!ApplyRetouchSteps(read.image, args.steps, report, error)) return kExitUsage;
@@ -66,7 +67,7 @@ int RunRetouch(const RetouchArgs& args, const RetouchReport& report, std::string
         return kExitExists;
     }
     if (!written.ok()) {
-        error = args.out + ": 書き込めません: " + written.error.toStdString();
+        error = args.out + ": 書き込めません: " + PictureErrorText(written.failure).toStdString();
         return kExitWriteFailed;
     }
     return kExitOk;

@@ -48,7 +48,7 @@ struct HeldDecoder {
                 std::unique_lock lock(mutex);
                 started.push_back(QFileInfo(ShownPath(path)).fileName());
                 changed.wait(lock, [&] { return open || cancel.load(); });
-                if (fail) return ReadResult{QImage(), QStringLiteral("broken")};
+                if (fail) return ReadResult{QImage(), {PictureError::Corrupt}};
             }
             return ReadPicture(path, ReadOptions{&cancel, true});
         };

@@ -16,20 +16,18 @@
 #include "fileops/file_dialogs.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
+#include "tests/fileops/file_ops_window.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
 namespace {
 
-using Command = void (*)(FileOpsContext&);
-
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public ::testing::Test, public test::FileOpsWindow {
 protected:
+    using test::FileOpsWindow::Run;  // not the test framework's own
+
     void SetUp() override {
         root = QDir(tmp.path()).canonicalPath();
-        Dir1 = new FolderList(&window);
-        File1 = new FileList(&window);
-        File1->SetPattern(QStringLiteral("*.bmp;*.jpg;*.gif"));
         // What the main window's folder change does.
         QObject::connect(Dir1, &FolderList::Change, &window, [this] {
             File1->SetPath(Dir1->Path());
@@ -61,20 +59,6 @@ protected:
         folderClears = 0;
     }
 
-    // Runs a command; `script` plays the user inside the modal dialog.
-    void Run(Command command, const std::function<void(QDialog&)>& script = {}) {
-        FileOpsContext ctx{Dir1,
-                           File1,
-                           DirCancel,
-                           dialogs,
-                           [this] { ++displayClears; },
-                           &window,
-                           [this, script](QDialog& dialog) {
-                               ++dialogsOpened;
-                               if (script) script(dialog);
-                           }};
-        command(ctx);
-    }
     template <typename Form>
     static Form& As(QDialog& dialog) {
         auto* form = qobject_cast<Form*>(&dialog);
@@ -84,12 +68,7 @@ protected:
 
     QTemporaryDir tmp;
     QString root;
-    QWidget window;
-    FolderList* Dir1 = nullptr;
-    FileList* File1 = nullptr;
-    bool DirCancel = true;
-    ScriptedDialogService dialogs;
-    int displayClears = 0, folderClears = 0, dialogsOpened = 0;
+    int folderClears = 0;
     QStringList clicked;
 };
 

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <cerrno>
 
+#include "platform/error_texts.h"
+
 namespace sorvenal {
 namespace {
 
@@ -39,29 +41,29 @@ protected:
 TEST_F(FileOperationsTest, ExistenceTellsFilesFromFolders) {
     Write("a.jpg", "x");
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-    EXPECT_TRUE(FileExists(Path("a.jpg")));
-    EXPECT_FALSE(FolderExists(Path("a.jpg")));
-    EXPECT_TRUE(FolderExists(Path("sub")));
-    EXPECT_FALSE(FileExists(Path("sub")));
-    EXPECT_FALSE(FileExists(Path("none.jpg")));
-    EXPECT_FALSE(FolderExists(Path("none")));
+    EXPECT_TRUE(IsFile(Path("a.jpg")));
+    EXPECT_FALSE(IsFolder(Path("a.jpg")));
+    EXPECT_TRUE(IsFolder(Path("sub")));
+    EXPECT_FALSE(IsFile(Path("sub")));
+    EXPECT_FALSE(IsFile(Path("none.jpg")));
+    EXPECT_FALSE(IsFolder(Path("none")));
 }
 
 TEST_F(FileOperationsTest, RenameNeverReplaces) {
     Write("a.jpg", "aaa");
     Write("b.jpg", "bbb");
-    const FileOpResult taken = RenameFile(Path("a.jpg"), Path("b.jpg"));
+    const FileOpResult taken = FileOpOutcome(RenameNoReplace(Path("a.jpg"), Path("b.jpg")));
     EXPECT_EQ(taken.status, FileOpStatus::Exists);
     EXPECT_EQ(Read(Path("a.jpg")), "aaa");
     EXPECT_EQ(Read(Path("b.jpg")), "bbb");
 
-    EXPECT_TRUE(RenameFile(Path("a.jpg"), Path("c.jpg")).ok());
+    EXPECT_TRUE(FileOpOutcome(RenameNoReplace(Path("a.jpg"), Path("c.jpg"))).ok());
     EXPECT_EQ(Read(Path("c.jpg")), "aaa");
     EXPECT_FALSE(QFileInfo::exists(Path("a.jpg")));
 
-    const FileOpResult missing = RenameFile(Path("gone.jpg"), Path("d.jpg"));
+    const FileOpResult missing = FileOpOutcome(RenameNoReplace(Path("gone.jpg"), Path("d.jpg")));
     EXPECT_EQ(missing.status, FileOpStatus::Failed);
-    EXPECT_FALSE(missing.reason.isEmpty());
+    EXPECT_FALSE(ErrorText(missing.error).isEmpty());
 }
 
 TEST_F(FileOperationsTest, CopyKeepsBytesAndTimeAndLeavesNoTemporary) {
@@ -76,7 +78,7 @@ TEST_F(FileOperationsTest, CopyKeepsBytesAndTimeAndLeavesNoTemporary) {
     }
     ASSERT_TRUE(QDir(dir.path()).mkdir("dest"));
 
-    ASSERT_TRUE(CopyFile(source, Path("dest/a.jpg")).ok());
+    ASSERT_TRUE(FileOpOutcome(CopyNoReplace(source, Path("dest/a.jpg"))).ok());
     EXPECT_EQ(Read(Path("dest/a.jpg")), bytes);
     EXPECT_EQ(Read(source), bytes);
     EXPECT_EQ(QFileInfo(Path("dest/a.jpg")).lastModified(), stamp);
@@ -87,12 +89,15 @@ TEST_F(FileOperationsTest, CopyRefusesToReplaceAndFailsCleanly) {
     const NativePath source = Write("a.jpg", "new");
     ASSERT_TRUE(QDir(dir.path()).mkdir("dest"));
     Write("dest/a.jpg", "old");
-    EXPECT_EQ(CopyFile(source, Path("dest/a.jpg")).status, FileOpStatus::Exists);
+    EXPECT_EQ(FileOpOutcome(CopyNoReplace(source, Path("dest/a.jpg"))).status,
+              FileOpStatus::Exists);
     EXPECT_EQ(Read(Path("dest/a.jpg")), "old");
 
     // A folder that vanished, and a source that is no file.
-    EXPECT_EQ(CopyFile(source, Path("gone/a.jpg")).status, FileOpStatus::Failed);
-    EXPECT_EQ(CopyFile(Path("dest"), Path("copy")).status, FileOpStatus::Failed);
+    EXPECT_EQ(FileOpOutcome(CopyNoReplace(source, Path("gone/a.jpg"))).status,
+              FileOpStatus::Failed);
+    EXPECT_EQ(FileOpOutcome(CopyNoReplace(Path("dest"), Path("copy"))).status,
+              FileOpStatus::Failed);
     EXPECT_EQ(Entries(Path("dest")), QStringList{"a.jpg"});
     EXPECT_FALSE(QFileInfo::exists(Path("copy")));
 }
@@ -102,9 +107,10 @@ TEST_F(FileOperationsTest, ReadOnlyFolderRefusesEveryWrite) {
     const NativePath source = Write("a.jpg", "A");
     ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
     ASSERT_EQ(::chmod(QFile::encodeName(Path("locked")).constData(), 0555), 0);
-    EXPECT_EQ(CopyFile(source, Path("locked/a.jpg")).status, FileOpStatus::Failed);
+    EXPECT_EQ(FileOpOutcome(CopyNoReplace(source, Path("locked/a.jpg"))).status,
+              FileOpStatus::Failed);
     EXPECT_EQ(MoveFile(source, Path("locked/a.jpg")).status, FileOpStatus::Failed);
-    EXPECT_EQ(CreateFolder(Path("locked/sub")).status, FileOpStatus::Failed);
+    EXPECT_EQ(FileOpOutcome(MakeFolder(Path("locked/sub"))).status, FileOpStatus::Failed);
     ::chmod(QFile::encodeName(Path("locked")).constData(), 0755);
     EXPECT_EQ(Read(source), "A");
     EXPECT_TRUE(Entries(Path("locked")).isEmpty());
@@ -148,19 +154,20 @@ TEST_F(FileOperationsTest, MoveAcrossFileSystemsCopiesThenRemoves) {
 }
 
 TEST_F(FileOperationsTest, FoldersAreCreatedAndRenamedWithoutReplacing) {
-    EXPECT_TRUE(CreateFolder(Path("sub")).ok());
-    EXPECT_TRUE(FolderExists(Path("sub")));
-    EXPECT_EQ(CreateFolder(Path("sub")).status, FileOpStatus::Exists);
+    EXPECT_TRUE(FileOpOutcome(MakeFolder(Path("sub"))).ok());
+    EXPECT_TRUE(IsFolder(Path("sub")));
+    EXPECT_EQ(FileOpOutcome(MakeFolder(Path("sub"))).status, FileOpStatus::Exists);
     Write("plain", "file");
-    EXPECT_EQ(CreateFolder(Path("plain")).status, FileOpStatus::Exists);
-    EXPECT_EQ(CreateFolder(Path("gone/sub")).status, FileOpStatus::Failed);
+    EXPECT_EQ(FileOpOutcome(MakeFolder(Path("plain"))).status, FileOpStatus::Exists);
+    EXPECT_EQ(FileOpOutcome(MakeFolder(Path("gone/sub"))).status, FileOpStatus::Failed);
 
     // A plain rename would silently replace an empty folder.
-    ASSERT_TRUE(CreateFolder(Path("empty")).ok());
+    ASSERT_TRUE(FileOpOutcome(MakeFolder(Path("empty"))).ok());
     Write("sub/keep.jpg", "k");
-    EXPECT_EQ(RenameFolder(Path("sub"), Path("empty")).status, FileOpStatus::Exists);
+    EXPECT_EQ(FileOpOutcome(RenameNoReplace(Path("sub"), Path("empty"))).status,
+              FileOpStatus::Exists);
     EXPECT_EQ(Read(Path("sub/keep.jpg")), "k");
-    EXPECT_TRUE(RenameFolder(Path("sub"), Path("renamed")).ok());
+    EXPECT_TRUE(FileOpOutcome(RenameNoReplace(Path("sub"), Path("renamed"))).ok());
     EXPECT_EQ(Read(Path("renamed/keep.jpg")), "k");
 }
 
@@ -171,7 +178,7 @@ TEST_F(FileOperationsTest, DeleteGoesToTheTrash) {
     Write("a.jpg", "trash me");
 
     const FileOpResult deleted = DeleteToTrash(Path("a.jpg"));
-    ASSERT_TRUE(deleted.ok()) << deleted.reason.toStdString();
+    ASSERT_TRUE(deleted.ok()) << ErrorText(deleted.error).toStdString();
     EXPECT_FALSE(QFileInfo::exists(Path("a.jpg")));
     EXPECT_EQ(Read(data.filePath("Trash/files/a.jpg")), "trash me");
 

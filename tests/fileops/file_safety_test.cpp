@@ -14,9 +14,11 @@
 
 #include "fileops/file_commands.h"
 #include "fileops/file_dialogs.h"
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/folder_list.h"
+#include "tests/fileops/file_ops_window.h"
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
 #include "tests/support/scripted_dialogs.h"
@@ -27,22 +29,20 @@ namespace {
 using test::ReadFile;
 using test::ScopedFault;
 using test::WriteFile;
-using Command = void (*)(FileOpsContext&);
 
 const QString kNoTrashBefore = QStringLiteral("ごみ箱に移せません（");
 const QString kNoTrashAfter = QStringLiteral("）。完全に削除しますか");
 
-class FileSafetyTest : public ::testing::Test {
+class FileSafetyTest : public ::testing::Test, public test::FileOpsWindow {
 protected:
+    using test::FileOpsWindow::Run;  // not the test framework's own
+
     void SetUp() override {
         ASSERT_TRUE(ScopedFault::ShimLoaded()) << "the fault shim is not preloaded";
         root = NativeOf(QDir(tmp.path()).canonicalPath());
         data = At("data");
         xdg.emplace("XDG_DATA_HOME", data.constData());
         ASSERT_EQ(::mkdir(At("pics").constData(), 0755), 0);
-        Dir1 = new FolderList(&window);
-        File1 = new FileList(&window);
-        File1->SetPattern(QStringLiteral("*.bmp;*.jpg;*.gif"));
         QObject::connect(Dir1, &FolderList::Change, &window,
                          [this] { File1->SetNativePath(Dir1->NativeFolder()); });
     }
@@ -53,18 +53,6 @@ protected:
         if (select >= 0) {
             ASSERT_TRUE(File1->SetListIndex(select));
         }
-    }
-    void Run(Command command, const std::function<void(QDialog&)>& script = {}) {
-        FileOpsContext ctx{Dir1,
-                           File1,
-                           DirCancel,
-                           dialogs,
-                           [this] { ++displayClears; },
-                           &window,
-                           [script](QDialog& dialog) {
-                               if (script) script(dialog);
-                           }};
-        command(ctx);
     }
     static std::function<void(QDialog&)> Rename(const QString& typed) {
         return [typed](QDialog& d) {
@@ -84,12 +72,6 @@ protected:
     QTemporaryDir tmp;
     NativePath root;
     NativePath data;
-    QWidget window;
-    FolderList* Dir1 = nullptr;
-    FileList* File1 = nullptr;
-    bool DirCancel = true;
-    ScriptedDialogService dialogs;
-    int displayClears = 0;
     std::optional<test::ScopedEnv> xdg;
 };
 

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <set>
 
+#include "platform/error_texts.h"
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
 

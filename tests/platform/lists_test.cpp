@@ -110,5 +110,44 @@ TEST(FolderListTest, ChangesOnlyToReadableFoldersAndOnlyOnce) {
     EXPECT_EQ(list.ListParent(), QString());
 }
 
+// After a file command or a save, both lists show the disk as it is now: through the window's
+// own folder change where there is one, by hand at the root where there is none.
+TEST(FolderListTest, RelistingRereadsBothListsAlsoAtTheRoot) {
+    QTemporaryDir dir;
+    Touch(dir.filePath("a.jpg"));
+    FolderList Dir1;
+    FileList File1;
+    File1.SetPattern(QStringLiteral("*.jpg"));
+    int folderChanges = 0;
+    QObject::connect(&Dir1, &FolderList::Change, [&] {
+        ++folderChanges;
+        File1.SetNativePath(Dir1.NativeFolder());
+    });
+    ASSERT_TRUE(Dir1.SetPath(dir.path()));
+    ASSERT_EQ(File1.ListCount(), 1);
+
+    Touch(dir.filePath("b.jpg"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("new"));
+    folderChanges = 0;
+    RelistFolders(Dir1, &File1, Dir1.NativeFolder());
+    EXPECT_EQ(folderChanges, 2);  // away and back: the window's handler ran
+    EXPECT_EQ(Dir1.Path(), QDir(dir.path()).absolutePath());
+    EXPECT_EQ(Shown(File1), QStringList({"a.jpg", "b.jpg"}));
+    EXPECT_EQ(Dir1.item(Dir1.count() - 1)->text().trimmed(), QStringLiteral("new"));
+
+    // At the root nothing changes, yet the file list is read again. It is pointed at this
+    // folder by hand, as the root's own contents are not ours to change.
+    ASSERT_TRUE(Dir1.SetPath(FolderList::RootPath()));
+    File1.SetPath(dir.path());
+    Touch(dir.filePath("c.jpg"));
+    folderChanges = 0;
+    RelistFolders(Dir1, &File1, Dir1.NativeFolder());
+    EXPECT_EQ(folderChanges, 0);
+    EXPECT_EQ(Dir1.Path(), FolderList::RootPath());
+    EXPECT_EQ(Shown(File1), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+    RelistFolders(Dir1, nullptr, Dir1.NativeFolder());  // no file list: the folders alone
+    EXPECT_EQ(Dir1.Path(), FolderList::RootPath());
+}
+
 }  // namespace
 }  // namespace sorvenal

@@ -12,7 +12,11 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cerrno>
+#include <string>
 
+#include "platform/error_texts.h"
+#include "platform/picture_format.h"
 #include "tests/support/test_pictures.h"
 #include "tools/gif_writer.h"
 
@@ -41,12 +45,29 @@ QByteArray EncodeWithQt(const QImage& image, const char* format, bool progressiv
     EXPECT_TRUE(writer.write(image)) << qPrintable(writer.errorString());
     return bytes;
 }
+// A picture of `fill` with a square of `corner` at its top left, saved as a JPEG whose EXIF says
+// to turn it a quarter clockwise.
+void WriteTurnedJpeg(const QString& path, QSize size, QRgb fill, int side, QRgb corner) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(fill);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) picture.setPixel(x, y, corner);
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(95);
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(picture));
+}
 // Every entry of the folder, hidden ones included.
 QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
 }
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+// The words a read or a write failure is shown in.
+template <typename Result>
+QString Why(const Result& result) {
+    return PictureErrorText(result.failure);
+}
 
 // A BMP reader independent of Qt: 24-bit, uncompressed, bottom-up, 4-byte row padding.
 QImage ParseBmp24(const QByteArray& b, QString& problem) {
@@ -99,7 +120,7 @@ TEST_F(PictureIoTest, BmpRoundTripIsExactForAnyRowPadding) {
         EXPECT_EQ(FirstDifference(picture, parsed), QString());
         EXPECT_EQ(FirstDifference(picture, QImageReader(path).read()), QString());
         const ReadResult read = ReadPicture(path);
-        ASSERT_TRUE(read.ok()) << qPrintable(read.error);
+        ASSERT_TRUE(read.ok()) << qPrintable(Why(read));
         EXPECT_EQ(read.image.format(), QImage::Format_RGB32);
         EXPECT_EQ(FirstDifference(picture, read.image), QString());
     }
@@ -122,7 +143,7 @@ TEST_F(PictureIoTest, JpegAndGifAreReadByContentAsRgb32) {
     // Names that lie about the format: the content decides.
     WriteBytes(Path("photo.bmp"), EncodeWithQt(picture, "jpeg"));
     const ReadResult jpeg = ReadPicture(Path("photo.bmp"));
-    ASSERT_TRUE(jpeg.ok()) << qPrintable(jpeg.error);
+    ASSERT_TRUE(jpeg.ok()) << qPrintable(Why(jpeg));
     EXPECT_EQ(jpeg.image.format(), QImage::Format_RGB32);
     EXPECT_EQ(FirstDifference(QImageReader(Path("photo.bmp"), "jpeg").read(), jpeg.image),
               QString());
@@ -134,7 +155,7 @@ TEST_F(PictureIoTest, JpegAndGifAreReadByContentAsRgb32) {
     const QImage indexed = picture.convertToFormat(QImage::Format_Indexed8);
     ASSERT_TRUE(WriteGif(indexed, Path("anim.jpg")));
     const ReadResult gif = ReadPicture(Path("anim.jpg"));
-    ASSERT_TRUE(gif.ok()) << qPrintable(gif.error);
+    ASSERT_TRUE(gif.ok()) << qPrintable(Why(gif));
     EXPECT_EQ(FirstDifference(indexed, gif.image), QString());
 }
 
@@ -159,17 +180,10 @@ TEST_F(PictureIoTest, GifWriterSurvivesDictionaryResetsAndTinyPalettes) {
 }
 
 TEST_F(PictureIoTest, ExifOrientationIsAppliedOnce) {
-    QImage picture(40, 20, QImage::Format_RGB32);
-    picture.fill(qRgb(0, 0, 0));
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x) picture.setPixel(x, y, qRgb(255, 255, 255));  // top left
-    QImageWriter writer(Path("turned.jpg"), "jpeg");
-    writer.setQuality(95);
-    writer.setTransformation(QImageIOHandler::TransformationRotate90);
-    ASSERT_TRUE(writer.write(picture));
+    WriteTurnedJpeg(Path("turned.jpg"), QSize(40, 20), qRgb(0, 0, 0), 6, qRgb(255, 255, 255));
 
     const ReadResult read = ReadPicture(Path("turned.jpg"));
-    ASSERT_TRUE(read.ok()) << qPrintable(read.error);
+    ASSERT_TRUE(read.ok()) << qPrintable(Why(read));
     ASSERT_EQ(read.image.size(), QSize(20, 40));
     // A quarter turn clockwise takes the top-left corner to the top-right.
     EXPECT_GT(qGray(read.image.pixel(17, 2)), 200);
@@ -179,22 +193,22 @@ TEST_F(PictureIoTest, ExifOrientationIsAppliedOnce) {
 
 TEST_F(PictureIoTest, RefusesWhatIsNoPictureWithItsReason) {
     WriteBytes(Path("empty.jpg"), QByteArray());
-    EXPECT_EQ(ReadPicture(Path("empty.jpg")).error, Text("ファイルが空です"));
+    EXPECT_EQ(Why(ReadPicture(Path("empty.jpg"))), Text("ファイルが空です"));
     test::WriteGarbage(dir_.path(), QStringLiteral("garbage.jpg"));
-    EXPECT_EQ(ReadPicture(Path("garbage.jpg")).error, Text("画像ファイルではありません"));
+    EXPECT_EQ(Why(ReadPicture(Path("garbage.jpg"))), Text("画像ファイルではありません"));
     WriteBytes(Path("picture.tif"), QByteArray("II*\0", 4) + QByteArray(60, '\0'));
-    EXPECT_EQ(ReadPicture(Path("picture.tif")).error, Text("画像ファイルではありません"));
+    EXPECT_EQ(Why(ReadPicture(Path("picture.tif"))), Text("画像ファイルではありません"));
 
     const ReadResult missing = ReadPicture(Path("missing.jpg"));
     EXPECT_FALSE(missing.ok());
-    EXPECT_TRUE(missing.error.startsWith(Text("ファイルを読めません: ")))
-        << qPrintable(missing.error);
-    EXPECT_GT(missing.error.size(), Text("ファイルを読めません: ").size());
+    EXPECT_TRUE(Why(missing).startsWith(Text("ファイルを読めません: ")))
+        << qPrintable(Why(missing));
+    EXPECT_GT(Why(missing).size(), Text("ファイルを読めません: ").size());
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.jpg")));
-    EXPECT_TRUE(ReadPicture(Path("folder.jpg")).error.startsWith(Text("ファイルを読めません: ")));
+    EXPECT_TRUE(Why(ReadPicture(Path("folder.jpg"))).startsWith(Text("ファイルを読めません: ")));
 
     ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe.jpg")).constData(), 0600), 0);
-    EXPECT_EQ(ReadPicture(Path("pipe.jpg")).error,
+    EXPECT_EQ(Why(ReadPicture(Path("pipe.jpg"))),
               Text("ファイルを読めません: 通常のファイルではありません"));
 
     // The right first bytes with nothing sound behind them.
@@ -220,10 +234,10 @@ TEST_F(PictureIoTest, RefusesFilesThatEndEarly) {
         SCOPED_TRACE(file.name);
         WriteBytes(Path(file.name), file.bytes);
         ASSERT_TRUE(ReadPicture(Path(file.name)).ok())
-            << qPrintable(ReadPicture(Path(file.name)).error);
+            << qPrintable(Why(ReadPicture(Path(file.name))));
         for (const double part : {0.3, 0.5, 0.9}) {
             WriteBytes(Path("cut"), file.bytes.left(qsizetype(file.bytes.size() * part)));
-            EXPECT_EQ(ReadPicture(Path("cut")).error, Text("ファイルが途中で切れています"));
+            EXPECT_EQ(Why(ReadPicture(Path("cut"))), Text("ファイルが途中で切れています"));
         }
         WriteBytes(Path("cut"), file.bytes.left(file.bytes.size() - 1));
         const ReadResult lastByte = ReadPicture(Path("cut"));
@@ -231,7 +245,7 @@ TEST_F(PictureIoTest, RefusesFilesThatEndEarly) {
         if (QByteArray(file.name).endsWith(".gif"))
             EXPECT_TRUE(lastByte.ok());
         else
-            EXPECT_EQ(lastByte.error, Text("ファイルが途中で切れています"));
+            EXPECT_EQ(Why(lastByte), Text("ファイルが途中で切れています"));
     }
     // Bytes after the end of a JPEG (some cameras add them) do no harm.
     WriteBytes(Path("tail.jpg"), files[0].bytes + QByteArray(100, '\0'));
@@ -255,13 +269,121 @@ QByteArray BmpHeader(qint32 width, qint32 height) {
     return header + QByteArray(16, '\x55');
 }
 
+// The words are the window's; the kind and the number are what the reader itself says.
+TEST_F(PictureIoTest, FailuresCarryTheirKindAndTheSystemsNumber) {
+    WriteBytes(Path("empty.jpg"), QByteArray());
+    WriteBytes(Path("huge.bmp"), BmpHeader(100000, 3));
+    WriteBytes(Path("short.bmp"), BmpHeader(4000, 3000));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.jpg")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe.jpg")).constData(), 0600), 0);
+    const struct {
+        const char* name;
+        PictureError kind;
+        int error;
+    } cases[] = {
+        {"missing.jpg", PictureError::CannotOpen, ENOENT},
+        {"folder.jpg", PictureError::CannotOpen, EISDIR},
+        {"pipe.jpg", PictureError::NotAFile, 0},
+        {"empty.jpg", PictureError::Empty, 0},
+        {"huge.bmp", PictureError::TooLarge, 0},
+        {"short.bmp", PictureError::Truncated, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReadResult read = ReadPicture(Path(c.name));
+        EXPECT_EQ(read.failure.kind, c.kind);
+        EXPECT_EQ(read.failure.error, c.error);
+        const PreviewResult preview = ReadPreview(NativeOf(Path(c.name)), QSize(160, 160));
+        EXPECT_EQ(preview.failure.kind, c.kind);
+        EXPECT_EQ(Why(preview), Why(read));
+    }
+    const ReadResult huge = ReadPicture(Path("huge.bmp"));
+    EXPECT_EQ(huge.failure.width, 100000);
+    EXPECT_EQ(huge.failure.height, 3);
+    EXPECT_EQ(Why(ReadPicture(Path("missing.jpg"))),
+              Text("ファイルを読めません: ") + ErrorText(ENOENT));
+
+    const WriteResult noFolder = WriteBmp24(GradientPicture(4, 4), Path("missing/out.bmp"));
+    EXPECT_EQ(noFolder.failure.kind, PictureError::WriteFailed);
+    EXPECT_EQ(noFolder.failure.error, ENOENT);
+    EXPECT_EQ(WriteBmp24(QImage(), Path("null.bmp")).failure.kind, PictureError::NoPicture);
+    const WriteResult written = WriteBmp24(GradientPicture(4, 4), Path("out.bmp"));
+    ASSERT_TRUE(written.ok());
+    EXPECT_FALSE(written.failure.failed());
+}
+
+// Every kind's words, character for character as the program has always shown them.
+TEST(PictureErrorText, EveryKindHasItsWords) {
+    const auto text = [](const char* utf8) { return QString::fromUtf8(utf8); };
+    const struct {
+        PictureFailure failure;
+        QString words;
+    } cases[] = {
+        {{PictureError::None}, QString()},
+        {{PictureError::CannotOpen, EACCES}, text("ファイルを読めません: ") + ErrorText(EACCES)},
+        {{PictureError::NotAFile}, text("ファイルを読めません: 通常のファイルではありません")},
+        {{PictureError::Empty}, text("ファイルが空です")},
+        {{PictureError::NotAPicture}, text("画像ファイルではありません")},
+        {{PictureError::Corrupt}, text("画像データが壊れています")},
+        {{PictureError::TooLarge, 0, 2147483648LL, 3}, text("画像が大きすぎます (2147483648 × 3)")},
+        {{PictureError::Truncated}, text("ファイルが途中で切れています")},
+        {{PictureError::OutOfMemory}, text("画像を展開するメモリが足りません")},
+        {{PictureError::Cancelled}, text("中断しました")},
+        {{PictureError::NoPicture}, text("画像がありません")},
+        {{PictureError::WriteFailed, ENOSPC}, ErrorText(ENOSPC)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.failure.kind));
+        EXPECT_EQ(PictureErrorText(c.failure), c.words);
+    }
+    // A failed read of the decoder's device is told in Qt's words for the number.
+    const QString readFailed = PictureErrorText({PictureError::ReadFailed, EIO});
+    EXPECT_TRUE(readFailed.startsWith(text("ファイルを読めません: "))) << qPrintable(readFailed);
+    EXPECT_GT(readFailed.size(), text("ファイルを読めません: ").size());
+}
+
+// The table every reader is chosen from: each format by its own first bytes, nothing else.
+TEST(PictureFormatTest, EachFormatIsToldByItsFirstBytesOnly) {
+    const struct {
+        QByteArray head;
+        const char* name;  // null: no format
+    } cases[] = {
+        {QByteArray("BM") + QByteArray(10, '\0'), "bmp"},
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\0", 12), "png"},
+        {QByteArray("RIFF\0\0\0\0WEBP", 12), "webp"},
+        {QByteArray("RIFF\0\0\0\0WAVE", 12), nullptr},
+        {QByteArray("\xFF\xD8\xFF\xE0", 4), "jpeg"},
+        {QByteArray("\xFF\xD8\x00", 3), nullptr},
+        {QByteArray("GIF89a"), "gif"},
+        {QByteArray("GIF88a"), nullptr},
+        {QByteArray("II*\0", 4), nullptr},
+        {QByteArray(), nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.head.toHex().toStdString());
+        const PictureFormat* format = SniffFormat(c.head);
+        if (!c.name) {
+            EXPECT_EQ(format, nullptr);
+            continue;
+        }
+        ASSERT_NE(format, nullptr);
+        EXPECT_STREQ(format->name, c.name);
+        // Only JPEG decodes scaled, and into prepared 32-bit memory.
+        EXPECT_EQ(format->scaledDecode, std::string(c.name) == "jpeg");
+        EXPECT_EQ(format->decodesToRgb32, std::string(c.name) == "jpeg");
+    }
+    EXPECT_TRUE(WithinPictureLimits(kMaxPictureSide, 1000));
+    EXPECT_FALSE(WithinPictureLimits(kMaxPictureSide + 1, 1));
+    EXPECT_FALSE(WithinPictureLimits(12000, 12000));
+}
+
 TEST_F(PictureIoTest, RefusesHeadersClaimingHugePictures) {
     WriteBytes(Path("huge.bmp"), BmpHeader(100000, 100000));
-    EXPECT_EQ(ReadPicture(Path("huge.bmp")).error, Text("画像が大きすぎます (100000 × 100000)"));
+    EXPECT_EQ(Why(ReadPicture(Path("huge.bmp"))), Text("画像が大きすぎます (100000 × 100000)"));
     WriteBytes(Path("wide.bmp"), BmpHeader(70000, 2));
-    EXPECT_EQ(ReadPicture(Path("wide.bmp")).error, Text("画像が大きすぎます (70000 × 2)"));
+    EXPECT_EQ(Why(ReadPicture(Path("wide.bmp"))), Text("画像が大きすぎます (70000 × 2)"));
     WriteBytes(Path("many.bmp"), BmpHeader(12000, 12000));  // 144 megapixels
-    EXPECT_EQ(ReadPicture(Path("many.bmp")).error, Text("画像が大きすぎます (12000 × 12000)"));
+    EXPECT_EQ(Why(ReadPicture(Path("many.bmp"))), Text("画像が大きすぎます (12000 × 12000)"));
     // The same claims in the other two formats' headers.
     QByteArray jpeg = EncodeWithQt(GradientPicture(16, 16), "jpeg");
     const qsizetype frame = jpeg.indexOf("\xFF\xC0");
@@ -269,15 +391,15 @@ TEST_F(PictureIoTest, RefusesHeadersClaimingHugePictures) {
     jpeg[frame + 5] = jpeg[frame + 7] = char(0xEA);  // 60000 = 0xEA60
     jpeg[frame + 6] = jpeg[frame + 8] = char(0x60);
     WriteBytes(Path("huge.jpg"), jpeg);
-    EXPECT_EQ(ReadPicture(Path("huge.jpg")).error, Text("画像が大きすぎます (60000 × 60000)"));
+    EXPECT_EQ(Why(ReadPicture(Path("huge.jpg"))), Text("画像が大きすぎます (60000 × 60000)"));
     QByteArray gif = EncodeGif(GradientPicture(16, 16));
     gif[6] = gif[8] = char(0x60);
     gif[7] = gif[9] = char(0xEA);
     WriteBytes(Path("huge.gif"), gif);
-    EXPECT_EQ(ReadPicture(Path("huge.gif")).error, Text("画像が大きすぎます (60000 × 60000)"));
+    EXPECT_EQ(Why(ReadPicture(Path("huge.gif"))), Text("画像が大きすぎます (60000 × 60000)"));
     // Within the limits but with too few pixel bytes behind the header.
     WriteBytes(Path("short.bmp"), BmpHeader(4000, 3000));
-    EXPECT_EQ(ReadPicture(Path("short.bmp")).error, Text("ファイルが途中で切れています"));
+    EXPECT_EQ(Why(ReadPicture(Path("short.bmp"))), Text("ファイルが途中で切れています"));
 }
 
 TEST_F(PictureIoTest, NeverReplacesWithoutOverwrite) {
@@ -303,19 +425,19 @@ TEST_F(PictureIoTest, FailedWritesLeaveNothingBehind) {
     const QImage picture = GradientPicture(8, 8);
     const WriteResult noFolder = WriteBmp24(picture, Path("missing/out.bmp"));
     EXPECT_EQ(noFolder.status, WriteStatus::Failed);
-    EXPECT_FALSE(noFolder.error.isEmpty());
+    EXPECT_FALSE(Why(noFolder).isEmpty());
 
     WriteBytes(Path("plain"), "a file where a folder should be");
     const WriteResult notFolder = WriteBmp24(picture, Path("plain/out.bmp"), true);
     EXPECT_EQ(notFolder.status, WriteStatus::Failed);
-    EXPECT_FALSE(notFolder.error.isEmpty());
+    EXPECT_FALSE(Why(notFolder).isEmpty());
 
     // A folder in the place of the name: the temporary file is written, the move fails.
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("taken.bmp")));
     ASSERT_TRUE(QFile::copy(Path("plain"), Path("taken.bmp/keep")));
     const WriteResult onFolder = WriteBmp24(picture, Path("taken.bmp"), true);
     EXPECT_EQ(onFolder.status, WriteStatus::Failed);
-    EXPECT_FALSE(onFolder.error.isEmpty());
+    EXPECT_FALSE(Why(onFolder).isEmpty());
     EXPECT_EQ(Entries(dir_.path()), QStringList({"plain", "taken.bmp"}));
 
     EXPECT_EQ(WriteBmp24(QImage(), Path("null.bmp")).status, WriteStatus::Failed);
@@ -324,24 +446,18 @@ TEST_F(PictureIoTest, FailedWritesLeaveNothingBehind) {
     const QImage tooBig(65535, 11000, QImage::Format_Mono);
     const WriteResult big = WriteBmp24(tooBig, Path("big.bmp"));
     EXPECT_EQ(big.status, WriteStatus::Failed);
-    EXPECT_EQ(big.error, Text("画像が大きすぎます (65535 × 11000)"));
+    EXPECT_EQ(Why(big), Text("画像が大きすぎます (65535 × 11000)"));
     EXPECT_EQ(Entries(dir_.path()), QStringList({"plain", "taken.bmp"}));
 }
 
 // --- previews, the formats added later, decoding into huge-page memory
 
 TEST_F(PictureIoTest, JpegPreviewIsSmallTrueToThePictureAndTurnedLikeIt) {
-    QImage picture(1600, 800, QImage::Format_RGB32);
-    picture.fill(qRgb(20, 40, 200));
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 200; ++x) picture.setPixel(x, y, qRgb(250, 250, 250));  // top left
-    QImageWriter writer(Path("wide.jpg"), "jpeg");
-    writer.setQuality(95);
-    writer.setTransformation(QImageIOHandler::TransformationRotate90);
-    ASSERT_TRUE(writer.write(picture));
+    WriteTurnedJpeg(Path("wide.jpg"), QSize(1600, 800), qRgb(20, 40, 200), 200,
+                    qRgb(250, 250, 250));
 
     const PreviewResult preview = ReadPreview(NativeOf(Path("wide.jpg")), QSize(160, 160));
-    ASSERT_TRUE(preview.ok()) << qPrintable(preview.error);
+    ASSERT_TRUE(preview.ok()) << qPrintable(Why(preview));
     EXPECT_EQ(preview.size, QSize(800, 1600));  // as shown, after the quarter turn
     EXPECT_TRUE(preview.picture.isNull());      // the whole picture comes from its own decode
     ASSERT_EQ(preview.preview.size(), QSize(80, 160));
@@ -366,7 +482,7 @@ TEST_F(PictureIoTest, OtherFormatsGiveTheWholePictureWithTheirPreview) {
     for (const char* name : {"p.png", "p.bmp"}) {
         SCOPED_TRACE(name);
         const PreviewResult read = ReadPreview(NativeOf(Path(name)), QSize(160, 160));
-        ASSERT_TRUE(read.ok()) << qPrintable(read.error);
+        ASSERT_TRUE(read.ok()) << qPrintable(Why(read));
         EXPECT_EQ(read.size, picture.size());
         EXPECT_EQ(FirstDifference(picture, read.picture), QString());
         EXPECT_EQ(FirstDifference(picture, ReadPicture(Path(name)).image), QString());
@@ -387,7 +503,7 @@ TEST_F(PictureIoTest, OtherFormatsGiveTheWholePictureWithTheirPreview) {
         const QByteArray bytes = ReadAll(Path(name));
         const QString cut = Path(QStringLiteral("cut-") + name);
         WriteBytes(cut, bytes.left(bytes.size() - 9));
-        EXPECT_EQ(ReadPicture(cut).error, Text("ファイルが途中で切れています")) << name;
+        EXPECT_EQ(Why(ReadPicture(cut)), Text("ファイルが途中で切れています")) << name;
         EXPECT_FALSE(ReadPreview(NativeOf(cut), QSize(160, 160)).ok()) << name;
     }
 }

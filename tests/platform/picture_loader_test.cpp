@@ -31,7 +31,7 @@ struct HeldDecoder {
             cancelledAtEnd.push_back(cancel.load());
             QImage image(1, 1, QImage::Format_RGB32);
             image.fill(qRgb(static_cast<int>(path.size()), 0, 0));
-            return ReadResult{image, QString()};
+            return ReadResult{image, {}};
         };
     }
     void Open() {

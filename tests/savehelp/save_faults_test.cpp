@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/folder_list.h"

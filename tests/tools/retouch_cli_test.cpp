@@ -14,6 +14,7 @@
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
 #include "platform/canvas_image.h"
+#include "platform/error_texts.h"
 #include "platform/picture_io.h"
 #include "tests/support/test_pictures.h"
 
@@ -99,7 +100,7 @@ TEST_F(RetouchCliTest, DoesWhatTheMenusDoToEveryFormat) {
         RunRetouchCommand(view, RetouchCommand::ContrastDown);
 
         const ReadResult written = ReadPicture(out);
-        ASSERT_TRUE(written.ok()) << written.error.toStdString();
+        ASSERT_TRUE(written.ok()) << PictureErrorText(written.failure).toStdString();
         EXPECT_EQ(test::FirstDifference(expected.image, written.image), QString());
         EXPECT_EQ(ReadAll(out).left(2), QByteArray("BM"));
     }
@@ -199,7 +200,7 @@ TEST_F(RetouchCliTest, OpensAndWritesNamesThatAreNotUtf8) {
     ASSERT_EQ(::rename(QFile::encodeName(in).constData(), (folder + "/" + face).constData()), 0);
     EXPECT_EQ(RunToolWithBytes({face, broken, "gamma"}, folder), 0);
     const ReadResult written = ReadPicture(folder + "/" + broken);
-    ASSERT_TRUE(written.ok()) << written.error.toStdString();
+    ASSERT_TRUE(written.ok()) << PictureErrorText(written.failure).toStdString();
     EXPECT_EQ(written.image, ReadPicture(Path("ref.bmp")).image);
 }
 

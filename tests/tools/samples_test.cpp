@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSet>
 
+#include "platform/error_texts.h"
 #include "platform/picture_io.h"
 
 namespace sorvenal {
@@ -30,7 +31,7 @@ TEST(SamplesTest, EverySampleReadsAtItsSize) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_TRUE(file.read(8).startsWith(sample.start));
         const ReadResult read = ReadPicture(Sample(sample.name));
-        ASSERT_TRUE(read.ok()) << read.error.toStdString();
+        ASSERT_TRUE(read.ok()) << PictureErrorText(read.failure).toStdString();
         EXPECT_EQ(read.image.size(), sample.size);
     }
 }

@@ -1,0 +1,164 @@
+#include "platform/picture_decode.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QImageReader>
+#include <cerrno>
+
+#include "platform/huge_page_image.h"
+
+namespace sorvenal {
+namespace {
+
+ReadResult ReadFailure(const PictureFailure& failure) { return ReadResult{QImage(), failure}; }
+
+// The file the decoder reads. It keeps the error number of a failed read for the message, and
+// is cut short on request: every read the decoder makes asks first, so a decode nobody wants
+// any longer runs out of data and ends early.
+class PictureFile : public QFile {
+public:
+    explicit PictureFile(const std::atomic<bool>* cancel = nullptr) : cancel_(cancel) {}
+
+    int readError() const { return readError_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (cancel_ && cancel_->load(std::memory_order_relaxed)) return -1;
+        const qint64 got = QFile::readData(data, maxSize);
+        if (got < 0) readError_ = errno;
+        return got;
+    }
+
+private:
+    const std::atomic<bool>* cancel_;
+    int readError_ = 0;
+};
+
+// A picture file opened and judged by its header: a regular, non-empty file of a known format
+// with a size within our limits. size is as stored, before any orientation.
+struct OpenedPicture {
+    const PictureFormat* format = nullptr;
+    QSize size;
+    PictureFailure failure;
+};
+
+OpenedPicture Refused(const PictureFailure& failure) { return {nullptr, {}, failure}; }
+
+OpenedPicture OpenPicture(const NativePath& path, PictureFile& file, QImageReader& reader) {
+    // Not blocking, so that a pipe cannot hold us before we see it is one.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return Refused({PictureError::CannotOpen, errno});
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
+        ::close(fd);
+        return Refused(folder ? PictureFailure{PictureError::CannotOpen, EISDIR}
+                              : PictureFailure{PictureError::NotAFile});
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const int error = errno;
+        ::close(fd);
+        return Refused({PictureError::ReadFailed, error});
+    }
+    if (file.size() == 0) return Refused({PictureError::Empty});
+    OpenedPicture opened;
+    opened.format = SniffFormat(file.peek(kSniffBytes));
+    if (!opened.format) return Refused({PictureError::NotAPicture});
+
+    reader.setDevice(&file);
+    reader.setFormat(opened.format->name);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(kPictureAllocationLimitMb);
+    qint64 width = 0, height = 0;
+    // Qt gives no size for a header it finds too large, so these headers speak for themselves.
+    const auto headerSize = opened.format->headerSize;
+    if (!headerSize || !headerSize(file, width, height)) {
+        const QSize size = reader.size();
+        width = size.width();
+        height = size.height();
+    }
+    if (width <= 0 || height <= 0) return Refused({PictureError::Corrupt});
+    if (!WithinPictureLimits(width, height))
+        return Refused({PictureError::TooLarge, 0, width, height});
+    opened.size = QSize(static_cast<int>(width), static_cast<int>(height));
+    return opened;
+}
+
+bool QuarterTurned(const QImageReader& reader) {
+    return reader.transformation() & QImageIOHandler::TransformationRotate90;
+}
+
+ReadResult DecodeFailure(const QImageReader& reader, const PictureFile& file) {
+    if (reader.error() == QImageReader::DeviceError)
+        return ReadFailure({PictureError::ReadFailed, file.readError()});
+    return ReadFailure({PictureError::Corrupt});
+}
+
+ReadResult AsRgb32(QImage image) {
+    if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
+    if (image.isNull()) return ReadFailure({PictureError::OutOfMemory});
+    return ReadResult{std::move(image), {}};
+}
+
+}  // namespace
+
+ReadResult ReadPicture(const QString& path) { return ReadPicture(NativeOf(path)); }
+
+ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
+    PictureFile file(options.cancel);
+    QImageReader reader;
+    const OpenedPicture opened = OpenPicture(path, file, reader);
+    if (opened.failure.failed()) return ReadFailure(opened.failure);
+    const PictureFormat& format = *opened.format;
+    if (!PictureComplete(path, format)) return ReadFailure({PictureError::Truncated});
+
+    // The decoder fills a picture of its own size and format in place; only a format that
+    // comes out as 32-bit words (JPEG) gets the prepared memory.
+    QImage image;
+    if (options.hugePages && format.decodesToRgb32)
+        image = HugePageImage(opened.size.width(), opened.size.height());
+    else
+        ReleaseSpareHugePages();  // the photos browsed are no longer JPEGs
+    if (!reader.read(&image) || image.isNull()) return DecodeFailure(reader, file);
+    if (options.cancel && options.cancel->load()) return ReadFailure({PictureError::Cancelled});
+    return AsRgb32(std::move(image));
+}
+
+PreviewResult ReadPreview(const NativePath& path, const QSize& box) {
+    PictureFile file;
+    QImageReader reader;
+    const OpenedPicture opened = OpenPicture(path, file, reader);
+    PreviewResult result;
+    if (opened.failure.failed()) {
+        result.failure = opened.failure;
+        return result;
+    }
+    const bool turned = QuarterTurned(reader);
+    result.size = turned ? opened.size.transposed() : opened.size;
+    // A JPEG decoder scales by whole eighths while it decodes, which is where the time goes;
+    // the other formats give their whole picture, which serves as both.
+    const bool scaled = opened.format->scaledDecode;
+    if (!scaled) ReleaseSpareHugePages();  // this whole picture is the one kept, not a JPEG
+    if (!scaled && !PictureComplete(path, *opened.format)) {
+        result.failure = {PictureError::Truncated};
+        return result;
+    }
+    if (scaled) {
+        const QSize shown = result.size.scaled(box, Qt::KeepAspectRatio).boundedTo(result.size);
+        const QSize wanted = shown.expandedTo(QSize(1, 1));
+        reader.setScaledSize(turned ? wanted.transposed() : wanted);
+    }
+    QImage image;
+    const ReadResult read = reader.read(&image) && !image.isNull() ? AsRgb32(std::move(image))
+                                                                   : DecodeFailure(reader, file);
+    result.failure = read.failure;
+    result.preview = read.image;
+    if (!scaled) result.picture = read.image;
+    return result;
+}
+
+}  // namespace sorvenal
