@@ -234,25 +234,25 @@ void RunPass(const CanvasView& canvas, RetouchCommand command, bool withDarken,
 // Every command once, in the order of the enum: its step name on the command line, whether it
 // makes the save entry visible (per-pixel commands do, byte commands do not), and what it runs.
 struct CommandEntry {
-    RetouchCommand command;
     std::string_view name;
+    RetouchCommand command;
     bool pixel;
+    std::uint8_t passCount;
     std::array<RetouchCommand, 2> passes;
-    std::size_t passCount;
 };
 using C = RetouchCommand;
 constexpr CommandEntry kCommands[] = {
-    {C::Whiten, "whiten", true, {C::Whiten}, 1},
-    {C::Sharpen, "sharpen", true, {C::Sharpen}, 1},
-    {C::Gamma, "gamma", true, {C::Gamma}, 1},
-    {C::Backlight, "backlight", true, {C::Backlight}, 1},
-    {C::BacklightSpecial, "backlight-special", true, {C::BacklightSpecial}, 1},
-    {C::Saturate, "saturate", true, {C::Saturate, C::Darken}, 2},
-    {C::Desaturate, "desaturate", true, {C::Desaturate, C::Darken}, 2},
-    {C::Darken, "darken", false, {C::Darken}, 1},
-    {C::Lighten, "lighten", false, {C::Lighten}, 1},
-    {C::ContrastUp, "contrast-up", false, {C::ContrastUp}, 1},
-    {C::ContrastDown, "contrast-down", false, {C::ContrastDown}, 1},
+    {"whiten", C::Whiten, true, 1, {C::Whiten}},
+    {"sharpen", C::Sharpen, true, 1, {C::Sharpen}},
+    {"gamma", C::Gamma, true, 1, {C::Gamma}},
+    {"backlight", C::Backlight, true, 1, {C::Backlight}},
+    {"backlight-special", C::BacklightSpecial, true, 1, {C::BacklightSpecial}},
+    {"saturate", C::Saturate, true, 2, {C::Saturate, C::Darken}},
+    {"desaturate", C::Desaturate, true, 2, {C::Desaturate, C::Darken}},
+    {"darken", C::Darken, false, 1, {C::Darken}},
+    {"lighten", C::Lighten, false, 1, {C::Lighten}},
+    {"contrast-up", C::ContrastUp, false, 1, {C::ContrastUp}},
+    {"contrast-down", C::ContrastDown, false, 1, {C::ContrastDown}},
 };
 
 constexpr bool InEnumOrder() {
