@@ -34,7 +34,7 @@ struct CommandLine {
 QString TypedOption(const QStringList& args, const QString& name) {
     for (const QString& arg : args) {
         if (arg == QLatin1String("--")) break;
-        const QString typed = arg.section(QLatin1Char('='), 0, 0);
+        QString typed = arg.section(QLatin1Char('='), 0, 0);
         if (typed == QLatin1Char('-') + name || typed == QLatin1String("--") + name) return typed;
     }
     return QLatin1String(name.size() == 1 ? "-" : "--") + name;
