@@ -18,14 +18,14 @@
 
 namespace sorvenal {
 
-void Form1::Form_Load(const QString& startFolder) {
+void Form1::Form_Load(const NativePath& startFolder) {
     DirCancel = true;
     working_->ForgetEffects();
 
     // An unreadable candidate is named in a message and the next one is tried.
-    for (const QString& folder : StartFolderCandidates(startFolder)) {
-        if (Dir1->SetPath(folder)) break;
-        dialogs().Message(this, FolderRefusedMessage(folder));
+    for (const NativePath& folder : StartFolderCandidates(startFolder)) {
+        if (Dir1->SetNativePath(folder)) break;
+        dialogs().Message(this, FolderRefusedMessage(ShownPath(folder)));
     }
 
     scaleTwips_ = false;
@@ -48,9 +48,9 @@ void Form1::Form_Load(const QString& startFolder) {
     Picture2->SetBackColor(kPicture2BackColor);
 }
 
-bool Form1::SelectPicture(const QString& name) {
+bool Form1::SelectPicture(const NativePath& name) {
     for (int i = 0; i < File1->ListCount(); ++i)
-        if (File1->List(i) == name) return File1->SetListIndex(i);
+        if (File1->NativeList(i) == name) return File1->SetListIndex(i);
     return false;
 }
 

@@ -26,11 +26,22 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool quitAfterShow = false;
-    QString start;
-    QString error;  // one line, empty when the command line is sound
+    sorvenal::NativePath start;  // the argument's bytes, whatever the locale
+    QString error;               // one line, empty when the command line is sound
 };
 
+// The option as it was typed ("-x.jpg", "--bogus"), without a value after "=".
+QString TypedOption(const QStringList& args, const QString& name) {
+    for (const QString& arg : args) {
+        if (arg == QLatin1String("--")) break;
+        QString typed = arg.section(QLatin1Char('='), 0, 0);
+        if (typed == QLatin1Char('-') + name || typed == QLatin1String("--") + name) return typed;
+    }
+    return QLatin1String(name.size() == 1 ? "-" : "--") + name;
+}
+
 // Runs before QApplication exists, so --help, --version and a bad option need no display.
+// `args` are the bytes as Latin-1, so that every argument comes back whole with toLatin1().
 CommandLine ParseCommandLine(const QStringList& args) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -60,9 +71,9 @@ CommandLine ParseCommandLine(const QStringList& args) {
         if (unknown.isEmpty()) {
             line.error = QStringLiteral("オプションの値が正しくありません");
         } else {
-            const QString& name = unknown.first();
-            const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
-            line.error = QStringLiteral("不明なオプションです: ") + dashes + name;
+            const QString typed = TypedOption(args, unknown.first());
+            line.error =
+                QStringLiteral("不明なオプションです: ") + QString::fromLocal8Bit(typed.toLatin1());
         }
         return line;
     }
@@ -73,7 +84,7 @@ CommandLine ParseCommandLine(const QStringList& args) {
     if (positional.size() > 1)
         line.error = QStringLiteral("フォルダーまたは画像は一つだけ渡してください");
     else if (!positional.isEmpty())
-        line.start = positional.first();
+        line.start = positional.first().toLatin1();
     return line;
 }
 
@@ -101,7 +112,7 @@ private:
 
 int main(int argc, char* argv[]) {
     QStringList rawArgs;
-    for (int i = 0; i < argc; ++i) rawArgs << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i) rawArgs << QString::fromLatin1(argv[i]);
     const CommandLine line = ParseCommandLine(rawArgs);
     if (!line.error.isEmpty()) {
         std::fprintf(stderr, "sorvenal: %s（使い方は --help）\n", line.error.toUtf8().constData());

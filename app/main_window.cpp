@@ -64,7 +64,7 @@ QLabel* StartLabel(QWidget* parent, const char* name, const QString& text, int l
 
 }  // namespace
 
-Form1::Form1(DialogService* dialogs, QWidget* parent, const QString& startFolder,
+Form1::Form1(DialogService* dialogs, QWidget* parent, const NativePath& startFolder,
              Form1Options options)
     : QMainWindow(parent),
       dialogs_(dialogs),

@@ -66,7 +66,7 @@ public:
     // Without a dialog service the real dialogs are used. An empty start folder means the
     // user's Pictures folder, else the home folder.
     explicit Form1(DialogService* dialogs = nullptr, QWidget* parent = nullptr,
-                   const QString& startFolder = QString(), Form1Options options = {});
+                   const NativePath& startFolder = NativePath(), Form1Options options = {});
     ~Form1() override;
 
     // The window variables, read-only.
@@ -86,7 +86,7 @@ public:
     FormSurface* Surface() const { return surface_; }
 
     // Selects the named file of the file list, as a click on it would; false when not listed.
-    bool SelectPicture(const QString& name);
+    bool SelectPicture(const NativePath& name);
     // Waits for the selected picture's full decode under the busy indicator, as every command
     // that needs the whole picture does; a picture that fails there ends as unreadable.
     void WaitFull();
@@ -144,7 +144,7 @@ private:
     RandomSequence random;  // one per program run
 
     // --- start-up, menus and modes (form1_startup.cpp)
-    void Form_Load(const QString& startFolder);
+    void Form_Load(const NativePath& startFolder);
     void mnuChange_Click();
     void mnuChange2_Click();
     void mnuClick_Click();

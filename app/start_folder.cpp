@@ -1,28 +1,28 @@
 #include "app/start_folder.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace sorvenal {
 
-QStringList StartFolderCandidates(const QString& given) {
-    QStringList folders;
+QList<NativePath> StartFolderCandidates(const NativePath& given) {
+    QList<NativePath> folders;
     if (!given.isEmpty()) folders << given;
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (!pictures.isEmpty() && QFileInfo(pictures).isDir() && !folders.contains(pictures))
+    const NativePath pictures =
+        NativeOf(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+    if (!pictures.isEmpty() && IsFolder(pictures) && !folders.contains(pictures))
         folders << pictures;
-    const QString home = QDir::homePath();
+    const NativePath home = NativeOf(QDir::homePath());
     if (!folders.contains(home)) folders << home;
-    if (!folders.contains(QDir::rootPath())) folders << QDir::rootPath();
+    if (!folders.contains("/")) folders << "/";
     return folders;
 }
 
-StartArgument ParseStartArgument(const QString& argument) {
+StartArgument ParseStartArgument(const NativePath& argument) {
     if (argument.isEmpty()) return {};
-    const QFileInfo info(argument);
-    if (info.isFile()) return {QDir::cleanPath(info.absolutePath()), info.fileName()};
-    return {QDir::cleanPath(info.absoluteFilePath()), QString()};
+    const NativePath path = CleanNativePath(argument);
+    if (IsFile(path)) return {ParentOf(path), BaseNameOf(path)};
+    return {path, {}};
 }
 
 }  // namespace sorvenal

@@ -36,6 +36,8 @@ const QString kBadSeparator = QStringLiteral("「/」を含む名前は使えま
 const QString kBadHidden =
     QStringLiteral("「.」で始まる名前は隠しファイルになり、一覧に表示されなくなります");
 const QString kBadControl = QStringLiteral("制御文字を含む名前は使えません");
+const QString kNoDestination = QStringLiteral(
+    "保存先のフォルダーがありません（表示中のフォルダーが削除されたか、読めません）");
 
 // Rename, move, copy and delete need a selected file: a name longer than its extension.
 bool SelectionTest(const FileOpsContext& ctx) { return ctx.File1->FileName().length() > 4; }
@@ -95,6 +97,14 @@ void Report(FileOpsContext& ctx, QWidget* parent, const FileOpResult& result,
     }
 }
 
+// The destination dialog lists nothing when the folder on show was deleted or cannot be read;
+// its empty folder would put the file or the new folder at the root.
+bool DestinationShown(FileOpsContext& ctx, Form6& form) {
+    if (!form.Dir2->NativeFolder().isEmpty()) return true;
+    ctx.dialogs.Message(&form, kNoDestination);
+    return false;
+}
+
 enum class Transfer { Move, Copy };
 
 // Move and copy: the selected file into the folder chosen in Form6, under its own name. A move
@@ -107,6 +117,10 @@ void TransferSelectedFile(FileOpsContext& ctx, Transfer kind) {
     QPushButton* ok = move ? form.Command14 : form.Command13;
     ok->show();
     QObject::connect(ok, &QPushButton::clicked, &form, [&ctx, &form, move] {
+        if (!DestinationShown(ctx, form)) {
+            form.accept();
+            return;
+        }
         const NativePath saved = ctx.Dir1->NativeFolder();
         const NativePath fileName = ctx.File1->NativeFileName();
         const NativePath source = JoinNative(saved, fileName);
@@ -212,7 +226,7 @@ void CreateNewFolder(FileOpsContext& ctx) {
         const QString typed = form.Text2->text();
         const NativePath newPath = JoinNative(form.Dir2->NativeFolder(), NativeOf(typed));
         const QString shownPath = ShownPath(newPath);
-        if (typed.isEmpty() || !NameAcceptable(ctx, &form, typed)) {
+        if (typed.isEmpty() || !NameAcceptable(ctx, &form, typed) || !DestinationShown(ctx, form)) {
             form.accept();
             return;
         }

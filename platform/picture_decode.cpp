@@ -43,6 +43,8 @@ struct OpenedPicture {
     const PictureFormat* format = nullptr;
     QSize size;
     PictureFailure failure;
+    dev_t device = 0;  // which file it is, for the completeness check's own opening
+    ino_t inode = 0;
 };
 
 OpenedPicture Refused(const PictureFailure& failure) { return {nullptr, {}, failure}; }
@@ -50,7 +52,10 @@ OpenedPicture Refused(const PictureFailure& failure) { return {nullptr, {}, fail
 OpenedPicture OpenPicture(const NativePath& path, PictureFile& file, QImageReader& reader) {
     // Not blocking, so that a pipe cannot hold us before we see it is one.
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return Refused({PictureError::CannotOpen, errno});
+    // A socket, or a device without its driver, cannot be opened at all.
+    if (fd < 0)
+        return Refused(errno == ENXIO ? PictureFailure{PictureError::NotAFile}
+                                      : PictureFailure{PictureError::CannotOpen, errno});
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const bool folder = S_ISDIR(st.st_mode);
@@ -66,6 +71,8 @@ OpenedPicture OpenPicture(const NativePath& path, PictureFile& file, QImageReade
     }
     if (file.size() == 0) return Refused({PictureError::Empty});
     OpenedPicture opened;
+    opened.device = st.st_dev;
+    opened.inode = st.st_ino;
     opened.format = SniffFormat(file.peek(kSniffBytes));
     if (!opened.format) return Refused({PictureError::NotAPicture});
 
@@ -114,7 +121,10 @@ ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
     const OpenedPicture opened = OpenPicture(path, file, reader);
     if (opened.failure.failed()) return ReadFailure(opened.failure);
     const PictureFormat& format = *opened.format;
-    if (!PictureComplete(path, format)) return ReadFailure({PictureError::Truncated});
+    if (const PictureFailure whole =
+            CheckPictureComplete(path, format, opened.device, opened.inode);
+        whole.failed())
+        return ReadFailure(whole);
 
     // The decoder fills a picture of its own size and format in place; only a format that
     // comes out as 32-bit words (JPEG) gets the prepared memory.
@@ -143,9 +153,9 @@ PreviewResult ReadPreview(const NativePath& path, const QSize& box) {
     // the other formats give their whole picture, which serves as both.
     const bool scaled = opened.format->scaledDecode;
     if (!scaled) ReleaseSpareHugePages();  // this whole picture is the one kept, not a JPEG
-    if (!scaled && !PictureComplete(path, *opened.format)) {
-        result.failure = {PictureError::Truncated};
-        return result;
+    if (!scaled) {
+        result.failure = CheckPictureComplete(path, *opened.format, opened.device, opened.inode);
+        if (result.failure.failed()) return result;
     }
     if (scaled) {
         const QSize shown = result.size.scaled(box, Qt::KeepAspectRatio).boundedTo(result.size);

@@ -1,6 +1,7 @@
 #include "platform/picture_format.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -300,14 +301,24 @@ bool WithinPictureLimits(qint64 width, qint64 height) {
            width <= kMaxPicturePixels / height;
 }
 
-bool PictureComplete(const NativePath& path, const PictureFormat& format) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0) ::close(fd);
-        return false;
+PictureFailure CheckPictureComplete(const NativePath& path, const PictureFormat& format,
+                                    dev_t device, ino_t inode) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return {PictureError::CannotOpen, errno};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != device ||
+        st.st_ino != inode) {
+        ::close(fd);
+        return {PictureError::NotAFile};
     }
-    return format.complete(file);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {PictureError::CannotOpen, errno};
+    }
+    if (!format.complete(file)) return {PictureError::Truncated};
+    return {};
 }
 
 }  // namespace sorvenal

@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include "platform/file_system.h"
+#include "platform/picture_failure.h"
 
 class QIODevice;
 class QFile;
@@ -46,7 +47,10 @@ const PictureFormat* SniffFormat(const QByteArray& head);
 // Within kMaxPictureSide and kMaxPicturePixels.
 bool WithinPictureLimits(qint64 width, qint64 height);
 
-// Opens the file apart from the decoder, so its reading position is left alone.
-bool PictureComplete(const NativePath& path, const PictureFormat& format);
+// Whether the file's picture runs to its end: None or Truncated. It opens the file apart from
+// the decoder, so that the decoder's reading position is left alone, without blocking, and
+// refuses with NotAFile what is no longer the plain file `device` and `inode` the decoder has.
+PictureFailure CheckPictureComplete(const NativePath& path, const PictureFormat& format,
+                                    dev_t device, ino_t inode);
 
 }  // namespace sorvenal

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <ctime>
 
@@ -34,6 +35,14 @@ dev_t DeviceOf(NativePath path) {
     }
 }
 
+// `file` with its folder's links resolved, so that a folder reached through a link to another
+// disk finds that disk's top; as it is when the folder cannot be resolved.
+NativePath RealPathOf(const NativePath& file) {
+    char resolved[PATH_MAX];
+    if (!::realpath(ParentOf(file).constData(), resolved)) return file;
+    return JoinNative(resolved, BaseNameOf(file));
+}
+
 // The mount point holding `path`: the highest folder above it on the same device.
 NativePath TopFolderOf(const NativePath& path, dev_t device) {
     NativePath folder = ParentOf(path);
@@ -55,13 +64,16 @@ NativePath LocalTime() {
     return text;
 }
 
-// A folder of the trash that must be a real folder of ours: made 0700 when missing.
-FsStatus EnsurePrivateFolder(const NativePath& folder) {
+// A folder of the trash that must be a real folder: made 0700 when missing. With `ownOnly`,
+// one found must also be ours and closed to everyone else, or another user could read what we
+// trash and take it away.
+FsStatus EnsurePrivateFolder(const NativePath& folder, bool ownOnly = false) {
     if (::mkdir(folder.constData(), 0700) == 0) return FsOk();
     if (errno != EEXIST) return {errno, folder};
     struct stat st {};
     if (::lstat(folder.constData(), &st) != 0) return {errno, folder};
     if (!S_ISDIR(st.st_mode)) return {ENOTDIR, folder};
+    if (ownOnly && (st.st_uid != ::getuid() || (st.st_mode & 077) != 0)) return {EACCES, folder};
     return FsOk();
 }
 
@@ -169,8 +181,8 @@ enum class TrashKind {
 // One trash tried: the trash folder, then its files/ and info/, then the move.
 FsStatus TrashInto(const NativePath& trash, TrashKind kind, const NativePath& file,
                    const NativePath& infoPath, NativePath* trashedAs) {
-    FsStatus status =
-        kind == TrashKind::Home ? MakeFolders(trash, 0700) : EnsurePrivateFolder(trash);
+    FsStatus status = kind == TrashKind::Home ? MakeFolders(trash, 0700)
+                                              : EnsurePrivateFolder(trash, /*ownOnly=*/true);
     if (status.ok()) status = PrepareTrash(trash);
     if (status.ok()) status = PutInTrash(trash, file, infoPath, trashedAs);
     return status;
@@ -201,8 +213,9 @@ FsStatus MoveToTrash(const NativePath& path, NativePath* trashedAs) {
         if (status.error != EXDEV) return status;
     }
 
-    const NativePath top = TopFolderOf(file, st.st_dev);
-    const NativePath relative = top == "/" ? file.mid(1) : file.mid(top.size() + 1);
+    const NativePath real = RealPathOf(file);
+    const NativePath top = TopFolderOf(real, st.st_dev);
+    const NativePath relative = top == "/" ? real.mid(1) : real.mid(top.size() + 1);
     const NativePath uid = QByteArray::number(::getuid());
     // $top/.Trash/$uid only where an administrator made .Trash a sticky folder, not a link.
     const NativePath shared = JoinNative(top, ".Trash");

@@ -27,9 +27,9 @@ bool SplitFields(std::string_view text, size_t count, std::vector<std::string_vi
     return fields.size() == count;
 }
 
-// The text of an argument as a message shows it: control bytes as \xNN, so that an argument
-// with a line break still gives a one-line message.
-std::string Shown(std::string_view text) {
+}  // namespace
+
+std::string ShownArgument(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (const char c : text) {
@@ -44,8 +44,6 @@ std::string Shown(std::string_view text) {
     }
     return out;
 }
-
-}  // namespace
 
 bool ParseRetouchStep(std::string_view text, RetouchStep& step, std::string& error) {
     step = RetouchStep();
@@ -68,18 +66,18 @@ bool ParseRetouchStep(std::string_view text, RetouchStep& step, std::string& err
         step.effect = *effect;
         count = 3;
     } else {
-        error = "不明なステップです: " + Shown(step.text);
+        error = "不明なステップです: " + ShownArgument(step.text);
         return false;
     }
     if (count == 0) {
         if (!hasValues) return true;
-        error = "このステップは値を取りません: " + Shown(step.text);
+        error = "このステップは値を取りません: " + ShownArgument(step.text);
         return false;
     }
     std::vector<std::string_view> fields;
     if (!hasValues || !SplitFields(values, count, fields)) {
         error = std::string(name) + (count == 2 ? " には X,Y" : " には X,Y,R") +
-                " の整数が必要です: " + Shown(step.text);
+                " の整数が必要です: " + ShownArgument(step.text);
         return false;
     }
     long long numbers[3] = {0, 0, 0};
@@ -91,13 +89,13 @@ bool ParseRetouchStep(std::string_view text, RetouchStep& step, std::string& err
                     std::string(isRadius ? "R"
                                 : i == 0 ? "X"
                                          : "Y") +
-                    " = \"" + Shown(fields[i]) + "\", 絶対値 " + std::to_string(limit) +
-                    " まで): " + Shown(step.text);
+                    " = \"" + ShownArgument(fields[i]) + "\", 絶対値 " + std::to_string(limit) +
+                    " まで): " + ShownArgument(step.text);
             return false;
         }
     }
     if (count == 3 && numbers[2] < 1) {
-        error = "半径 R は 1 以上の整数です: " + Shown(step.text);
+        error = "半径 R は 1 以上の整数です: " + ShownArgument(step.text);
         return false;
     }
     step.x = static_cast<int>(numbers[0]);
@@ -128,7 +126,7 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
-            result.error = "不明なオプションです: " + Shown(arg);
+            result.error = "不明なオプションです: " + ShownArgument(arg);
             return result;
         }
         break;

@@ -53,6 +53,10 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args);
 // One step as written on the command line ("gamma", "skin=10,20", "spotlight=5,6,7").
 bool ParseRetouchStep(std::string_view text, RetouchStep& step, std::string& error);
 
+// The text of an argument as a message shows it: control bytes as \xNN, so that an argument
+// with a line break or an escape sequence still gives one plain line.
+std::string ShownArgument(std::string_view text);
+
 // The contract printed by --help and after a usage error's one line.
 const char* RetouchUsage();
 

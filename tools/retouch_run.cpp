@@ -1,5 +1,7 @@
 #include "tools/retouch_run.h"
 
+#include <sys/stat.h>
+
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
@@ -8,6 +10,18 @@
 #include "platform/picture_io.h"
 
 namespace sorvenal {
+
+namespace {
+
+// Two names of one file, links followed: what a write to `b` would land on.
+bool SameFileFollowed(const NativePath& a, const NativePath& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.constData(), &sa) == 0 && ::stat(b.constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
 
 bool ApplyRetouchSteps(QImage& canvas, const std::vector<RetouchStep>& steps,
                        const RetouchReport& report, std::string& error) {
@@ -50,24 +64,32 @@ int RunRetouch(const RetouchArgs& args, const RetouchReport& report, std::string
     // The arguments are the file system's bytes as given; no decoding, so any name opens.
     const NativePath in(args.in.data(), static_cast<qsizetype>(args.in.size()));
     const NativePath out(args.out.data(), static_cast<qsizetype>(args.out.size()));
+    const std::string shownIn = ShownArgument(args.in);
+    const std::string shownOut = ShownArgument(args.out);
+    // Whatever the spelling (a link, "./", another hard link), the input is never the output:
+    // --force would replace the original with its retouched copy.
+    if (SameFileFollowed(in, out)) {
+        error = "入力ファイルと出力ファイルが同じファイルです: " + shownIn + " と " + shownOut;
+        return kExitUsage;
+    }
     // Checked early so a long decode is not wasted; the write checks again at the very end.
     if (!args.force && PathExists(out)) {
-        error = "出力ファイルが既にあります (--force で置き換え): " + args.out;
+        error = "出力ファイルが既にあります (--force で置き換え): " + shownOut;
         return kExitExists;
     }
     ReadResult read = ReadPicture(in);
     if (!read.ok()) {
-        error = args.in + ": " + PictureErrorText(read.failure).toStdString();
+        error = shownIn + ": " + PictureErrorText(read.failure).toStdString();
         return kExitUnreadable;
     }
     if (!ApplyRetouchSteps(read.image, args.steps, report, error)) return kExitUsage;
     const WriteResult written = WriteBmp24(read.image, out, args.force);
     if (written.status == WriteStatus::Exists) {
-        error = "出力ファイルが既にあります (--force で置き換え): " + args.out;
+        error = "出力ファイルが既にあります (--force で置き換え): " + shownOut;
         return kExitExists;
     }
     if (!written.ok()) {
-        error = args.out + ": 書き込めません: " + PictureErrorText(written.failure).toStdString();
+        error = shownOut + ": 書き込めません: " + PictureErrorText(written.failure).toStdString();
         return kExitWriteFailed;
     }
     return kExitOk;

@@ -2,6 +2,8 @@
 #include "app/main_window.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,6 +18,7 @@
 
 #include "app/form_surface.h"
 #include "app/preview_image.h"
+#include "app/start_folder.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
 #include "platform/busy_indicator.h"
@@ -135,6 +138,34 @@ TEST_F(MainWindowTest, UnreadableStartFolderFallsBack) {
     EXPECT_TRUE(dialogs.messages[0].contains(folder));
     EXPECT_NE(Dir1(f)->Path(), folder);
     EXPECT_FALSE(Dir1(f)->Path().isEmpty());
+}
+
+// A file manager passes names as the file system has them: a Shift_JIS folder and picture
+// open and are selected, as the lists handle them.
+TEST_F(MainWindowTest, AStartArgumentThatIsNotUtf8OpensItsFolderAndPicture) {
+    const NativePath sjis = "\x8e\xca\x90\x5e";  // 写真
+    const NativePath sub = JoinNative(NativeOf(folder), sjis);
+    ASSERT_EQ(::mkdir(sub.constData(), 0755), 0);
+    const NativePath picture = JoinNative(sub, sjis + ".bmp");
+    ASSERT_EQ(
+        ::rename(NativeOf(Write("a.bmp", GradientPicture(8, 8))).constData(), picture.constData()),
+        0);
+    for (const NativePath& argument : {sub, picture}) {
+        SCOPED_TRACE(ShownPath(argument).toStdString());
+        const StartArgument start = ParseStartArgument(argument);
+        EXPECT_EQ(start.folder, sub);
+        EXPECT_EQ(start.pictureName, argument == picture ? sjis + ".bmp" : NativePath());
+        dialogs.messages.clear();
+        form = std::make_unique<Form1>(&dialogs, nullptr, start.folder);
+        form->SetQuitHook([] {});
+        EXPECT_EQ(dialogs.messages, QStringList());
+        EXPECT_EQ(Dir1(*form)->NativeFolder(), sub);
+        form->Action("mnuOpen")->trigger();
+        if (!start.pictureName.isEmpty()) {
+            EXPECT_TRUE(form->SelectPicture(start.pictureName));
+            EXPECT_EQ(File1(*form)->NativeFileName(), start.pictureName);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, OpenCommandShowsTheBrowser) {

@@ -52,6 +52,9 @@ run_headless "$viewer" --bogus
 grep -qx 'sorvenal: 不明なオプションです: --bogus（使い方は --help）' "$tmp/err" || fail "--bogus: '$(cat "$tmp/err")'"
 run_headless "$viewer" -x
 grep -qx 'sorvenal: 不明なオプションです: -x（使い方は --help）' "$tmp/err" || fail "-x: '$(cat "$tmp/err")'"
+# A single dash is reported as typed, also before a longer word.
+run_headless "$viewer" -x.jpg
+grep -qx 'sorvenal: 不明なオプションです: -x.jpg（使い方は --help）' "$tmp/err" || fail "-x.jpg: '$(cat "$tmp/err")'"
 
 # A folder and a picture open the window (offscreen) and quit after the first show. A start
 # path the program could not use would stop in a message box and time out here.
@@ -68,6 +71,14 @@ mkdir -p "$tmp/-dash folder"
 cp "$samples/small.bmp" "$tmp/-dash folder/"
 run_window --quit-after-show -- "$tmp/-dash folder/small.bmp"
 [ "$status" -eq 0 ] || fail "a picture after --: status $status"
+# Names as a file manager passes them: Shift_JIS bytes, whatever the locale.
+sjis=$'\x8e\xca\x90\x5e'
+mkdir -p "$tmp/$sjis"
+cp "$samples/small.bmp" "$tmp/$sjis/$sjis.bmp"
+run_window --quit-after-show "$tmp/$sjis"
+[ "$status" -eq 0 ] || fail "a Shift_JIS folder: status $status ($(head -c 300 "$tmp/err"))"
+run_window --quit-after-show "$tmp/$sjis/$sjis.bmp"
+[ "$status" -eq 0 ] || fail "a Shift_JIS picture: status $status ($(head -c 300 "$tmp/err"))"
 # Qt's own options still reach Qt: an unknown platform must fail in Qt, not in our parser.
 run_window -platform offscreen --quit-after-show "$samples"
 [ "$status" -eq 0 ] || fail "-platform offscreen: status $status ($(head -c 300 "$tmp/err"))"

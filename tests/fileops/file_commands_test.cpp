@@ -327,6 +327,42 @@ TEST_F(FileCommandsTest, NewFolderAtTheTopOfTheWalkedTree) {
     EXPECT_EQ(Dir1->Path(), root);
 }
 
+// A folder on show that was deleted leaves the destination dialog with nothing listed: its
+// commands are refused, not carried out at the root.
+TEST_F(FileCommandsTest, NothingIsWrittenWhenTheFolderOnShowHasVanished) {
+    const QString name = QStringLiteral("sorvenal-%1.jpg").arg(QCoreApplication::applicationPid());
+    const struct {
+        const char* what;
+        Command command;
+        QPushButton* Form6::*ok;
+    } cases[] = {
+        {"move", MoveSelectedFile, &Form6::Command14},
+        {"copy", CopySelectedFile, &Form6::Command13},
+        {"new folder", CreateNewFolder, &Form6::Command15},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.messages.clear();
+        MakeFolder("gone");
+        Touch("gone/" + name, "A");
+        Browse(At("gone"), name);
+        ASSERT_TRUE(QDir(At("gone")).removeRecursively());
+        Run(c.command, [&](QDialog& d) {
+            Form6& form = As<Form6>(d);
+            EXPECT_TRUE(form.Dir2->NativeFolder().isEmpty());
+            form.Text2->setText(name);
+            (form.*c.ok)->click();
+        });
+        EXPECT_EQ(dialogs.messages,
+                  QStringList{QStringLiteral("保存先のフォルダーがありません"
+                                             "（表示中のフォルダーが削除されたか、読めません）")});
+        const bool atRoot = QFileInfo::exists(QLatin1Char('/') + name);
+        EXPECT_FALSE(atRoot);
+        if (atRoot && !QDir::root().remove(name)) QDir::root().rmdir(name);
+        EXPECT_EQ(Dir1->Path(), At("gone"));  // the window stays, not taken to the root
+    }
+}
+
 TEST_F(FileCommandsTest, DeleteAsksAndMovesToTheTrash) {
     QTemporaryDir data;
     const QByteArray saved = qgetenv("XDG_DATA_HOME");

@@ -1,8 +1,12 @@
 // Reading pictures (formats, orientation, damaged and oversized files) and writing BMP files.
 #include "platform/picture_io.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -13,6 +17,9 @@
 #include <QTemporaryDir>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <future>
 #include <string>
 
 #include "platform/error_texts.h"
@@ -56,6 +63,20 @@ void WriteTurnedJpeg(const QString& path, QSize size, QRgb fill, int side, QRgb 
     writer.setQuality(95);
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     ASSERT_TRUE(writer.write(picture));
+}
+// A listening local socket at `path`, which open() refuses; -1 when it cannot be made.
+int BindSocket(const QString& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (fd < 0 || name.size() >= static_cast<qsizetype>(sizeof address.sun_path)) return -1;
+    std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 // Every entry of the folder, hidden ones included.
 QStringList Entries(const QString& folder) {
@@ -276,6 +297,9 @@ TEST_F(PictureIoTest, FailuresCarryTheirKindAndTheSystemsNumber) {
     WriteBytes(Path("short.bmp"), BmpHeader(4000, 3000));
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.jpg")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe.jpg")).constData(), 0600), 0);
+    const int listening = BindSocket(Path("socket.jpg"));
+    ASSERT_GE(listening, 0);
+    ASSERT_EQ(::symlink("/dev/null", QFile::encodeName(Path("device.jpg")).constData()), 0);
     const struct {
         const char* name;
         PictureError kind;
@@ -284,6 +308,8 @@ TEST_F(PictureIoTest, FailuresCarryTheirKindAndTheSystemsNumber) {
         {"missing.jpg", PictureError::CannotOpen, ENOENT},
         {"folder.jpg", PictureError::CannotOpen, EISDIR},
         {"pipe.jpg", PictureError::NotAFile, 0},
+        {"socket.jpg", PictureError::NotAFile, 0},
+        {"device.jpg", PictureError::NotAFile, 0},
         {"empty.jpg", PictureError::Empty, 0},
         {"huge.bmp", PictureError::TooLarge, 0},
         {"short.bmp", PictureError::Truncated, 0},
@@ -297,6 +323,7 @@ TEST_F(PictureIoTest, FailuresCarryTheirKindAndTheSystemsNumber) {
         EXPECT_EQ(preview.failure.kind, c.kind);
         EXPECT_EQ(Why(preview), Why(read));
     }
+    ::close(listening);
     const ReadResult huge = ReadPicture(Path("huge.bmp"));
     EXPECT_EQ(huge.failure.width, 100000);
     EXPECT_EQ(huge.failure.height, 3);
@@ -310,6 +337,35 @@ TEST_F(PictureIoTest, FailuresCarryTheirKindAndTheSystemsNumber) {
     const WriteResult written = WriteBmp24(GradientPicture(4, 4), Path("out.bmp"));
     ASSERT_TRUE(written.ok());
     EXPECT_FALSE(written.failure.failed());
+}
+
+// The completeness check opens the file a second time: a FIFO put in the picture's place
+// meanwhile must neither block it nor be taken for the picture, nor may any other file.
+TEST_F(PictureIoTest, TheCompletenessCheckTakesOnlyThePictureItWasGiven) {
+    const QString picture = Path("a.png");
+    WriteBytes(picture, EncodeWithQt(GradientPicture(8, 8), "png"));
+    WriteBytes(Path("b.png"), ReadAll(picture));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(picture).constData(), &st), 0);
+    const PictureFormat* png = SniffFormat(ReadAll(picture));
+    ASSERT_NE(png, nullptr);
+    EXPECT_FALSE(CheckPictureComplete(NativeOf(picture), *png, st.st_dev, st.st_ino).failed());
+    EXPECT_EQ(CheckPictureComplete(NativeOf(Path("b.png")), *png, st.st_dev, st.st_ino).kind,
+              PictureError::NotAFile);
+
+    ASSERT_EQ(::unlink(QFile::encodeName(picture).constData()), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(picture).constData(), 0600), 0);
+    auto checked = std::async(std::launch::async, [&] {
+        return CheckPictureComplete(NativeOf(picture), *png, st.st_dev, st.st_ino);
+    });
+    if (checked.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Lets the blocked open go, so that the test ends with its failure.
+        const int writer = ::open(QFile::encodeName(picture).constData(), O_RDWR);
+        ADD_FAILURE() << "blocked on a FIFO";
+        checked.wait();
+        ::close(writer);
+    }
+    EXPECT_EQ(checked.get().kind, PictureError::NotAFile);
 }
 
 // Every kind's words, character for character as the program has always shown them.

@@ -3,6 +3,7 @@
 #include "platform/trash.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,8 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstdlib>
+#include <functional>
 
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
@@ -213,6 +216,100 @@ TEST_F(TrashTest, AnotherFileSystemUsesTheTrashAtItsTop) {
     ::rmdir(JoinNative(trash, "files").constData());
     ::rmdir(JoinNative(trash, "info").constData());
     ::rmdir(trash.constData());
+}
+
+// A file system of its own under the test's folder, so that its top is known.
+class VolumeTrashTest : public TrashTest {
+protected:
+    void SetUp() override {
+        TrashTest::SetUp();
+        volume = At("volume");
+        ASSERT_EQ(::mkdir(volume.constData(), 0755), 0);
+        if (::mount("tmpfs", volume.constData(), "tmpfs", 0, "mode=0755") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs: " << errno;
+        mounted = true;
+        ASSERT_EQ(::mkdir(On("pics").constData(), 0755), 0);
+    }
+    void TearDown() override {
+        if (mounted) ::umount2(volume.constData(), MNT_DETACH);
+    }
+    NativePath On(const NativePath& relative) const { return JoinNative(volume, relative); }
+    static void MakeFolder(const NativePath& folder, mode_t mode, uid_t owner) {
+        ASSERT_EQ(::mkdir(folder.constData(), mode), 0) << folder.toStdString();
+        ASSERT_EQ(::chmod(folder.constData(), mode), 0);  // past the umask
+        ASSERT_EQ(::chown(folder.constData(), owner, owner), 0);
+    }
+
+    NativePath volume;
+    bool mounted = false;
+    const NativePath uid = QByteArray::number(::getuid());
+    const uid_t stranger = ::getuid() + 4321;
+};
+
+TEST_F(VolumeTrashTest, OnlyAFolderOfOursClosedToOthersIsUsed) {
+    test::ScopedEnv fresh("XDG_DATA_HOME", data.constData());
+    const NativePath own = ".Trash-" + uid;
+    const NativePath shared = ".Trash/" + uid;
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        NativePath usedTrash;  // empty: refused, the file stays
+    } cases[] = {
+        {"another user's open folder", [&] { MakeFolder(On(own), 0777, stranger); }, {}},
+        {"another user's closed folder", [&] { MakeFolder(On(own), 0700, stranger); }, {}},
+        {"our own folder open to others", [&] { MakeFolder(On(own), 0757, ::getuid()); }, {}},
+        {"our own private folder", [&] { MakeFolder(On(own), 0700, ::getuid()); }, own},
+        {"a shared sticky trash", [&] { MakeFolder(On(".Trash"), 01777, 0); }, shared},
+        {"a shared trash without the sticky bit", [&] { MakeFolder(On(".Trash"), 0777, 0); }, own},
+        {"another user's folder in the shared trash",
+         [&] {
+             MakeFolder(On(".Trash"), 01777, 0);
+             MakeFolder(On(shared), 0777, stranger);
+         },
+         own},
+        {"our open folder in the shared trash",
+         [&] {
+             MakeFolder(On(".Trash"), 01777, 0);
+             MakeFolder(On(shared), 0755, ::getuid());
+         },
+         own},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(std::system(("rm -rf '" + volume + "'/.Trash*").constData()), 0);
+        c.prepare();
+        WriteFile(On("pics/a.jpg"), "A");
+        NativePath as;
+        const FsStatus status = MoveToTrash(On("pics/a.jpg"), &as);
+        if (c.usedTrash.isEmpty()) {
+            EXPECT_EQ(status.error, EACCES);
+            EXPECT_EQ(status.path, On(own));
+            EXPECT_EQ(ReadFile(On("pics/a.jpg")), "A");
+            EXPECT_EQ(test::Entries(On(own)), QStringList());
+        } else {
+            ASSERT_TRUE(status.ok()) << status.error << " " << status.path.toStdString();
+            EXPECT_EQ(ReadFile(On(c.usedTrash + "/files/" + as)), "A");
+            EXPECT_EQ(Mode(On(c.usedTrash)) & 077, 0u);
+        }
+        EXPECT_FALSE(PathExists(Trash()));
+    }
+}
+
+TEST_F(VolumeTrashTest, AFolderReachedThroughALinkUsesTheTrashAtItsDisksTop) {
+    test::ScopedEnv fresh("XDG_DATA_HOME", data.constData());
+    ASSERT_EQ(::mkdir(On("pics/2024").constData(), 0755), 0);
+    ASSERT_EQ(::symlink(On("pics").constData(), At("linked").constData()), 0);
+    WriteFile(On("pics/2024/a.jpg"), "A");
+    NativePath as;
+    const FsStatus status = MoveToTrash(At("linked/2024/a.jpg"), &as);
+    ASSERT_TRUE(status.ok()) << status.error << " " << status.path.toStdString();
+    const NativePath trash = On(".Trash-" + uid);
+    EXPECT_EQ(ReadFile(JoinNative(trash, "files/" + as)), "A");
+    EXPECT_EQ(QByteArray::fromPercentEncoding(
+                  InfoValue(JoinNative(trash, "info/" + as + ".trashinfo"), "Path")),
+              "pics/2024/a.jpg");
+    EXPECT_FALSE(PathExists(At("linked/.Trash-" + uid)));
+    EXPECT_FALSE(PathExists(On("pics/.Trash-" + uid)));
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ QString Form1Session::Write(const QString& name, const QImage& picture) const {
 }
 
 Form1& Form1Session::Open(Form1Options options, Visibility visibility) {
-    form = std::make_unique<Form1>(&dialogs, nullptr, folder, std::move(options));
+    form = std::make_unique<Form1>(&dialogs, nullptr, NativeOf(folder), std::move(options));
     form->SetQuitHook([] {});
     if (visibility == Visibility::Shown) form->show();
     return *form;

@@ -168,6 +168,59 @@ TEST_F(RetouchCliTest, BadInputWritesNothingAndSaysWhy) {
     }
 }
 
+// The input given again as the output, under any spelling, is refused before anything is
+// written, --force or not: the original is never replaced by its retouched copy.
+TEST_F(RetouchCliTest, TheInputIsNeverItsOwnOutput) {
+    const QString in = test::WritePicture(dir_.path(), "in.jpg", test::GradientPicture(40, 30));
+    const QByteArray original = ReadAll(in);
+    ASSERT_TRUE(QFile::link(in, Path("link.jpg")));
+    ASSERT_EQ(
+        ::link(QFile::encodeName(in).constData(), QFile::encodeName(Path("hard.jpg")).constData()),
+        0);
+    const QStringList before = Entries();
+    for (const QString& out : {in, QStringLiteral("./in.jpg"), Path("sub/../in.jpg"),
+                               Path("hard.jpg"), Path("link.jpg")}) {
+        ASSERT_TRUE(QDir(dir_.path()).mkpath("sub"));
+        for (const bool force : {false, true}) {
+            SCOPED_TRACE((out + (force ? " --force" : "")).toStdString());
+            const QStringList args =
+                (force ? QStringList{"--force"} : QStringList()) + QStringList{in, out, "darken"};
+            const ToolRun run = RunTool(args, dir_.path());
+            EXPECT_EQ(run.code, 2);
+            EXPECT_TRUE(run.err.startsWith(
+                QStringLiteral("sorvenal-retouch: 入力ファイルと出力ファイルが同じファイルです: ")))
+                << run.err.toStdString();
+            EXPECT_EQ(ReadAll(in), original);
+            EXPECT_EQ(Entries(), before + QStringList{"sub"});
+        }
+        QDir(dir_.path()).rmdir("sub");
+    }
+}
+
+// A name with a line break or an escape sequence reaches the terminal as visible text.
+TEST_F(RetouchCliTest, NamesInMessagesHaveTheirControlCharactersEscaped) {
+    const QString in = test::WritePicture(dir_.path(), "in.bmp", test::GradientPicture(8, 8));
+    const QString name = QStringLiteral("a\x1b[2J\nb.bmp");
+    const QString hostile = QStringLiteral("a\\x1B[2J\\x0Ab.bmp");  // as the message shows it
+    ASSERT_TRUE(QFile::copy(in, Path(name)));
+    const struct {
+        QStringList args;
+        int code;
+    } cases[] = {
+        {{Path("missing") + name, Path("out.bmp"), "gamma"}, 3},
+        {{in, Path(name), "gamma"}, 4},
+        {{in, Path(name + "/out.bmp"), "gamma"}, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const ToolRun run = RunTool(c.args, dir_.path());
+        EXPECT_EQ(run.code, c.code) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(QChar(0x1B))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(hostile)) << run.err.toStdString();
+    }
+}
+
 TEST_F(RetouchCliTest, HelpPrintsTheContract) {
     const ToolRun run = RunTool({"--help"}, dir_.path());
     EXPECT_EQ(run.code, 0);
