@@ -357,6 +357,29 @@ TEST(PictureFormatTest, EachFormatIsToldByItsFirstBytesOnly) {
         {QByteArray("GIF89a"), "gif"},
         {QByteArray("GIF88a"), nullptr},
         {QByteArray("II*\0", 4), nullptr},
+        {QByteArray("\0\0\0\x18"
+                    "ftypheic",
+                    12),
+         "heif"},
+        {QByteArray("\0\0\0\x1C"
+                    "ftypmif1",
+                    12),
+         "heif"},
+        {QByteArray("\0\0\0\x20"
+                    "ftypavif",
+                    12),
+         "heif"},
+        {QByteArray("\0\0\0\x18"
+                    "ftypmp42",
+                    12),
+         nullptr},  // a video
+        {QByteArray("\0\0\0\x18"
+                    "ftyphei",
+                    11),
+         nullptr},
+        {QByteArray("\xFF\x0A\xFA", 3), "jxl"},
+        {QByteArray("\0\0\0\x0CJXL \x0D\x0A\x87\x0A", 12), "jxl"},
+        {QByteArray("\0\0\0\x0CJXL \x0D\x0A\x87\x0B", 12), nullptr},
         {QByteArray(), nullptr},
     };
     for (const auto& c : cases) {
