@@ -22,13 +22,13 @@ std::vector<uchar> RoundingTable(int bits) {
 // Samples as bytes, alpha kept, for Qt to compose: one row of RGBA8888 at a time.
 void RowToRgba(const SampleRows& rows, const std::vector<uchar>& table, int y, uchar* out) {
     const uchar* in = rows.data + rows.stride * y;
-    const int n = rows.width * rows.channels;
+    const qsizetype n = qsizetype{rows.width} * rows.channels;
     if (rows.bits == 8) {
         std::memcpy(out, in, static_cast<size_t>(n));
         return;
     }
     const int top = (1 << rows.bits) - 1;
-    for (int i = 0; i < n; ++i) {
+    for (qsizetype i = 0; i < n; ++i) {
         std::uint16_t v;
         std::memcpy(&v, in + 2 * i, 2);
         out[i] = table[std::min<int>(v, top)];
@@ -43,13 +43,15 @@ void RowToRgb32(const SampleRows& rows, const std::vector<uchar>& table, int y, 
         return;
     }
     const int top = (1 << rows.bits) - 1;
-    auto level = [&](int i) {
+    auto level = [&](qsizetype i) {
         std::uint16_t v;
         std::memcpy(&v, in + 2 * i, 2);
         return table[std::min<int>(v, top)];
     };
-    for (int x = 0; x < rows.width; ++x)
-        out[x] = qRgb(level(x * c), level(x * c + 1), level(x * c + 2));
+    for (int x = 0; x < rows.width; ++x) {
+        const qsizetype at = qsizetype{x} * c;
+        out[x] = qRgb(level(at), level(at + 1), level(at + 2));
+    }
 }
 
 }  // namespace

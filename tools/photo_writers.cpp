@@ -49,8 +49,8 @@ heif_image* ToHeifImage(const QImage& picture, int bits, bool alpha) {
         picture.convertToFormat(deep ? QImage::Format_RGBA64 : QImage::Format_RGBA8888);
     for (int y = 0; y < picture.height(); ++y) {
         uint8_t* row = plane + static_cast<qsizetype>(stride) * y;
-        for (int x = 0; x < picture.width(); ++x) {
-            for (int c = 0; c < channels; ++c) {
+        for (qsizetype x = 0; x < picture.width(); ++x) {
+            for (qsizetype c = 0; c < channels; ++c) {
                 if (deep) {
                     const auto* line = reinterpret_cast<const quint16*>(source.constScanLine(y));
                     const quint16 v = quint16(line[4 * x + c] >> (16 - bits));
@@ -151,8 +151,8 @@ QByteArray EncodeJxl(const QImage& picture, const JxlWriting& writing) {
         picture.convertToFormat(deep ? QImage::Format_RGBA64 : QImage::Format_RGBA8888);
     std::vector<uint8_t> samples;
     for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            for (uint32_t c = 0; c < channels; ++c) {
+        for (qsizetype x = 0; x < picture.width(); ++x) {
+            for (qsizetype c = 0; c < qsizetype{channels}; ++c) {
                 if (deep) {
                     // Full-range 16-bit words, as libjxl takes them, of the top `bits` bits.
                     const auto* line = reinterpret_cast<const quint16*>(source.constScanLine(y));

@@ -121,7 +121,8 @@ TEST_F(PhotoFormatsTest, TenBitSamplesAreRoundedToEightBits) {
         const auto* line = reinterpret_cast<const quint16*>(deep.constScanLine(y));
         for (int x = 0; x < deep.width(); ++x) {
             const QRgb got = jxl.image.pixel(x, y);
-            const int v[3] = {line[4 * x] >> 6, line[4 * x + 1] >> 6, line[4 * x + 2] >> 6};
+            const quint16* px = line + 4 * qsizetype{x};
+            const int v[3] = {px[0] >> 6, px[1] >> 6, px[2] >> 6};
             ASSERT_EQ(got & 0xFFFFFF, qRgb(rounded(v[0]), rounded(v[1]), rounded(v[2])) & 0xFFFFFF)
                 << x << "," << y;
             differFromShift += rounded(v[0]) != v[0] >> 2;
@@ -153,7 +154,7 @@ TEST_F(PhotoFormatsTest, TenBitSamplesAreRoundedToEightBits) {
         for (int x = 0; x < deep.width(); ++x) {
             int v[3];
             for (int c = 0; c < 3; ++c) {
-                const uint8_t* at = plane + qsizetype(stride) * y + 2 * (3 * x + c);
+                const uint8_t* at = plane + qsizetype{stride} * y + 2 * (3 * qsizetype{x} + c);
                 v[c] = at[0] | at[1] << 8;
             }
             ASSERT_EQ(read.image.pixel(x, y) & 0xFFFFFF,

@@ -326,9 +326,16 @@ TEST(PictureErrorText, EveryKindHasItsWords) {
         {{PictureError::NotAPicture}, text("画像ファイルではありません")},
         {{PictureError::Corrupt}, text("画像データが壊れています")},
         {{PictureError::TooLarge, 0, 2147483648LL, 3}, text("画像が大きすぎます (2147483648 × 3)")},
+        {{PictureError::TooLarge}, text("画像が大きすぎます")},  // a library's own limit
         {{PictureError::Truncated}, text("ファイルが途中で切れています")},
         {{PictureError::OutOfMemory}, text("画像を展開するメモリが足りません")},
         {{PictureError::Cancelled}, text("中断しました")},
+        {{PictureError::NoHevcDecoder},
+         text("HEVC (HEIC) のデコーダーがないため開けません。"
+              "libheif-plugin-libde265 をインストールしてください")},
+        {{PictureError::NoAv1Decoder},
+         text("AV1 (AVIF) のデコーダーがないため開けません。"
+              "libheif-plugin-dav1d をインストールしてください")},
         {{PictureError::NoPicture}, text("画像がありません")},
         {{PictureError::WriteFailed, ENOSPC}, ErrorText(ENOSPC)},
     };
