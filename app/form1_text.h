@@ -29,9 +29,10 @@ inline const QString kLabel10Text = QStringLiteral("文字入力可能キーで�
 
 inline const QString kSizeCaptionPrefix = QStringLiteral("    W X H = ");
 inline const QString kUnreadablePicture = QStringLiteral("    この画像は開けません");
-// JPEG under every extension cameras and phones write, and PNG and WebP besides.
-inline const QString kPicturePattern =
-    QStringLiteral("*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png;*.webp");
+// JPEG under every extension cameras and phones write, PNG and WebP, and what phones save now
+// (HEIC, HEIF, AVIF, JPEG XL).
+inline const QString kPicturePattern = QStringLiteral(
+    "*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png;*.webp;*.heic;*.heif;*.hif;*.avif;*.jxl");
 inline QString FolderRefusedMessage(const QString& path) {
     return QStringLiteral("フォルダーを開けません: ") + path;
 }

@@ -10,6 +10,7 @@
 
 #include "platform/picture_io.h"
 #include "tools/gif_writer.h"
+#include "tools/photo_writers.h"
 
 namespace {
 
@@ -127,6 +128,8 @@ int main(int argc, char** argv) {
     alpha.setPixel(0, 0, qRgba(10, 20, 30, 40));
     const QByteArray jpeg = Encode(Gradient(24, 16), "jpeg");
     const QByteArray gif = sorvenal::EncodeGif(small);
+    const QByteArray heic = sorvenal::EncodeHeif(Gradient(24, 16));
+    const QByteArray jxl = sorvenal::EncodeJxl(Gradient(24, 16));
 
     const QByteArray grey = Palette({0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF});
     // Runs, an absolute run, end of line, a delta, end of picture.
@@ -174,6 +177,20 @@ int main(int argc, char** argv) {
         {"cut.bmp", bmp24.left(bmp24.size() - 5)},
         {"cut.jpg", jpeg.left(jpeg.size() - 10)},
         {"cut.gif", gif.left(gif.size() - 4)},
+        {"small.heic", heic},
+        {"turned.heic",
+         sorvenal::EncodeHeif(
+             Gradient(24, 16),
+             {.orientation = 6, .exif = sorvenal::ExifWithOrientation(8), .thumbnailSide = 8})},
+        {"deep.heic", sorvenal::EncodeHeif(Gradient(16, 16).convertToFormat(QImage::Format_RGBA64),
+                                           {.bits = 10})},
+        {"alpha.heic", sorvenal::EncodeHeif(alpha, {.alpha = true})},
+        {"small.avif", sorvenal::EncodeHeif(Gradient(24, 16), {.av1 = true})},
+        {"small.jxl", jxl},
+        {"lossless.jxl",
+         sorvenal::EncodeJxl(Gradient(24, 16), {.lossless = true, .orientation = 5})},
+        {"cut.heic", heic.left(heic.size() - 10)},
+        {"cut.jxl", jxl.left(jxl.size() - 10)},
     };
     for (const auto& seed : seeds)
         ok = !seed.bytes.isEmpty() && Put(pictures + "/" + seed.name, seed.bytes) && ok;

@@ -93,6 +93,8 @@ QString PictureErrorText(const PictureFailure& failure) {
         case PictureError::Corrupt:
             return QStringLiteral("画像データが壊れています");
         case PictureError::TooLarge:
+            // A library that refuses by its own limit does not say the size.
+            if (failure.width <= 0) return QStringLiteral("画像が大きすぎます");
             return QStringLiteral("画像が大きすぎます (%1 × %2)")
                 .arg(failure.width)
                 .arg(failure.height);
@@ -102,6 +104,14 @@ QString PictureErrorText(const PictureFailure& failure) {
             return QStringLiteral("画像を展開するメモリが足りません");
         case PictureError::Cancelled:
             return QStringLiteral("中断しました");
+        case PictureError::NoHevcDecoder:
+            return QStringLiteral(
+                "HEVC (HEIC) のデコーダーがないため開けません。"
+                "libheif-plugin-libde265 をインストールしてください");
+        case PictureError::NoAv1Decoder:
+            return QStringLiteral(
+                "AV1 (AVIF) のデコーダーがないため開けません。"
+                "libheif-plugin-dav1d をインストールしてください");
         case PictureError::NoPicture:
             return QStringLiteral("画像がありません");
         case PictureError::WriteFailed:

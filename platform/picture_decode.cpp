@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/huge_page_image.h"
+#include "platform/own_readers.h"
 
 namespace sorvenal {
 namespace {
@@ -49,7 +50,8 @@ struct OpenedPicture {
 
 OpenedPicture Refused(const PictureFailure& failure) { return {nullptr, {}, failure}; }
 
-OpenedPicture OpenPicture(const NativePath& path, PictureFile& file, QImageReader& reader) {
+// Opens the file and tells its format by its first bytes; the decoder's part is not begun.
+OpenedPicture OpenFile(const NativePath& path, PictureFile& file) {
     // Not blocking, so that a pipe cannot hold us before we see it is one.
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     // A socket, or a device without its driver, cannot be opened at all.
@@ -75,7 +77,12 @@ OpenedPicture OpenPicture(const NativePath& path, PictureFile& file, QImageReade
     opened.inode = st.st_ino;
     opened.format = SniffFormat(file.peek(kSniffBytes));
     if (!opened.format) return Refused({PictureError::NotAPicture});
+    return opened;
+}
 
+OpenedPicture OpenPicture(const NativePath& path, PictureFile& file, QImageReader& reader) {
+    OpenedPicture opened = OpenFile(path, file);
+    if (opened.failure.failed()) return opened;
     reader.setDevice(&file);
     reader.setFormat(opened.format->name);
     reader.setAutoTransform(true);
@@ -93,6 +100,68 @@ OpenedPicture OpenPicture(const NativePath& path, PictureFile& file, QImageReade
         return Refused({PictureError::TooLarge, 0, width, height});
     opened.size = QSize(static_cast<int>(width), static_cast<int>(height));
     return opened;
+}
+
+// The formats Qt has no decoder for are read from the whole file's bytes by our own readers.
+enum class OwnFormat { None, Heif, Jxl };
+OwnFormat OwnFormatOf(const NativePath& path) {
+    PictureFile file;
+    const OpenedPicture opened = OpenFile(path, file);
+    if (opened.failure.failed()) return OwnFormat::None;  // the Qt path says why
+    const QByteArray name = opened.format->name;
+    return name == "heif" ? OwnFormat::Heif : name == "jxl" ? OwnFormat::Jxl : OwnFormat::None;
+}
+
+// The file's bytes, mapped rather than copied, for a reader of our own.
+struct MappedPicture {
+    PictureFile file;
+    const uchar* data = nullptr;
+    qint64 size = 0;
+    PictureFailure failure;
+};
+
+void MapPicture(const NativePath& path, MappedPicture& mapped) {
+    const OpenedPicture opened = OpenFile(path, mapped.file);
+    if (opened.failure.failed()) {
+        mapped.failure = opened.failure;
+        return;
+    }
+    if (!PictureComplete(path, *opened.format)) {
+        mapped.failure = {PictureError::Truncated};
+        return;
+    }
+    mapped.size = mapped.file.size();
+    mapped.data = mapped.file.map(0, mapped.size);
+    if (!mapped.data) mapped.failure = {PictureError::ReadFailed, errno};
+}
+
+ReadResult ReadOwn(OwnFormat own, const NativePath& path, const ReadOptions& options) {
+    if (!options.hugePages) ReleaseSpareHugePages();
+    MappedPicture mapped;
+    MapPicture(path, mapped);
+    if (mapped.failure.failed()) return ReadFailure(mapped.failure);
+    return own == OwnFormat::Heif ? ReadHeif(mapped.data, mapped.size, options)
+                                  : ReadJxl(mapped.data, mapped.size, options);
+}
+
+PreviewResult PreviewOwn(OwnFormat own, const NativePath& path, const QSize& box) {
+    MappedPicture mapped;
+    MapPicture(path, mapped);
+    if (mapped.failure.failed()) {
+        PreviewResult failed;
+        failed.failure = mapped.failure;
+        return failed;
+    }
+    if (own == OwnFormat::Heif) return PreviewHeif(mapped.data, mapped.size, box);
+    // A JPEG XL is decoded whole, which serves as both.
+    ReleaseSpareHugePages();
+    const ReadResult whole = ReadJxl(mapped.data, mapped.size, {});
+    PreviewResult result;
+    result.failure = whole.failure;
+    result.preview = whole.image;
+    result.picture = whole.image;
+    result.size = whole.image.size();
+    return result;
 }
 
 bool QuarterTurned(const QImageReader& reader) {
@@ -116,6 +185,8 @@ ReadResult AsRgb32(QImage image) {
 ReadResult ReadPicture(const QString& path) { return ReadPicture(NativeOf(path)); }
 
 ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
+    if (const OwnFormat own = OwnFormatOf(path); own != OwnFormat::None)
+        return ReadOwn(own, path, options);
     PictureFile file(options.cancel);
     QImageReader reader;
     const OpenedPicture opened = OpenPicture(path, file, reader);
@@ -139,6 +210,8 @@ ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
 }
 
 PreviewResult ReadPreview(const NativePath& path, const QSize& box) {
+    if (const OwnFormat own = OwnFormatOf(path); own != OwnFormat::None)
+        return PreviewOwn(own, path, box);
     PictureFile file;
     QImageReader reader;
     const OpenedPicture opened = OpenPicture(path, file, reader);

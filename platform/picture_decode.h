@@ -1,5 +1,6 @@
 #pragma once
-// Decoding pictures (BMP, JPEG, GIF first frame, PNG, WebP): the preview and the whole picture.
+// Decoding pictures (BMP, JPEG, GIF first frame, PNG, WebP, HEIF/AVIF, JPEG XL): the preview and
+// the whole picture.
 // Which formats there are, and how each is judged before decoding, is picture_format's.
 #include <QImage>
 #include <QSize>

@@ -279,6 +279,48 @@ bool WebpComplete(QFile& file) {
     return head.size() == 8 && file.size() >= 8 + static_cast<qint64>(Le32(head, 4));
 }
 
+// --- HEIF (HEIC, AVIF) and JPEG XL ---------------------------------------------------------
+
+// An ISO media file whose type box names a still-picture brand.
+bool IsHeif(const QByteArray& head) {
+    if (head.size() < 12 || head.mid(4, 4) != "ftyp") return false;
+    const QByteArray brand = head.mid(8, 4);
+    for (const char* known : {"heic", "heix", "heim", "heis", "hevc", "hevx", "hevm", "hevs",
+                              "mif1", "msf1", "avif", "avis"})
+        if (brand == known) return true;
+    return false;
+}
+
+// The top-level boxes run, by their sizes, within the file (the last may run to its end).
+bool HeifComplete(QFile& file) {
+    const qint64 end = file.size();
+    qint64 at = 0;
+    while (end - at >= 8) {
+        if (!file.seek(at)) return false;
+        const QByteArray head = file.read(16);
+        if (head.size() < 8) return false;
+        qint64 length = Be32(head, 0);
+        if (length == 0) return true;  // to the end of the file
+        if (length == 1) {
+            if (head.size() < 16) return false;
+            length =
+                static_cast<qint64>(static_cast<quint64>(Be32(head, 8)) << 32 | Be32(head, 12));
+        }
+        if (length < 8 || length > end - at) return false;
+        at += length;
+    }
+    return at > 0;
+}
+
+// A bare codestream or the container's signature box.
+bool IsJxl(const QByteArray& head) {
+    return head.startsWith("\xFF\x0A") ||
+           head.startsWith(QByteArray("\0\0\0\x0CJXL \x0D\x0A\x87\x0A", 12));
+}
+
+// A codestream has no length to walk: the decoder tells an early end itself.
+bool JxlComplete(QFile&) { return true; }
+
 // The formats the file list offers, in the order they are tried.
 constexpr PictureFormat kFormats[] = {
     {"bmp", IsBmp, BmpHeaderSize, BmpComplete, false, false},
@@ -286,6 +328,9 @@ constexpr PictureFormat kFormats[] = {
     {"webp", IsWebp, nullptr, WebpComplete, false, false},
     {"jpeg", IsJpeg, nullptr, JpegFileComplete, true, true},
     {"gif", IsGif, GifHeaderSize, GifFileComplete, false, false},
+    // Not Qt's: read by platform/own_readers.h, which checks their headers' sizes itself.
+    {"heif", IsHeif, nullptr, HeifComplete, false, false},
+    {"jxl", IsJxl, nullptr, JxlComplete, false, false},
 };
 
 }  // namespace

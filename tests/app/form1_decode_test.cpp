@@ -166,10 +166,11 @@ TEST_F(Form1DecodeTest, TheShowOnlyPreviewsAndDecodesThePictureItEndsOn) {
     EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture2(*form)->Image()), QString());
 }
 
-TEST(Form1PicturePatterns, JpegUnderEveryExtensionPngAndWebpAreListed) {
+TEST(Form1PicturePatterns, JpegUnderEveryExtensionPngWebpAndPhoneFormatsAreListed) {
     QTemporaryDir folder;
-    for (const char* name : {"a.jpg", "b.JPEG", "c.jpe", "d.JFIF", "e.Png", "f.webp", "g.bmp",
-                             "h.gif", "i.tif", "j.jpeg.txt", "k.jpg2"})
+    for (const char* name :
+         {"a.jpg", "b.JPEG", "c.jpe", "d.JFIF", "e.Png", "f.webp", "g.bmp", "h.gif", "i.tif",
+          "j.jpeg.txt", "k.jpg2", "l.HEIC", "m.heif", "n.Hif", "o.AVIF", "p.jxl", "q.heic.part"})
         test::WriteGarbage(folder.path(), QString::fromLatin1(name));
     FileList files;
     files.SetPattern(kPicturePattern);
@@ -177,7 +178,7 @@ TEST(Form1PicturePatterns, JpegUnderEveryExtensionPngAndWebpAreListed) {
     QStringList listed;
     for (int i = 0; i < files.ListCount(); ++i) listed << files.List(i);
     EXPECT_EQ(listed, QStringList({"a.jpg", "b.JPEG", "c.jpe", "d.JFIF", "e.Png", "f.webp", "g.bmp",
-                                   "h.gif"}));
+                                   "h.gif", "l.HEIC", "m.heif", "n.Hif", "o.AVIF", "p.jxl"}));
 }
 
 }  // namespace

@@ -192,7 +192,9 @@ TEST_F(MainWindowTest, OpenCommandShowsTheBrowser) {
     EXPECT_EQ(Label8(f)->parentWidget(), Frame3(f));
     EXPECT_EQ(Label8(f)->geometry(), TwipsRect(5160, 360, 870, 300));
     EXPECT_TRUE(Option1(f)->isChecked());
-    EXPECT_EQ(File1(f)->Pattern(), "*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png;*.webp");
+    EXPECT_EQ(
+        File1(f)->Pattern(),
+        "*.bmp;*.jpg;*.jpeg;*.jpe;*.jfif;*.gif;*.png;*.webp;*.heic;*.heif;*.hif;*.avif;*.jxl");
 }
 
 TEST_F(MainWindowTest, SelectionLoadsPreviewOriginalAndWorkingPicture) {

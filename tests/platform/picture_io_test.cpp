@@ -382,9 +382,16 @@ TEST(PictureErrorText, EveryKindHasItsWords) {
         {{PictureError::NotAPicture}, text("画像ファイルではありません")},
         {{PictureError::Corrupt}, text("画像データが壊れています")},
         {{PictureError::TooLarge, 0, 2147483648LL, 3}, text("画像が大きすぎます (2147483648 × 3)")},
+        {{PictureError::TooLarge}, text("画像が大きすぎます")},  // a library's own limit
         {{PictureError::Truncated}, text("ファイルが途中で切れています")},
         {{PictureError::OutOfMemory}, text("画像を展開するメモリが足りません")},
         {{PictureError::Cancelled}, text("中断しました")},
+        {{PictureError::NoHevcDecoder},
+         text("HEVC (HEIC) のデコーダーがないため開けません。"
+              "libheif-plugin-libde265 をインストールしてください")},
+        {{PictureError::NoAv1Decoder},
+         text("AV1 (AVIF) のデコーダーがないため開けません。"
+              "libheif-plugin-dav1d をインストールしてください")},
         {{PictureError::NoPicture}, text("画像がありません")},
         {{PictureError::WriteFailed, ENOSPC}, ErrorText(ENOSPC)},
     };
@@ -413,6 +420,29 @@ TEST(PictureFormatTest, EachFormatIsToldByItsFirstBytesOnly) {
         {QByteArray("GIF89a"), "gif"},
         {QByteArray("GIF88a"), nullptr},
         {QByteArray("II*\0", 4), nullptr},
+        {QByteArray("\0\0\0\x18"
+                    "ftypheic",
+                    12),
+         "heif"},
+        {QByteArray("\0\0\0\x1C"
+                    "ftypmif1",
+                    12),
+         "heif"},
+        {QByteArray("\0\0\0\x20"
+                    "ftypavif",
+                    12),
+         "heif"},
+        {QByteArray("\0\0\0\x18"
+                    "ftypmp42",
+                    12),
+         nullptr},  // a video
+        {QByteArray("\0\0\0\x18"
+                    "ftyphei",
+                    11),
+         nullptr},
+        {QByteArray("\xFF\x0A\xFA", 3), "jxl"},
+        {QByteArray("\0\0\0\x0CJXL \x0D\x0A\x87\x0A", 12), "jxl"},
+        {QByteArray("\0\0\0\x0CJXL \x0D\x0A\x87\x0B", 12), nullptr},
         {QByteArray(), nullptr},
     };
     for (const auto& c : cases) {

@@ -17,6 +17,7 @@
 #include "platform/error_texts.h"
 #include "platform/picture_io.h"
 #include "tests/support/test_pictures.h"
+#include "tools/photo_writers.h"
 
 namespace sorvenal {
 namespace {
@@ -56,6 +57,22 @@ QImage Portrait() {
 class RetouchCliTest : public ::testing::Test {
 protected:
     QString Path(const QString& name) const { return dir_.filePath(name); }
+    // Qt's formats by their suffix; the phone formats through their own encoders.
+    QString WriteInput(const QString& name, const QImage& picture) const {
+        QByteArray bytes;
+        if (name.endsWith(".heic"))
+            bytes = EncodeHeif(picture);
+        else if (name.endsWith(".avif"))
+            bytes = EncodeHeif(picture, {.av1 = true});
+        else if (name.endsWith(".jxl"))
+            bytes = EncodeJxl(picture);
+        else
+            return test::WritePicture(dir_.path(), name, picture);
+        QFile file(Path(name));
+        EXPECT_FALSE(bytes.isEmpty());
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
+    }
     QStringList Entries() const {
         return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
@@ -72,9 +89,9 @@ TEST_F(RetouchCliTest, DoesWhatTheMenusDoToEveryFormat) {
                                "skin-normal=40,30",
                                "spotlight=-10,80,60",
                                "contrast-down"};
-    for (const char* name : {"in.bmp", "in.jpg", "in.gif"}) {
+    for (const char* name : {"in.bmp", "in.jpg", "in.gif", "in.heic", "in.avif", "in.jxl"}) {
         SCOPED_TRACE(name);
-        const QString in = test::WritePicture(dir_.path(), name, Portrait());
+        const QString in = WriteInput(QString::fromLatin1(name), Portrait());
         const QString out = Path(QStringLiteral("out.bmp"));
         QFile::remove(out);
         const ToolRun run = RunTool(QStringList{in, out} + steps, dir_.path());

@@ -1,0 +1,96 @@
+// A 12-megapixel HEIC made like a phone's (4:2:0, with a 320-pixel thumbnail): the program's
+// full decode against libheif's own single-threaded decode of the same file in this process,
+// and the preview from the thumbnail against that full decode. Medians of seven runs:
+//   heif_bench [FOLDER]
+// (libheif 1.15's encoder writes no tile grids, so this picture is one coded image.)
+#include <libheif/heif.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "bench/bench_main.h"
+#include "bench/photo_jpeg.h"
+#include "platform/picture_io.h"
+#include "tools/photo_writers.h"
+
+using namespace sorvenal;
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+QString MakeHeic(const QString& folder) {
+    QString path = QDir(folder).filePath(QStringLiteral("phone-4032x3024.heic"));
+    if (QFileInfo::exists(path)) return path;
+    const QByteArray bytes =
+        EncodeHeif(bench::PhotoLike(4032, 3024), {.quality = 80, .thumbnailSide = 320});
+    QFile file(path);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+// libheif alone: no decoding threads of its own, interleaved RGB out, nothing else.
+double LibraryDecodeMs(const QString& path) {
+    QElapsedTimer t;
+    t.start();
+    heif_context* context = heif_context_alloc();
+    heif_context_set_max_decoding_threads(context, 0);
+    heif_image_handle* handle = nullptr;
+    heif_image* image = nullptr;
+    if (heif_context_read_from_file(context, QFile::encodeName(path).constData(), nullptr).code ==
+            heif_error_Ok &&
+        heif_context_get_primary_image_handle(context, &handle).code == heif_error_Ok)
+        heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB,
+                          nullptr);
+    const double ms = t.nsecsElapsed() / 1e6;
+    if (!image) std::fprintf(stderr, "libheif could not decode %s\n", qPrintable(path));
+    heif_image_release(image);
+    heif_image_handle_release(handle);
+    heif_context_free(context);
+    return ms;
+}
+
+int Heif(const QStringList& args) {
+    const QTemporaryDir temporary;
+    const QString path = MakeHeic(args.isEmpty() ? temporary.path() : args[0]);
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "the HEIC encoder refused\n");
+        return 1;
+    }
+    std::vector<double> library, program, preview;
+    for (int run = 0; run < 7; ++run) {
+        library.push_back(LibraryDecodeMs(path));
+        QElapsedTimer t;
+        t.start();
+        const ReadResult read = ReadPicture(NativeOf(path), ReadOptions{nullptr, true});
+        program.push_back(t.nsecsElapsed() / 1e6);
+        if (!read.ok()) return 1;
+        t.restart();
+        const PreviewResult shown = ReadPreview(NativeOf(path), QSize(160, 160));
+        preview.push_back(t.nsecsElapsed() / 1e6);
+        if (!shown.ok() || !shown.picture.isNull()) {
+            std::fprintf(stderr, "the preview did not come from the thumbnail\n");
+            return 1;
+        }
+    }
+    const double l = Median(library), p = Median(program), v = Median(preview);
+    std::printf(
+        "4032 x 3024 HEIC (%lld bytes)  libheif single-threaded decode %7.1f ms | program's full "
+        "read %7.1f ms = %.2f x faster | preview from the thumbnail %6.1f ms = %.3f x the full "
+        "read\n",
+        static_cast<long long>(QFileInfo(path).size()), l, p, l / p, v, v / p);
+    return 0;
+}
+[[maybe_unused]] const bool kHeif = bench::AddRun("", &Heif);
+
+}  // namespace
