@@ -126,8 +126,10 @@ void MapPicture(const NativePath& path, MappedPicture& mapped) {
         mapped.failure = opened.failure;
         return;
     }
-    if (!PictureComplete(path, *opened.format)) {
-        mapped.failure = {PictureError::Truncated};
+    if (const PictureFailure incomplete =
+            CheckPictureComplete(path, *opened.format, opened.device, opened.inode);
+        incomplete.failed()) {
+        mapped.failure = incomplete;
         return;
     }
     mapped.size = mapped.file.size();
