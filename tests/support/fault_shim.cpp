@@ -114,6 +114,16 @@ int OpenFault(const char* path, int flags) {
     return Fault("open", path);
 }
 
+using StatCall = int (*)(const char*, struct stat*);
+
+// stat or lstat through the "fold" and "ino" rules.
+int FoldedStat(StatCall real, const char* path, struct stat* st) {
+    char folded[4096];
+    const int result = real(Fold(path, folded, sizeof folded), st);
+    if (result == 0) st->st_ino += static_cast<ino_t>(Fault("ino", path));
+    return result;
+}
+
 }  // namespace
 
 extern "C" {
@@ -200,19 +210,13 @@ int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) 
 // "ino": lstat reports the inode number plus the rule's number for matching paths, as file
 // systems that make up inode numbers per name (exFAT through FUSE) do.
 int lstat(const char* path, struct stat* st) {
-    static auto real = Real<int (*)(const char*, struct stat*)>("lstat");
-    char folded[4096];
-    const int result = real(Fold(path, folded, sizeof folded), st);
-    if (result == 0) st->st_ino += static_cast<ino_t>(Fault("ino", path));
-    return result;
+    static auto real = Real<StatCall>("lstat");
+    return FoldedStat(real, path, st);
 }
 
 int stat(const char* path, struct stat* st) {
-    static auto real = Real<int (*)(const char*, struct stat*)>("stat");
-    char folded[4096];
-    const int result = real(Fold(path, folded, sizeof folded), st);
-    if (result == 0) st->st_ino += static_cast<ino_t>(Fault("ino", path));
-    return result;
+    static auto real = Real<StatCall>("stat");
+    return FoldedStat(real, path, st);
 }
 
 int fstat(int fd, struct stat* st) {
