@@ -59,8 +59,12 @@ grep -qx 'sorvenal: 不明なオプションです: -x.jpg（使い方は --help
 # A folder and a picture open the window (offscreen) and quit after the first show. A start
 # path the program could not use would stop in a message box and time out here.
 mkdir -p "$tmp/home"
+# Under AddressSanitizer the leak check at exit is left out here: its tracer crashes on a
+# dynamic TLS block a Qt plugin leaves when the window quits during a decode. The window's
+# code is leak-checked in its own tests.
 run_window() {
-    HOME="$tmp/home" QT_QPA_PLATFORM=offscreen timeout 30 "$viewer" "$@" >"$tmp/out" 2>"$tmp/err"
+    HOME="$tmp/home" QT_QPA_PLATFORM=offscreen ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" \
+        timeout 30 "$viewer" "$@" >"$tmp/out" 2>"$tmp/err"
     status=$?
 }
 run_window --quit-after-show "$samples"
