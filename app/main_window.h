@@ -76,7 +76,6 @@ public:
     bool SkinClickModeOn() const { return SkinClickOn; }
     const SkinState& Skin() const { return skin; }
     const Circle& MarkedCircle() const { return circle; }
-    const SelectedPicture& Selected() const { return *selected_; }
     const UndoHistory& History() const { return working_->History(); }
 
     DialogService& dialogs();
