@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/colour_to_srgb.h"
 #include "platform/own_readers.h"
 #include "platform/sample_rows.h"
 
@@ -103,6 +104,37 @@ OpenedHeif OpenHeif(const uchar* data, qint64 size) {
     return opened;
 }
 
+struct NclxFree {
+    void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
+};
+
+PictureColour ColourOfNclx(const heif_color_profile_nclx& n) {
+    return ColourOfNclx(Nclx{
+        n.color_primaries, n.transfer_characteristics, n.color_primary_red_x, n.color_primary_red_y,
+        n.color_primary_green_x, n.color_primary_green_y, n.color_primary_blue_x,
+        n.color_primary_blue_y, n.color_primary_white_x, n.color_primary_white_y});
+}
+
+// The file's description of the picture's colours: an ICC profile where there is one, else the
+// nclx box, else what the codec's own stream says (AVIF keeps it there).
+PictureColour ColourOf(const heif_image_handle* handle, const heif_image* image) {
+    PictureColour colour;
+    if (const size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+        size > 0 && size <= (16u << 20)) {
+        QByteArray icc(static_cast<qsizetype>(size), Qt::Uninitialized);
+        if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code == heif_error_Ok) {
+            colour.icc = icc;
+            return colour;
+        }
+    }
+    heif_color_profile_nclx* nclx = nullptr;
+    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx)
+        heif_image_get_nclx_color_profile(image, &nclx);
+    const std::unique_ptr<heif_color_profile_nclx, NclxFree> held(nclx);
+    if (held) colour = ColourOfNclx(*held);
+    return colour;
+}
+
 // Decodes one picture of the file with its transformations, rounded to 8 bits.
 ReadResult Decode(heif_image_handle* handle, const ReadOptions& options, const uchar* data,
                   qint64 size) {
@@ -143,6 +175,7 @@ ReadResult Decode(heif_image_handle* handle, const ReadOptions& options, const u
         return {QImage(), {PictureError::TooLarge, 0, rows.width, rows.height}};
     QImage rgb = ToRgb32(rows, options.hugePages);
     if (rgb.isNull()) return {QImage(), {PictureError::OutOfMemory}};
+    ConvertToSrgb(rgb, ColourOf(handle, image.get()));
     return {std::move(rgb), {}};
 }
 
@@ -178,7 +211,8 @@ ReadResult ReadHeif(const uchar* data, qint64 size, const ReadOptions& options) 
     return Decode(opened.primary.get(), options, data, size);
 }
 
-PreviewResult PreviewHeif(const uchar* data, qint64 size, const QSize& box) {
+PreviewResult PreviewHeif(const uchar* data, qint64 size, const QSize& box,
+                          const ReadOptions& options) {
     const OpenedHeif opened = OpenHeif(data, size);
     PreviewResult result;
     result.size = opened.size;
@@ -189,7 +223,7 @@ PreviewResult PreviewHeif(const uchar* data, qint64 size, const QSize& box) {
     const QSize shown =
         opened.size.scaled(box, Qt::KeepAspectRatio).boundedTo(opened.size).expandedTo({1, 1});
     if (const Handle thumbnail = ThumbnailFor(opened.primary.get(), opened.size, shown)) {
-        const ReadResult small = Decode(thumbnail.get(), {}, data, size);
+        const ReadResult small = Decode(thumbnail.get(), options, data, size);
         if (small.ok()) {
             result.preview =
                 small.image.size() == shown
@@ -199,7 +233,7 @@ PreviewResult PreviewHeif(const uchar* data, qint64 size, const QSize& box) {
         }
     }
     // No thumbnail that will do: the whole picture serves as both.
-    const ReadResult whole = Decode(opened.primary.get(), {}, data, size);
+    const ReadResult whole = Decode(opened.primary.get(), options, data, size);
     result.failure = whole.failure;
     result.preview = whole.image;
     result.picture = whole.image;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/colour_to_srgb.h"
 #include "platform/own_readers.h"
 #include "platform/sample_rows.h"
 
@@ -19,8 +20,8 @@ ReadResult ReadJxl(const uchar* data, qint64 size, const ReadOptions& options) {
         JxlThreadParallelRunnerMake(nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads());
     if (!decoder || !runner) return failed(PictureError::OutOfMemory);
     JxlDecoder* dec = decoder.get();
-    if (JxlDecoderSubscribeEvents(dec, JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE) !=
-            JXL_DEC_SUCCESS ||
+    if (JxlDecoderSubscribeEvents(dec, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING |
+                                           JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
         JxlDecoderSetParallelRunner(dec, JxlThreadParallelRunner, runner.get()) !=
             JXL_DEC_SUCCESS ||
         JxlDecoderSetInput(dec, data, static_cast<size_t>(size)) != JXL_DEC_SUCCESS)
@@ -28,6 +29,7 @@ ReadResult ReadJxl(const uchar* data, qint64 size, const ReadOptions& options) {
     // The input is left open: a file cut short then asks for more rather than failing.
 
     JxlBasicInfo info{};
+    PictureColour colour;
     JxlPixelFormat format{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     std::unique_ptr<uchar[]> samples;
     int width = 0;
@@ -47,6 +49,20 @@ ReadResult ReadJxl(const uchar* data, qint64 size, const ReadOptions& options) {
                 if (!WithinPictureLimits(info.xsize, info.ysize))
                     return {QImage(), {PictureError::TooLarge, 0, width, height}};
                 if (info.alpha_bits > 0) format.num_channels = 4;
+                break;
+            }
+            case JXL_DEC_COLOR_ENCODING: {
+                // What the samples given to us mean; one it cannot describe is taken as sRGB.
+                size_t iccSize = 0;
+                if (JxlDecoderGetICCProfileSize(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                                &iccSize) == JXL_DEC_SUCCESS &&
+                    iccSize > 0 && iccSize <= (16u << 20)) {
+                    QByteArray icc(static_cast<qsizetype>(iccSize), Qt::Uninitialized);
+                    if (JxlDecoderGetColorAsICCProfile(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA,
+                                                       reinterpret_cast<uint8_t*>(icc.data()),
+                                                       iccSize) == JXL_DEC_SUCCESS)
+                        colour.icc = icc;
+                }
                 break;
             }
             case JXL_DEC_NEED_IMAGE_OUT_BUFFER: {
@@ -73,6 +89,7 @@ ReadResult ReadJxl(const uchar* data, qint64 size, const ReadOptions& options) {
                 rows.premultiplied = info.alpha_premultiplied != 0;
                 QImage image = ToRgb32(rows, options.hugePages);
                 if (image.isNull()) return failed(PictureError::OutOfMemory);
+                ConvertToSrgb(image, colour);
                 return {std::move(image), {}};
             }
             case JXL_DEC_NEED_MORE_INPUT:
