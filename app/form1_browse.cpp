@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "platform/busy_indicator.h"
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
@@ -96,10 +97,29 @@ void Form1::File1_Click() {
     // The previous picture goes before the next is read: its memory may serve the next decode.
     working_->Clear();
 
-    switch (selected_->Select(File1->NativeFilePath(), PreviewBox())) {
+    // The caption waits with the preview; an old one would name the wrong picture.
+    Label5->setText(QString());
+    Label5->setToolTip(QString());
+    if (selected_->Select(File1->NativeFilePath(), PreviewBox()) !=
+        SelectedPicture::State::Previewing)
+        ShowSelection();
+    if (!ShowCancel) {
+        const int next = File1->ListIndex() + 1;
+        if (next < File1->ListCount())
+            selected_->Prefetch(JoinNative(File1->NativeFolder(), File1->NativeList(next)),
+                                PreviewBox());
+    }
+    FolderFinish();
+    if (selected_->state() != SelectedPicture::State::Previewing) File1->unsetCursor();
+}
+
+// The selected picture's preview is in (or it could not be read): show it.
+void Form1::ShowSelection() {
+    File1->unsetCursor();
+    switch (selected_->state()) {
         case SelectedPicture::State::Unreadable:
             Image1->ClearPicture();
-            Label5->setText(kUnreadablePicture);
+            ShowUnreadableCaption();
             break;
         case SelectedPicture::State::Full:
         case SelectedPicture::State::PreviewOnly:
@@ -116,17 +136,16 @@ void Form1::File1_Click() {
                 QMetaObject::invokeMethod(this, &Form1::ResumeFullPicture, Qt::QueuedConnection);
             break;
         case SelectedPicture::State::None:
+        case SelectedPicture::State::Previewing:
         case SelectedPicture::State::Decoding:
-            break;  // not a state a selection ends in
+            break;  // not a state a preview ends in
     }
-    if (!ShowCancel) {
-        const int next = File1->ListIndex() + 1;
-        if (next < File1->ListCount())
-            selected_->Prefetch(JoinNative(File1->NativeFolder(), File1->NativeList(next)),
-                                PreviewBox());
-    }
-    FolderFinish();
-    File1->unsetCursor();
+}
+
+// The caption says the picture cannot be opened; its tooltip says why.
+void Form1::ShowUnreadableCaption() {
+    Label5->setText(kUnreadablePicture);
+    Label5->setToolTip(PictureErrorText(selected_->Failure()));
 }
 
 QSize Form1::PreviewBox() const {
@@ -147,7 +166,11 @@ void Form1::ShowUnreadable() {
     Image1->hide();
     Image1->ClearPicture();
     working_->Clear();
-    Label5->setText(kUnreadablePicture);
+    ShowUnreadableCaption();
+}
+
+bool Form1::PreviewPending() const {
+    return selected_->state() == SelectedPicture::State::Previewing;
 }
 
 void Form1::WaitFull() { selected_->WaitFull(busy_, windowTitle()); }

@@ -70,7 +70,7 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const NativePath& startFol
       dialogs_(dialogs),
       options_(std::move(options)),
       screenSize_(options_.screenSize),
-      selected_(std::make_unique<SelectedPicture>(options_.fullDecoder)) {
+      selected_(std::make_unique<SelectedPicture>(options_.fullDecoder, options_.previewDecoder)) {
     setObjectName(QStringLiteral("Form1"));
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogService>();
@@ -226,6 +226,7 @@ void Form1::ConnectSignals() {
     connect(Dir1, &FolderList::PathRefused, this,
             [this](const QString& path) { dialogs().Message(this, FolderRefusedMessage(path)); });
     connect(File1, &FileList::Click, this, &Form1::File1_Click);
+    connect(selected_.get(), &SelectedPicture::PreviewEnded, this, &Form1::ShowSelection);
     connect(selected_.get(), &SelectedPicture::FullEnded, this, &Form1::FullPictureEnded);
     connect(Image1, &PreviewImage::Clicked, this, &Form1::Image1_Click);
     connect(static_cast<ClickLabel*>(Label8), &ClickLabel::Clicked, this, &Form1::Label8_Click);
@@ -262,6 +263,8 @@ void Form1::ClearDisplay() {
     selected_->Clear();
     Image1->ClearPicture();
     Label5->setText(QString());
+    Label5->setToolTip(QString());
+    File1->unsetCursor();  // a preview under way is dropped with the picture
     working_->Clear();
     Picture2->setGeometry(ToPixels(50), ToPixels(50), ToPixels(50), ToPixels(50));
 }

@@ -56,7 +56,8 @@ struct RetouchLayout;
 struct Form1Options {
     ShowPause showPause = {};                 // the continuous show's pause; empty: BlockingPause
     PictureLoader::Decoder fullDecoder = {};  // the full pictures' decode; empty: ReadPicture
-    ScreenSizeSource screenSize = {};         // empty: the size of the screen that holds the window
+    PictureLoader::PreviewDecoder previewDecoder = {};  // the previews'; empty: ReadPreview
+    ScreenSizeSource screenSize = {};  // empty: the size of the screen that holds the window
 };
 
 class Form1 : public QMainWindow {
@@ -77,6 +78,8 @@ public:
     const SkinState& Skin() const { return skin; }
     const Circle& MarkedCircle() const { return circle; }
     const UndoHistory& History() const { return working_->History(); }
+    // The selected picture's preview is still being decoded.
+    bool PreviewPending() const;
 
     DialogService& dialogs();
     const Form1Options& Options() const { return options_; }
@@ -162,7 +165,9 @@ private:
     void Image1_Click();
     void ResumeFullPicture();  // starts the full decode unless a show runs (which only previews)
     void FullPictureEnded();
+    void ShowSelection();
     void ShowUnreadable();
+    void ShowUnreadableCaption();
 
     // --- retouch view, scrolling and keys (form1_retouch.cpp)
     void mnuReal_Click();

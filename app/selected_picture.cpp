@@ -6,8 +6,10 @@
 
 namespace sorvenal {
 
-SelectedPicture::SelectedPicture(PictureLoader::Decoder fullDecoder, QObject* parent)
-    : QObject(parent), loader_(std::make_unique<PictureLoader>(std::move(fullDecoder))) {
+SelectedPicture::SelectedPicture(PictureLoader::Decoder fullDecoder,
+                                 PictureLoader::PreviewDecoder previewDecoder, QObject* parent)
+    : QObject(parent),
+      loader_(std::make_unique<PictureLoader>(std::move(fullDecoder), std::move(previewDecoder))) {
     connect(loader_.get(), &PictureLoader::Done, this, &SelectedPicture::LoaderDone,
             Qt::QueuedConnection);
 }
@@ -18,17 +20,25 @@ SelectedPicture::State SelectedPicture::Select(const NativePath& path, const QSi
     Clear();
     path_ = path;
     std::optional<Prefetched> prefetched = std::exchange(prefetch_, std::nullopt);
-    PreviewResult read = prefetched && prefetched->path == path ? prefetched->preview.get()
-                                                                : ReadPreview(path, previewBox);
+    if (prefetched && prefetched->path == path) {
+        TakePreview(prefetched->preview.get());
+    } else {
+        loader_->StartPreview(path, previewBox);
+        state_ = State::Previewing;
+    }
+    return state_;
+}
+
+void SelectedPicture::TakePreview(PreviewResult read) {
     if (!read.ok()) {
+        failure_ = read.failure;
         state_ = State::Unreadable;
-        return state_;
+        return;
     }
     size_ = read.size;
     preview_ = std::move(read.preview);
     full_ = std::move(read.picture);
     state_ = full_.isNull() ? State::PreviewOnly : State::Full;
-    return state_;
 }
 
 void SelectedPicture::Clear() {
@@ -38,6 +48,7 @@ void SelectedPicture::Clear() {
     preview_ = QImage();
     full_ = QImage();
     size_ = QSize();
+    failure_ = {};
 }
 
 void SelectedPicture::StartFull() {
@@ -48,6 +59,18 @@ void SelectedPicture::StartFull() {
 
 bool SelectedPicture::WaitFull(const BusyFeedback& busy, const QString& caption) {
     if (!Waiting()) return state_ == State::Full;
+    if (state_ == State::Previewing) {
+        std::optional<PreviewResult> read = loader_->TakePreviewIfDone();
+        if (!read) {
+            busy.Run(caption, [&](const Progress& progress) {
+                int turn = 0;
+                read = loader_->TakePreview([&] { progress(turn = (turn + 1) % 100, 100); });
+            });
+        }
+        TakePreview(std::move(*read));
+        emit PreviewEnded();
+        if (!Waiting()) return state_ == State::Full;
+    }
     StartFull();
     if (std::optional<ReadResult> read = loader_->TakeIfDone()) {
         TakeFull(*read);
@@ -63,8 +86,14 @@ bool SelectedPicture::WaitFull(const BusyFeedback& busy, const QString& caption)
 }
 
 void SelectedPicture::LoaderDone() {
-    if (state_ != State::Decoding) return;
-    if (std::optional<ReadResult> read = loader_->TakeIfDone()) TakeFull(*read);
+    if (state_ == State::Previewing) {
+        if (std::optional<PreviewResult> read = loader_->TakePreviewIfDone()) {
+            TakePreview(std::move(*read));
+            emit PreviewEnded();
+        }
+    } else if (state_ == State::Decoding) {
+        if (std::optional<ReadResult> read = loader_->TakeIfDone()) TakeFull(*read);
+    }
 }
 
 void SelectedPicture::TakeFull(const ReadResult& read) {
@@ -75,13 +104,16 @@ void SelectedPicture::TakeFull(const ReadResult& read) {
         // Its preview worked, its picture does not: as unreadable as a file that shows nothing.
         preview_ = QImage();
         size_ = QSize();
+        failure_ = read.failure;
         state_ = State::Unreadable;
     }
     emit FullEnded();
 }
 
 void SelectedPicture::Prefetch(const NativePath& path, const QSize& previewBox) {
-    prefetch_ = Prefetched{path, std::async(std::launch::async, ReadPreview, path, previewBox)};
+    prefetch_ = Prefetched{path, std::async(std::launch::async, [path, previewBox] {
+                               return ReadPreview(path, previewBox);
+                           })};
 }
 
 }  // namespace sorvenal

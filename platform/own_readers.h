@@ -11,7 +11,8 @@ namespace sorvenal {
 
 ReadResult ReadHeif(const uchar* data, qint64 size, const ReadOptions& options);
 // From the embedded thumbnail when it has enough pixels for the box, else the whole picture.
-PreviewResult PreviewHeif(const uchar* data, qint64 size, const QSize& box);
+PreviewResult PreviewHeif(const uchar* data, qint64 size, const QSize& box,
+                          const ReadOptions& options);
 
 ReadResult ReadJxl(const uchar* data, qint64 size, const ReadOptions& options);
 

@@ -8,6 +8,9 @@
 #include <QImageReader>
 #include <cerrno>
 
+#include "platform/colour_to_srgb.h"
+#include "platform/decoder_messages.h"
+#include "platform/embedded_profile.h"
 #include "platform/huge_page_image.h"
 #include "platform/own_readers.h"
 
@@ -146,7 +149,8 @@ ReadResult ReadOwn(OwnFormat own, const NativePath& path, const ReadOptions& opt
                                   : ReadJxl(mapped.data, mapped.size, options);
 }
 
-PreviewResult PreviewOwn(OwnFormat own, const NativePath& path, const QSize& box) {
+PreviewResult PreviewOwn(OwnFormat own, const NativePath& path, const QSize& box,
+                         const ReadOptions& options) {
     MappedPicture mapped;
     MapPicture(path, mapped);
     if (mapped.failure.failed()) {
@@ -154,10 +158,10 @@ PreviewResult PreviewOwn(OwnFormat own, const NativePath& path, const QSize& box
         failed.failure = mapped.failure;
         return failed;
     }
-    if (own == OwnFormat::Heif) return PreviewHeif(mapped.data, mapped.size, box);
+    if (own == OwnFormat::Heif) return PreviewHeif(mapped.data, mapped.size, box, options);
     // A JPEG XL is decoded whole, which serves as both.
     ReleaseSpareHugePages();
-    const ReadResult whole = ReadJxl(mapped.data, mapped.size, {});
+    const ReadResult whole = ReadJxl(mapped.data, mapped.size, options);
     PreviewResult result;
     result.failure = whole.failure;
     result.preview = whole.image;
@@ -176,10 +180,28 @@ ReadResult DecodeFailure(const QImageReader& reader, const PictureFile& file) {
     return ReadFailure({PictureError::Corrupt});
 }
 
-ReadResult AsRgb32(QImage image) {
+// The decoded picture as the canvas holds it: 32-bit words of sRGB numbers.
+ReadResult AsSrgb32(QImage image, const PictureFile& file, const PictureFormat& format) {
+    PictureColour colour;
+    colour.space = image.colorSpace();
+    // A profile Qt could not parse is still the file's: read it for the fallback converter.
+    if (!colour.space.isValid()) colour.icc = EmbeddedIcc(file.handle(), format.name);
     if (image.format() != QImage::Format_RGB32) image.convertTo(QImage::Format_RGB32);
     if (image.isNull()) return ReadFailure({PictureError::OutOfMemory});
+    ConvertToSrgb(image, colour);
     return ReadResult{std::move(image), {}};
+}
+
+// Qt's decode into `image`, judged by what the decoder said on the way.
+ReadResult Decoded(QImageReader& reader, QImage& image, const PictureFile& file,
+                   const PictureFormat& format, const DecoderMessages& messages,
+                   const std::atomic<bool>* cancel) {
+    const bool read = reader.read(&image) && !image.isNull();
+    if (cancel && cancel->load()) return ReadFailure({PictureError::Cancelled});
+    if (!read) return DecodeFailure(reader, file);
+    if (const PictureFailure damage = messages.Damage(); damage.failed())
+        return ReadFailure(damage);
+    return AsSrgb32(std::move(image), file, format);
 }
 
 }  // namespace
@@ -206,15 +228,15 @@ ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
         image = HugePageImage(opened.size.width(), opened.size.height());
     else
         ReleaseSpareHugePages();  // the photos browsed are no longer JPEGs
-    if (!reader.read(&image) || image.isNull()) return DecodeFailure(reader, file);
-    if (options.cancel && options.cancel->load()) return ReadFailure({PictureError::Cancelled});
-    return AsRgb32(std::move(image));
+    const DecoderMessages messages;
+    return Decoded(reader, image, file, format, messages, options.cancel);
 }
 
-PreviewResult ReadPreview(const NativePath& path, const QSize& box) {
+PreviewResult ReadPreview(const NativePath& path, const QSize& box,
+                          const std::atomic<bool>* cancel) {
     if (const OwnFormat own = OwnFormatOf(path); own != OwnFormat::None)
-        return PreviewOwn(own, path, box);
-    PictureFile file;
+        return PreviewOwn(own, path, box, ReadOptions{cancel, false});
+    PictureFile file(cancel);
     QImageReader reader;
     const OpenedPicture opened = OpenPicture(path, file, reader);
     PreviewResult result;
@@ -238,8 +260,8 @@ PreviewResult ReadPreview(const NativePath& path, const QSize& box) {
         reader.setScaledSize(turned ? wanted.transposed() : wanted);
     }
     QImage image;
-    const ReadResult read = reader.read(&image) && !image.isNull() ? AsRgb32(std::move(image))
-                                                                   : DecodeFailure(reader, file);
+    const DecoderMessages messages;
+    const ReadResult read = Decoded(reader, image, file, *opened.format, messages, cancel);
     result.failure = read.failure;
     result.preview = read.image;
     if (!scaled) result.picture = read.image;

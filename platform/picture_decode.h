@@ -37,7 +37,8 @@ struct PreviewResult {
     bool ok() const { return !preview.isNull(); }
 };
 // The header and a small copy for showing, for a JPEG decoded scaled (fast); the box is in
-// pixels. The other formats are decoded whole, which serves as both.
-PreviewResult ReadPreview(const NativePath& path, const QSize& box);
+// pixels. The other formats are decoded whole, which serves as both. cancel as for ReadPicture.
+PreviewResult ReadPreview(const NativePath& path, const QSize& box,
+                          const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace sorvenal

@@ -44,8 +44,12 @@ public:
         }
     }
 
+    // Bytes taken from the start of the file so far.
+    qint64 Position() const { return before_ + static_cast<qint64>(pos_); }
+
 private:
     bool Fill() {
+        before_ += static_cast<qint64>(len_);
         const qint64 got = file_.read(buffer_.data(), static_cast<qint64>(buffer_.size()));
         pos_ = 0;
         len_ = got > 0 ? static_cast<size_t>(got) : 0;
@@ -56,6 +60,7 @@ private:
     std::vector<char> buffer_;
     size_t pos_ = 0;
     size_t len_ = 0;
+    qint64 before_ = 0;  // bytes of the file before the buffer
 };
 
 quint32 Le32(const QByteArray& b, int at) {
@@ -84,9 +89,42 @@ bool IsJpeg(const QByteArray& head) {
            static_cast<unsigned char>(head[2]) == 0xFF;
 }
 
+// The luma blocks a Huffman-coded frame must code: every scan that codes them spends at least
+// one bit on each, so data shorter than that cannot hold the picture (a few hundred bytes that
+// claim a hundred megapixels would otherwise decode to grey).
+struct JpegFrame {
+    bool huffman = false;
+    qint64 lumaBlocks = 0;
+};
+
+JpegFrame ReadJpegFrame(int marker, const QByteArray& segment) {
+    JpegFrame frame;
+    const bool sof =
+        marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (!sof || segment.size() < 9) return frame;
+    frame.huffman = marker <= 0xC7;  // 0xC9.. are arithmetic-coded
+    const auto byte = [&](int at) { return static_cast<unsigned char>(segment[at]); };
+    const qint64 height = byte(1) << 8 | byte(2);
+    const qint64 width = byte(3) << 8 | byte(4);
+    const int components = byte(5);
+    if (components < 1 || segment.size() < 6 + 3 * components) return JpegFrame{};
+    int hMax = 1, vMax = 1;
+    for (int c = 0; c < components; ++c) {
+        hMax = std::max(hMax, byte(7 + 3 * c) >> 4);
+        vMax = std::max(vMax, byte(7 + 3 * c) & 0x0F);
+    }
+    const int h = std::max(1, byte(7) >> 4), v = std::max(1, byte(7) & 0x0F);
+    const qint64 columns = (width * h / hMax + 7) / 8;
+    const qint64 rows = (height * v / vMax + 7) / 8;
+    frame.lumaBlocks = columns * rows;
+    return frame;
+}
+
 bool JpegComplete(ByteSource& in) {
     if (in.Get() != 0xFF || in.Get() != 0xD8) return false;
     int pending = -1;  // a marker met while scanning entropy-coded data
+    JpegFrame frame;
+    qint64 entropyBytes = 0;
     for (;;) {
         int marker = pending;
         pending = -1;
@@ -97,15 +135,27 @@ bool JpegComplete(ByteSource& in) {
             while (marker == 0xFF);
             if (marker < 0) return false;
         }
-        if (marker == 0xD9) return true;
+        if (marker == 0xD9) return !frame.huffman || entropyBytes * 8 >= frame.lumaBlocks;
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;
         const int high = in.Get();
         const int low = in.Get();
         if (low < 0) return false;
         const int length = high << 8 | low;
-        if (length < 2 || !in.Skip(length - 2)) return false;
+        if (length < 2) return false;
+        if (frame.lumaBlocks == 0 && marker >= 0xC0 && marker <= 0xCF) {
+            QByteArray segment(length - 2, Qt::Uninitialized);
+            for (char& b : segment) {
+                const int got = in.Get();
+                if (got < 0) return false;
+                b = static_cast<char>(got);
+            }
+            frame = ReadJpegFrame(marker, segment);
+        } else if (!in.Skip(length - 2)) {
+            return false;
+        }
         if (marker != 0xDA) continue;
         // Entropy-coded data runs until a marker other than a stuffed zero or a restart.
+        const qint64 start = in.Position();
         for (;;) {
             if (!in.SkipPast(0xFF)) return false;
             int next;
@@ -116,6 +166,7 @@ bool JpegComplete(ByteSource& in) {
             pending = next;
             break;
         }
+        entropyBytes += in.Position() - start - 2;
     }
 }
 

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -53,6 +55,30 @@ struct HeldDecoder {
             return ReadPicture(path, ReadOptions{&cancel, true});
         };
     }
+    // Previews pass at once unless held; a held one waits for OpenPreviews or its cancel.
+    bool previewsHeld = false;
+    std::vector<QString> previewsCancelled;
+    PictureLoader::PreviewDecoder PreviewFunction() {
+        return [this](const NativePath& path, const QSize& box, const std::atomic<bool>& cancel) {
+            {
+                std::unique_lock lock(mutex);
+                while (previewsHeld && !cancel.load())
+                    changed.wait_for(lock, std::chrono::milliseconds(5));
+                if (cancel.load())
+                    previewsCancelled.push_back(QFileInfo(ShownPath(path)).fileName());
+            }
+            return ReadPreview(path, box, &cancel);
+        };
+    }
+    void HoldPreviews(bool held) {
+        const std::lock_guard lock(mutex);
+        previewsHeld = held;
+        changed.notify_all();
+    }
+    std::vector<QString> PreviewsCancelled() {
+        const std::lock_guard lock(mutex);
+        return previewsCancelled;
+    }
     void Open() {
         const std::lock_guard lock(mutex);
         open = true;
@@ -74,12 +100,14 @@ protected:
         Write("b.JPEG", b);
         Form1Options options;
         options.fullDecoder = decoder.Function();
+        options.previewDecoder = decoder.PreviewFunction();
         options.showPause = [this](int) { return onPause ? onPause() : true; };
         Browse(std::move(options));
         ASSERT_EQ(File1(*form)->ListCount(), 2);
     }
     void TearDown() override {
         decoder.Open();
+        decoder.HoldPreviews(false);
         form.reset();
     }
     QImage Decoded(const char* name) {
@@ -93,6 +121,7 @@ protected:
 
 TEST_F(Form1DecodeTest, PreviewAndCaptionComeBeforeTheFullPicture) {
     ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    test::WaitPreview(*form);
     EXPECT_EQ(Label5(*form)->text(), SizeCaption(300, 200));
     EXPECT_TRUE(Image1(*form)->HasPicture());
     EXPECT_TRUE(Image1(*form)->isVisible());
@@ -112,6 +141,7 @@ TEST_F(Form1DecodeTest, PreviewAndCaptionComeBeforeTheFullPicture) {
 TEST_F(Form1DecodeTest, ANewerSelectionNeverShowsTheOlderPicture) {
     ASSERT_TRUE(File1(*form)->SetListIndex(0));
     ASSERT_TRUE(File1(*form)->SetListIndex(1));
+    test::WaitPreview(*form);
     EXPECT_EQ(Label5(*form)->text(), SizeCaption(120, 260));
     decoder.Open();
     test::WaitFull(*form);
@@ -140,6 +170,7 @@ TEST_F(Form1DecodeTest, ARetouchRightAfterSelectionWaitsForTheWholePicture) {
 TEST_F(Form1DecodeTest, AFullDecodeThatFailsEndsAsAnUnreadableSelection) {
     decoder.fail = true;
     ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    test::WaitPreview(*form);
     EXPECT_EQ(Label5(*form)->text(), SizeCaption(300, 200));
     decoder.Open();
     form->Action("mnuReal")->trigger();
@@ -154,6 +185,7 @@ TEST_F(Form1DecodeTest, TheShowOnlyPreviewsAndDecodesThePictureItEndsOn) {
     decoder.Open();
     std::vector<QString> captions;
     onPause = [&] {
+        test::WaitPreview(*form);  // the show's real pause lets it in
         captions.push_back(Label5(*form)->text());
         EXPECT_TRUE(decoder.Started().empty());
         return true;
@@ -164,6 +196,41 @@ TEST_F(Form1DecodeTest, TheShowOnlyPreviewsAndDecodesThePictureItEndsOn) {
     test::WaitFull(*form);
     EXPECT_EQ(decoder.Started(), (std::vector<QString>{"b.JPEG"}));
     EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture2(*form)->Image()), QString());
+}
+
+TEST_F(Form1DecodeTest, PreviewsDecodeBesideTheWindowAndANewerSelectionCutsThemShort) {
+    decoder.Open();
+    decoder.HoldPreviews(true);
+    ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    // The selection returned while its preview is held back: nothing old or half shown.
+    EXPECT_TRUE(form->PreviewPending());
+    EXPECT_EQ(Label5(*form)->text(), QString());
+    EXPECT_FALSE(Image1(*form)->isVisible());
+    bool answered = false;
+    QTimer::singleShot(0, form.get(), [&] { answered = true; });
+    QTest::qWait(30);
+    EXPECT_TRUE(answered);  // the window's events run meanwhile
+
+    ASSERT_TRUE(File1(*form)->SetListIndex(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !decoder.PreviewsCancelled().empty(); }, 5000));
+    EXPECT_EQ(decoder.PreviewsCancelled().front(), "a.jpg");
+    decoder.HoldPreviews(false);
+    test::WaitPreview(*form);
+    EXPECT_EQ(Label5(*form)->text(), SizeCaption(120, 260));
+    test::WaitFull(*form);
+    EXPECT_EQ(FirstDifference(Decoded("b.JPEG"), Picture1(*form)->Image()), QString());
+
+    // A command right after a selection waits for the preview, then for the picture.
+    decoder.HoldPreviews(true);
+    ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    std::thread opener([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        decoder.HoldPreviews(false);
+    });
+    form->Action("mnuReal")->trigger();
+    opener.join();
+    ASSERT_TRUE(Picture2(*form)->isVisible());
+    EXPECT_EQ(FirstDifference(Decoded("a.jpg"), Picture2(*form)->Image()), QString());
 }
 
 TEST(Form1PicturePatterns, JpegUnderEveryExtensionPngWebpAndPhoneFormatsAreListed) {

@@ -73,6 +73,7 @@ TEST_F(Form1FileOpsTest, RenameFromTheMenuReloadsThePicture) {
         dialog.Command2->click();
     });
     form->Action("mnuRename")->trigger();
+    test::WaitPreview(*form);
     EXPECT_TRUE(QFileInfo::exists(At("c.jpg")));
     EXPECT_FALSE(QFileInfo::exists(At("a.jpg")));
     // Position 0 now holds b.bmp, which was selected and loaded.
@@ -95,6 +96,7 @@ TEST_F(Form1FileOpsTest, CancelledMoveKeepsThePictureOnFolderChanges) {
 
     ASSERT_TRUE(Dir1(*form)->SetPath(folder));
     ASSERT_TRUE(File1(*form)->SetListIndex(0));
+    test::WaitPreview(*form);
     const QString caption = Label5(*form)->text();
     WhenModal([this](QWidget& w) {
         auto& dialog = dynamic_cast<Form6&>(w);
@@ -134,6 +136,7 @@ TEST_F(Form1FileOpsTest, AShiftJisNamedPictureIsListedPreviewedAndDeleted) {
     File1(*form)->Reread();
     ASSERT_EQ(File1(*form)->List(1), QStringLiteral("顔.bmp"));
     ASSERT_TRUE(File1(*form)->SetListIndex(1));
+    test::WaitPreview(*form);
     EXPECT_EQ(Picture1(*form)->PictureSize(), QSize(20, 10));
     EXPECT_TRUE(Label5(*form)->text().endsWith(QStringLiteral("20 X 10")))
         << Label5(*form)->text().toStdString();

@@ -231,6 +231,7 @@ TEST_F(Form1RealUseTest, TheFileListKeepsTheFocusSoTheArrowKeysBrowse) {
     ASSERT_EQ(File1(*form)->ListIndex(), 0);
     EXPECT_TRUE(File1(*form)->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    test::WaitPreview(*form);
     EXPECT_EQ(File1(*form)->ListIndex(), 1);
     EXPECT_EQ(Picture1(*form)->PictureSize(), QSize(900, 700));
     EXPECT_TRUE(File1(*form)->hasFocus());

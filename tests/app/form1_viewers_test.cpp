@@ -197,6 +197,7 @@ TEST_F(Form1ViewersTest, StopWhilePictureKIsShownEndsOnIt) {
         if (index == 1) Later([this] { QTest::mouseClick(Label9(*form), Qt::LeftButton); });
     };
     QTest::mouseClick(Label8(*form), Qt::LeftButton);
+    test::WaitPreview(*form);
     EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 1}));
     EXPECT_EQ(File1(*form)->ListIndex(), 1);
     EXPECT_EQ(WorkingSize(), kSizes[1]);
@@ -245,6 +246,7 @@ TEST_F(Form1ViewersTest, NestedStartEndsTheOuterShowOneEntryBack) {
         }
     };
     QTest::mouseClick(Label8(*form), Qt::LeftButton);
+    test::WaitPreview(*form);
     // Outer 0 0 1 2 | nested 0 0 1 2 3 | the outer steps back from 2 to 1.
     EXPECT_EQ(shown, (std::vector<int>{0, 0, 1, 2, 0, 0, 1, 2, 3, 1}));
     EXPECT_EQ(File1(*form)->ListIndex(), 1);
@@ -280,6 +282,7 @@ TEST_F(Form1ViewersTest, StopBeforeTheFirstPauseSelectsTheEntryBeforeTheStart) {
     Select(2);
     Later([this] { QTest::mouseClick(Label9(*form), Qt::LeftButton); });
     QTest::mouseClick(Label8(*form), Qt::LeftButton);
+    test::WaitPreview(*form);
     EXPECT_EQ(shown, (std::vector<int>{2, 1}));
     EXPECT_EQ(WorkingSize(), kSizes[1]);
 }

@@ -23,6 +23,7 @@
 #include "engine/retouch_commands.h"
 #include "platform/busy_indicator.h"
 #include "platform/canvas_image.h"
+#include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
@@ -61,6 +62,7 @@ protected:
         File1(f)->Reread();
         for (int i = 0; i < File1(f)->ListCount(); ++i)
             if (File1(f)->List(i) == name) File1(f)->SetListIndex(i);
+        test::WaitPreview(f);
         return f;
     }
     Form1& Retouch(const QString& name) {
@@ -234,6 +236,8 @@ TEST_F(MainWindowTest, BrokenFileClearsInsteadOfPosingAsTheOldPicture) {
     Form1& f = Select("good.bmp");
     Select("broken.jpg");
     EXPECT_EQ(Label5(f)->text(), "    この画像は開けません");
+    // The reason is one pointer-rest away; the next picture takes it down.
+    EXPECT_EQ(Label5(f)->toolTip(), PictureErrorText({PictureError::NotAPicture}));
     EXPECT_FALSE(Image1(f)->HasPicture());
     EXPECT_FALSE(Image1(f)->isVisible());
     EXPECT_FALSE(Picture1(f)->HasPicture());

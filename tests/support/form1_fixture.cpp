@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTest>
 #include <cstdio>
@@ -41,6 +42,12 @@ void DragOnPicture(const Form1& form, QPoint from, QPoint to) {
 
 void WaitFull(Form1& form) { form.WaitFull(); }
 
+void WaitPreview(const Form1& form) {
+    QElapsedTimer waited;
+    waited.start();
+    while (form.PreviewPending() && waited.elapsed() < 20000) QTest::qWait(1);
+}
+
 const UndoHistory& History(const Form1& form) { return form.History(); }
 
 Form1Session::Form1Session() : folder(QDir(dir.path()).canonicalPath()) {}
@@ -64,7 +71,11 @@ Form1& Form1Session::Browse(Form1Options options, Visibility visibility) {
     return *form;
 }
 
-bool Form1Session::Select(int index) const { return form1::File1(*form)->SetListIndex(index); }
+bool Form1Session::Select(int index) const {
+    const bool listed = form1::File1(*form)->SetListIndex(index);
+    WaitPreview(*form);
+    return listed;
+}
 
 Form1& Form1Session::Retouch(int index) const {
     Select(index);

@@ -30,7 +30,8 @@ void Click(QWidget* control);
 void DragOnPicture(const Form1& form, QPoint from, QPoint to);
 
 // The window's full-decode wait and its undo history, reached in this one place only.
-void WaitFull(Form1& form);  // until the selected picture's full decode is in
+void WaitFull(Form1& form);           // until the selected picture's full decode is in
+void WaitPreview(const Form1& form);  // until the selected picture's preview is shown
 const UndoHistory& History(const Form1& form);
 
 enum class Visibility { Shown, Hidden };
@@ -50,7 +51,8 @@ public:
     Form1& Open(Form1Options options = {}, Visibility visibility = Visibility::Shown);
     // The same in the browse state (画像を開く).
     Form1& Browse(Form1Options options = {}, Visibility visibility = Visibility::Shown);
-    // Selects the file list's entry as a click on it does; false when there is none.
+    // Selects the file list's entry as a click on it does and waits for its preview; false
+    // when there is none.
     bool Select(int index) const;
     // The entry selected and put at actual size for retouch (実寸画像でレタッチ).
     Form1& Retouch(int index) const;
