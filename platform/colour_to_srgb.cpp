@@ -43,12 +43,13 @@ double PqToRelative(double code) {
     return nits / 203;
 }
 
-// Hybrid log-gamma: code value to display light, with the system gamma of a 1000 cd/m² screen.
+// Hybrid log-gamma: code value to the light of a 1000 cd/m² screen (its system gamma 1.2), with
+// SDR white (203 cd/m², code 0.75) as 1.
 double HlgToRelative(double code) {
     constexpr double a = 0.17883277, b = 1 - 4 * a;
     const double c = 0.5 - a * std::log(4 * a);
     const double scene = code <= 0.5 ? code * code / 3 : (std::exp((code - c) / a) + b) / 12;
-    return std::pow(scene, 1.2);
+    return std::pow(scene, 1.2) * 1000 / 203;
 }
 
 // Keeps SDR levels as they are and rolls what lies above white off smoothly.

@@ -174,9 +174,13 @@ bool QuarterTurned(const QImageReader& reader) {
     return reader.transformation() & QImageIOHandler::TransformationRotate90;
 }
 
-ReadResult DecodeFailure(const QImageReader& reader, const PictureFile& file) {
+ReadResult DecodeFailure(const QImageReader& reader, const PictureFile& file, const QSize& size) {
     if (reader.error() == QImageReader::DeviceError)
         return ReadFailure({PictureError::ReadFailed, file.readError()});
+    // Qt says the same of data it cannot decode and of memory it cannot have; asking for the
+    // picture's memory once more tells which (untouched, it costs no pages).
+    if (!size.isEmpty() && QImage(size, QImage::Format_RGB32).isNull())
+        return ReadFailure({PictureError::OutOfMemory});
     return ReadFailure({PictureError::Corrupt});
 }
 
@@ -198,7 +202,10 @@ ReadResult Decoded(QImageReader& reader, QImage& image, const PictureFile& file,
                    const std::atomic<bool>* cancel) {
     const bool read = reader.read(&image) && !image.isNull();
     if (cancel && cancel->load()) return ReadFailure({PictureError::Cancelled});
-    if (!read) return DecodeFailure(reader, file);
+    if (!read) {
+        const QSize wanted = reader.scaledSize().isValid() ? reader.scaledSize() : reader.size();
+        return DecodeFailure(reader, file, wanted);
+    }
     if (const PictureFailure damage = messages.Damage(); damage.failed())
         return ReadFailure(damage);
     return AsSrgb32(std::move(image), file, format);

@@ -87,6 +87,21 @@ QByteArray EncodeHeif(const QImage& picture, const HeifWriting& writing) {
     parts.image = ToHeifImage(picture, writing.bits, writing.alpha);
     if (!parts.image) return {};
     parts.options->save_alpha_channel = writing.alpha;
+    const std::unique_ptr<heif_color_profile_nclx, void (*)(heif_color_profile_nclx*)> nclx(
+        writing.nclxPrimaries ? heif_nclx_color_profile_alloc() : nullptr,
+        heif_nclx_color_profile_free);
+    if (nclx) {
+        heif_nclx_color_profile_set_color_primaries(nclx.get(),
+                                                    static_cast<uint16_t>(writing.nclxPrimaries));
+        heif_nclx_color_profile_set_transfer_characteristics(
+            nclx.get(), static_cast<uint16_t>(writing.nclxTransfer));
+        heif_nclx_color_profile_set_matrix_coefficients(nclx.get(), 6);
+        nclx->full_range_flag = 1;
+        heif_image_set_nclx_color_profile(parts.image, nclx.get());
+        parts.options->output_nclx_profile = nclx.get();
+        // The library leaves the box out by default, for one platform's old viewer.
+        parts.options->macOS_compatibility_workaround_no_nclx_profile = 0;
+    }
     parts.options->image_orientation = static_cast<heif_orientation>(writing.orientation);
     heif_image_handle* handle = nullptr;
     if (heif_context_encode_image(parts.context, parts.image, parts.encoder, parts.options, &handle)

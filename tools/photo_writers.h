@@ -18,6 +18,9 @@ struct HeifWriting {
     // picture itself); 0 for none.
     int thumbnailSide = 0;
     QImage thumbnailFrom = {};
+    // An nclx colour box of these H.273 codes; 0 leaves the encoder's default.
+    int nclxPrimaries = 0;
+    int nclxTransfer = 0;
 };
 // Empty when the encoder refuses.
 QByteArray EncodeHeif(const QImage& picture, const HeifWriting& writing = {});

@@ -273,6 +273,38 @@ TEST_F(PictureIoTest, RefusesFilesThatEndEarly) {
     EXPECT_TRUE(ReadPicture(Path("tail.jpg")).ok());
 }
 
+// A JPEG decoder fills what is missing with grey and calls it success; what it says on the
+// way, and how much data there is for the frame, tell a damaged picture from a whole one.
+TEST_F(PictureIoTest, DamagedJpegsAreRefusedAndCameraQuirksAreNot) {
+    const QByteArray jpeg = EncodeWithQt(GradientPicture(64, 48), "jpeg");
+    const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+    const qsizetype tables = jpeg.indexOf("\xFF\xDB");
+    ASSERT_GT(frame, 0);
+    ASSERT_GT(tables, 0);
+    QByteArray huge = jpeg;  // a few hundred bytes that claim 10900 × 10900
+    huge.replace(frame + 5, 4, QByteArray("\x2A\x94\x2A\x94", 4));
+    const QByteArray shortened = jpeg.left(jpeg.size() / 2) + "\xFF\xD9";
+    QByteArray stray = jpeg;
+    stray.insert(tables, QByteArray("\x12\x34\x56", 3));
+    const QString truncated = Text("ファイルが途中で切れています");
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString why;  // empty: read
+    } files[] = {
+        {"claims-huge.jpg", huge, truncated},
+        {"cut-then-end.jpg", shortened, truncated},
+        {"stray-bytes.jpg", stray, {}},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        WriteBytes(Path(file.name), file.bytes);
+        EXPECT_EQ(Why(ReadPicture(Path(file.name))), file.why);
+        const PreviewResult preview = ReadPreview(NativeOf(Path(file.name)), QSize(160, 160));
+        EXPECT_EQ(preview.ok() ? QString() : Why(preview), file.why);
+    }
+}
+
 QByteArray BmpHeader(qint32 width, qint32 height) {
     QByteArray header(54, '\0');
     auto put32 = [&](int at, quint32 v) {

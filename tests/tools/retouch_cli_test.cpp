@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QColorSpace>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -59,6 +60,11 @@ protected:
     QString Path(const QString& name) const { return dir_.filePath(name); }
     // Qt's formats by their suffix; the phone formats through their own encoders.
     QString WriteInput(const QString& name, const QImage& picture) const {
+        if (name.endsWith("-p3.png")) {
+            QImage wide = picture;  // tagged, so both sides convert its colours
+            wide.setColorSpace(QColorSpace::DisplayP3);
+            return test::WritePicture(dir_.path(), name, wide);
+        }
         QByteArray bytes;
         if (name.endsWith(".heic"))
             bytes = EncodeHeif(picture);
@@ -89,7 +95,8 @@ TEST_F(RetouchCliTest, DoesWhatTheMenusDoToEveryFormat) {
                                "skin-normal=40,30",
                                "spotlight=-10,80,60",
                                "contrast-down"};
-    for (const char* name : {"in.bmp", "in.jpg", "in.gif", "in.heic", "in.avif", "in.jxl"}) {
+    for (const char* name :
+         {"in.bmp", "in.jpg", "in.gif", "in.heic", "in.avif", "in.jxl", "in-p3.png"}) {
         SCOPED_TRACE(name);
         const QString in = WriteInput(QString::fromLatin1(name), Portrait());
         const QString out = Path(QStringLiteral("out.bmp"));
