@@ -1,8 +1,8 @@
-// A 12-megapixel HEIC made like a phone's (4:2:0, with a 320-pixel thumbnail): the program's
-// full decode against libheif's own single-threaded decode of the same file in this process,
-// and the preview from the thumbnail against that full decode. Medians of seven runs:
+// A 12-megapixel HEIC made like a phone's (4:2:0, with a 320-pixel thumbnail) and a 24-megapixel
+// AVIF: the program's full decode against libheif's own single-threaded decode of the same file
+// to RGB in this process, and the preview against that full decode. Medians of seven runs:
 //   heif_bench [FOLDER]
-// (libheif 1.15's encoder writes no tile grids, so this picture is one coded image.)
+// (libheif 1.15's encoder writes no tile grids, so each picture is one coded image.)
 #include <libheif/heif.h>
 
 #include <QDir>
@@ -28,11 +28,17 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-QString MakeHeic(const QString& folder) {
-    QString path = QDir(folder).filePath(QStringLiteral("phone-4032x3024.heic"));
+struct BenchPicture {
+    const char* name;
+    int width, height;
+    HeifWriting writing;
+};
+
+QString Make(const QString& folder, const BenchPicture& picture) {
+    QString path = QDir(folder).filePath(QString::fromLatin1(picture.name));
     if (QFileInfo::exists(path)) return path;
     const QByteArray bytes =
-        EncodeHeif(bench::PhotoLike(4032, 3024), {.quality = 80, .thumbnailSide = 320});
+        EncodeHeif(bench::PhotoLike(picture.width, picture.height), picture.writing);
     QFile file(path);
     if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return QString();
@@ -62,33 +68,45 @@ double LibraryDecodeMs(const QString& path) {
 
 int Heif(const QStringList& args) {
     const QTemporaryDir temporary;
-    const QString path = MakeHeic(args.isEmpty() ? temporary.path() : args[0]);
-    if (path.isEmpty()) {
-        std::fprintf(stderr, "the HEIC encoder refused\n");
-        return 1;
-    }
-    std::vector<double> library, program, preview;
-    for (int run = 0; run < 7; ++run) {
-        library.push_back(LibraryDecodeMs(path));
-        QElapsedTimer t;
-        t.start();
-        const ReadResult read = ReadPicture(NativeOf(path), ReadOptions{nullptr, true});
-        program.push_back(t.nsecsElapsed() / 1e6);
-        if (!read.ok()) return 1;
-        t.restart();
-        const PreviewResult shown = ReadPreview(NativeOf(path), QSize(160, 160));
-        preview.push_back(t.nsecsElapsed() / 1e6);
-        if (!shown.ok() || !shown.picture.isNull()) {
-            std::fprintf(stderr, "the preview did not come from the thumbnail\n");
+    const QString folder = args.isEmpty() ? temporary.path() : args[0];
+    const BenchPicture pictures[] = {
+        {"phone-4032x3024-420.heic",
+         4032,
+         3024,
+         {.quality = 80, .subsampled = true, .thumbnailSide = 320}},
+        {"camera-6000x4000-422.avif", 6000, 4000, {.av1 = true, .quality = 80}},
+    };
+    for (const BenchPicture& picture : pictures) {
+        const QString path = Make(folder, picture);
+        if (path.isEmpty()) {
+            std::fprintf(stderr, "the encoder refused %s\n", picture.name);
             return 1;
         }
+        const bool thumbnail = picture.writing.thumbnailSide > 0;
+        std::vector<double> library, program, preview;
+        for (int run = 0; run < 7; ++run) {
+            library.push_back(LibraryDecodeMs(path));
+            QElapsedTimer t;
+            t.start();
+            const ReadResult read = ReadPicture(NativeOf(path), ReadOptions{nullptr, true});
+            program.push_back(t.nsecsElapsed() / 1e6);
+            if (!read.ok()) return 1;
+            t.restart();
+            const PreviewResult shown = ReadPreview(NativeOf(path), QSize(160, 160));
+            preview.push_back(t.nsecsElapsed() / 1e6);
+            if (!shown.ok() || shown.picture.isNull() == !thumbnail) {
+                std::fprintf(stderr, "the preview did not come from where it should\n");
+                return 1;
+            }
+        }
+        const double l = Median(library), p = Median(program), v = Median(preview);
+        std::printf(
+            "%-26s (%8lld bytes)  libheif single-threaded decode %7.1f ms | program's "
+            "full read %7.1f ms = %.2f x faster | preview %6.1f ms = %.3f x the full "
+            "read%s\n",
+            picture.name, static_cast<long long>(QFileInfo(path).size()), l, p, l / p, v, v / p,
+            thumbnail ? " (from the thumbnail)" : "");
     }
-    const double l = Median(library), p = Median(program), v = Median(preview);
-    std::printf(
-        "4032 x 3024 HEIC (%lld bytes)  libheif single-threaded decode %7.1f ms | program's full "
-        "read %7.1f ms = %.2f x faster | preview from the thumbnail %6.1f ms = %.3f x the full "
-        "read\n",
-        static_cast<long long>(QFileInfo(path).size()), l, p, l / p, v, v / p);
     return 0;
 }
 [[maybe_unused]] const bool kHeif = bench::AddRun("", &Heif);

@@ -5,11 +5,15 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
+#include "engine/pixel_pipeline.h"
 #include "platform/colour_to_srgb.h"
+#include "platform/huge_page_image.h"
 #include "platform/own_readers.h"
 #include "platform/sample_rows.h"
 
@@ -135,6 +139,128 @@ PictureColour ColourOf(const heif_image_handle* handle, const heif_image* image)
     return colour;
 }
 
+// How a YCbCr picture's samples become RGB (H.273 matrix coefficients and range).
+struct YcbcrMatrix {
+    float crToR, cbToG, crToG, cbToB;
+    bool fullRange;
+};
+// Planes of red, green and blue as they are (what an encoder given RGB may store).
+constexpr YcbcrMatrix kRgbPlanes{0, 0, 0, 0, true};
+
+std::optional<YcbcrMatrix> MatrixOf(const heif_image* image, const heif_image_handle* handle) {
+    heif_color_profile_nclx* nclx = nullptr;
+    if (heif_image_get_nclx_color_profile(image, &nclx).code != heif_error_Ok || !nclx)
+        heif_image_handle_get_nclx_color_profile(handle, &nclx);
+    const std::unique_ptr<heif_color_profile_nclx, NclxFree> held(nclx);
+    // HEVC's and AV1's default when nothing says otherwise: BT.601 over the full range.
+    const int code = held ? held->matrix_coefficients : 6;
+    const bool full = held ? held->full_range_flag != 0 : true;
+    float kr = 0.299F, kb = 0.114F;
+    switch (code) {
+        case 1:  // BT.709
+            kr = 0.2126F;
+            kb = 0.0722F;
+            break;
+        case 9:  // BT.2020
+        case 10:
+            kr = 0.2627F;
+            kb = 0.0593F;
+            break;
+        case 2:  // unspecified
+        case 5:  // BT.601
+        case 6:
+            break;
+        default:  // identity (RGB stored as planes) and the rarer ones: the library's path
+            return std::nullopt;
+    }
+    const float kg = 1 - kr - kb;
+    return YcbcrMatrix{2 * (1 - kr), 2 * kb * (1 - kb) / kg, 2 * kr * (1 - kr) / kg, 2 * (1 - kb),
+                       full};
+}
+
+// The library's planes straight into the canvas's words, in row bands on every core: its own
+// conversion to RGB runs on one thread and costs as much as the decode of a phone photo.
+QImage YcbcrToRgb32(const heif_image* image, const YcbcrMatrix& m, bool hugePages) {
+    const heif_chroma chroma = heif_image_get_chroma_format(image);
+    const bool grey = chroma == heif_chroma_monochrome;
+    const bool rgb = heif_image_get_colorspace(image) == heif_colorspace_RGB;
+    // Red, green and blue planes take the places of Cr, Y and Cb.
+    const heif_channel yChannel = rgb ? heif_channel_G : heif_channel_Y;
+    const heif_channel cbChannel = rgb ? heif_channel_B : heif_channel_Cb;
+    const heif_channel crChannel = rgb ? heif_channel_R : heif_channel_Cr;
+    const int width = heif_image_get_width(image, yChannel);
+    const int height = heif_image_get_height(image, yChannel);
+    const int bits = heif_image_get_bits_per_pixel_range(image, yChannel);
+    int yStride = 0, cbStride = 0, crStride = 0;
+    const uint8_t* yPlane = heif_image_get_plane_readonly(image, yChannel, &yStride);
+    const uint8_t* cbPlane =
+        grey ? nullptr : heif_image_get_plane_readonly(image, cbChannel, &cbStride);
+    const uint8_t* crPlane =
+        grey ? nullptr : heif_image_get_plane_readonly(image, crChannel, &crStride);
+    const int shiftX = chroma == heif_chroma_420 || chroma == heif_chroma_422 ? 1 : 0;
+    const int shiftY = chroma == heif_chroma_420 ? 1 : 0;
+    if (!yPlane || width <= 0 || height <= 0 || bits < 8 || bits > 16 ||
+        (!grey && (!cbPlane || !crPlane)) ||
+        (!grey && (heif_image_get_width(image, cbChannel) < (width + shiftX) >> shiftX ||
+                   heif_image_get_height(image, cbChannel) < (height + shiftY) >> shiftY ||
+                   heif_image_get_width(image, crChannel) < (width + shiftX) >> shiftX ||
+                   heif_image_get_height(image, crChannel) < (height + shiftY) >> shiftY ||
+                   heif_image_get_bits_per_pixel_range(image, cbChannel) != bits ||
+                   heif_image_get_bits_per_pixel_range(image, crChannel) != bits)))
+        return QImage();
+    QImage out =
+        hugePages ? HugePageImage(width, height) : QImage(width, height, QImage::Format_RGB32);
+    if (out.isNull()) return out;
+    // Samples to the 0..255 scale: one rounding, at the end, whatever the depth.
+    const float top = static_cast<float>((1 << bits) - 1);
+    const float unit = static_cast<float>(1 << (bits - 8));
+    const float yOffset = m.fullRange ? 0 : 16 * unit;
+    const float yScale = m.fullRange ? 255 / top : 255 / (219 * unit);
+    const float cOffset = rgb ? 0 : static_cast<float>(1 << (bits - 1));
+    const float cScale = m.fullRange ? 255 / top : 255 / (224 * unit);
+    const bool deep = bits > 8;
+    const auto sample = [deep](const uint8_t* row, int x) -> float {
+        if (!deep) return row[x];
+        std::uint16_t v;
+        std::memcpy(&v, row + 2 * qsizetype{x}, 2);
+        return v;
+    };
+    const auto level = [](float v) {
+        return static_cast<QRgb>(static_cast<int>(std::clamp(v, 0.0F, 255.0F) + 0.5F));
+    };
+    ForEachRowBand(height, static_cast<long long>(width) * height, [&](int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const uint8_t* yRow = yPlane + qsizetype{yStride} * y;
+            auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            if (grey) {
+                for (int x = 0; x < width; ++x) {
+                    const QRgb v = level((sample(yRow, x) - yOffset) * yScale);
+                    line[x] = 0xFF000000U | v << 16 | v << 8 | v;
+                }
+                continue;
+            }
+            const uint8_t* cbRow = cbPlane + qsizetype{cbStride} * (y >> shiftY);
+            const uint8_t* crRow = crPlane + qsizetype{crStride} * (y >> shiftY);
+            if (rgb) {
+                for (int x = 0; x < width; ++x)
+                    line[x] = 0xFF000000U | level(sample(crRow, x) * yScale) << 16 |
+                              level(sample(yRow, x) * yScale) << 8 |
+                              level(sample(cbRow, x) * yScale);
+                continue;
+            }
+            for (int x = 0; x < width; ++x) {
+                const float luma = (sample(yRow, x) - yOffset) * yScale;
+                const float cb = (sample(cbRow, x >> shiftX) - cOffset) * cScale;
+                const float cr = (sample(crRow, x >> shiftX) - cOffset) * cScale;
+                line[x] = 0xFF000000U | level(luma + m.crToR * cr) << 16 |
+                          level(luma - m.cbToG * cb - m.crToG * cr) << 8 |
+                          level(luma + m.cbToB * cb);
+            }
+        }
+    });
+    return out;
+}
+
 // Decodes one picture of the file with its transformations, rounded to 8 bits.
 ReadResult Decode(heif_image_handle* handle, const ReadOptions& options, const uchar* data,
                   qint64 size) {
@@ -152,6 +278,33 @@ ReadResult Decode(heif_image_handle* handle, const ReadOptions& options, const u
         heif_decoding_options_alloc());
     if (!decoding) return {QImage(), {PictureError::OutOfMemory}};
     decoding->convert_hdr_to_8bit = 0;  // we round; the library would shift
+    if (!alpha) {
+        // The coded planes as they are, converted here; what this cannot convert takes the
+        // library's way below.
+        heif_image* native = nullptr;
+        const heif_error error = heif_decode_image(handle, &native, heif_colorspace_undefined,
+                                                   heif_chroma_undefined, decoding.get());
+        const Image planes(native);
+        if (Cancelled(options)) return {QImage(), {PictureError::Cancelled}};
+        if (error.code != heif_error_Ok || !planes) return {QImage(), FailureOf(error, data, size)};
+        const heif_colorspace space = heif_image_get_colorspace(planes.get());
+        const bool rgb = space == heif_colorspace_RGB &&
+                         heif_image_get_chroma_format(planes.get()) == heif_chroma_444;
+        const heif_channel first = rgb ? heif_channel_G : heif_channel_Y;
+        const int width = heif_image_get_width(planes.get(), first);
+        const int height = heif_image_get_height(planes.get(), first);
+        if (rgb || space == heif_colorspace_YCbCr || space == heif_colorspace_monochrome) {
+            if (!WithinPictureLimits(width, height))
+                return {QImage(), {PictureError::TooLarge, 0, width, height}};
+            if (const std::optional<YcbcrMatrix> matrix =
+                    rgb ? kRgbPlanes : MatrixOf(planes.get(), handle)) {
+                QImage rgb = YcbcrToRgb32(planes.get(), *matrix, options.hugePages);
+                if (rgb.isNull()) return {QImage(), {PictureError::OutOfMemory}};
+                ConvertToSrgb(rgb, ColourOf(handle, planes.get()));
+                return {std::move(rgb), {}};
+            }
+        }
+    }
     heif_image* decoded = nullptr;
     const heif_error error =
         heif_decode_image(handle, &decoded, heif_colorspace_RGB, chroma, decoding.get());

@@ -4,6 +4,8 @@
 #include <jxl/encode_cxx.h>
 #include <libheif/heif.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -65,6 +67,54 @@ heif_image* ToHeifImage(const QImage& picture, int bits, bool alpha) {
     return image;
 }
 
+// 8-bit BT.601 full-range YCbCr with chroma averaged over 2 × 2 pixels, as a phone's camera
+// gives its encoder.
+heif_image* ToHeifYcbcr420(const QImage& picture) {
+    const int width = picture.width(), height = picture.height();
+    heif_image* image = nullptr;
+    if (heif_image_create(width, height, heif_colorspace_YCbCr, heif_chroma_420, &image).code !=
+        heif_error_Ok)
+        return nullptr;
+    const int cw = (width + 1) / 2, ch = (height + 1) / 2;
+    if (heif_image_add_plane(image, heif_channel_Y, width, height, 8).code != heif_error_Ok ||
+        heif_image_add_plane(image, heif_channel_Cb, cw, ch, 8).code != heif_error_Ok ||
+        heif_image_add_plane(image, heif_channel_Cr, cw, ch, 8).code != heif_error_Ok) {
+        heif_image_release(image);
+        return nullptr;
+    }
+    int ys = 0, cbs = 0, crs = 0;
+    uint8_t* yp = heif_image_get_plane(image, heif_channel_Y, &ys);
+    uint8_t* cbp = heif_image_get_plane(image, heif_channel_Cb, &cbs);
+    uint8_t* crp = heif_image_get_plane(image, heif_channel_Cr, &crs);
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    const auto clamp8 = [](double v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); };
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            yp[qsizetype{ys} * y + x] =
+                clamp8(0.299 * qRed(line[x]) + 0.587 * qGreen(line[x]) + 0.114 * qBlue(line[x]));
+    }
+    for (int cy = 0; cy < ch; ++cy) {
+        for (int cx = 0; cx < cw; ++cx) {
+            double r = 0, g = 0, b = 0;
+            int n = 0;
+            for (int y = 2 * cy; y < std::min(height, 2 * cy + 2); ++y)
+                for (int x = 2 * cx; x < std::min(width, 2 * cx + 2); ++x, ++n) {
+                    const QRgb p = rgb.pixel(x, y);
+                    r += qRed(p);
+                    g += qGreen(p);
+                    b += qBlue(p);
+                }
+            r /= n;
+            g /= n;
+            b /= n;
+            cbp[qsizetype{cbs} * cy + cx] = clamp8(128 - 0.168736 * r - 0.331264 * g + 0.5 * b);
+            crp[qsizetype{crs} * cy + cx] = clamp8(128 + 0.5 * r - 0.418688 * g - 0.081312 * b);
+        }
+    }
+    return image;
+}
+
 heif_error AppendBytes(heif_context*, const void* data, size_t size, void* userdata) {
     static_cast<QByteArray*>(userdata)->append(static_cast<const char*>(data),
                                                static_cast<qsizetype>(size));
@@ -83,18 +133,23 @@ QByteArray EncodeHeif(const QImage& picture, const HeifWriting& writing) {
         return {};
     heif_encoder_set_lossy_quality(parts.encoder, writing.quality);
     // This library's AV1 encoder aborts on 4:2:0 and 4:4:4 at its default settings.
-    if (writing.av1) heif_encoder_set_parameter(parts.encoder, "chroma", "422");
-    parts.image = ToHeifImage(picture, writing.bits, writing.alpha);
+    if (writing.av1) {
+        heif_encoder_set_parameter(parts.encoder, "chroma", "422");
+        heif_encoder_set_parameter(parts.encoder, "speed", "8");  // test pictures, not archives
+    }
+    parts.image = writing.subsampled ? ToHeifYcbcr420(picture)
+                                     : ToHeifImage(picture, writing.bits, writing.alpha);
     if (!parts.image) return {};
     parts.options->save_alpha_channel = writing.alpha;
     const std::unique_ptr<heif_color_profile_nclx, void (*)(heif_color_profile_nclx*)> nclx(
-        writing.nclxPrimaries ? heif_nclx_color_profile_alloc() : nullptr,
+        writing.nclxPrimaries || writing.subsampled ? heif_nclx_color_profile_alloc() : nullptr,
         heif_nclx_color_profile_free);
     if (nclx) {
-        heif_nclx_color_profile_set_color_primaries(nclx.get(),
-                                                    static_cast<uint16_t>(writing.nclxPrimaries));
+        // The planes above are BT.601 over the full range, sRGB unless told otherwise.
+        heif_nclx_color_profile_set_color_primaries(
+            nclx.get(), static_cast<uint16_t>(writing.nclxPrimaries ? writing.nclxPrimaries : 1));
         heif_nclx_color_profile_set_transfer_characteristics(
-            nclx.get(), static_cast<uint16_t>(writing.nclxTransfer));
+            nclx.get(), static_cast<uint16_t>(writing.nclxTransfer ? writing.nclxTransfer : 13));
         heif_nclx_color_profile_set_matrix_coefficients(nclx.get(), 6);
         nclx->full_range_flag = 1;
         heif_image_set_nclx_color_profile(parts.image, nclx.get());

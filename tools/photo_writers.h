@@ -11,6 +11,8 @@ struct HeifWriting {
     int bits = 8;        // 8, or 10 from a 16-bit picture's top bits
     bool alpha = false;  // keep the picture's alpha channel
     int quality = 90;
+    // Chroma at half the resolution both ways (4:2:0), as phones write; else the encoder's choice.
+    bool subsampled = false;
     // 1 to 8 as in EXIF: written as the file's own rotation and mirror boxes.
     int orientation = 1;
     QByteArray exif = {};  // a TIFF block stored as the picture's EXIF, orientation and all
