@@ -1,6 +1,7 @@
 // Writes the fuzz seed corpus: OUT/picture holds small pictures of every kind the reader walks
 // (and a few cut short), OUT/args command lines of the retouch tool. Nothing is downloaded.
 #include <QBuffer>
+#include <QColorSpace>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -19,6 +20,12 @@ QImage Gradient(int width, int height) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, (x * 37 + y * 11) & 255));
+    return image;
+}
+
+// The picture with a colour profile, which the writers embed.
+QImage Tagged(QImage image, const QColorSpace& space) {
+    image.setColorSpace(space);
     return image;
 }
 
@@ -177,7 +184,12 @@ int main(int argc, char** argv) {
         {"cut.bmp", bmp24.left(bmp24.size() - 5)},
         {"cut.jpg", jpeg.left(jpeg.size() - 10)},
         {"cut.gif", gif.left(gif.size() - 4)},
+        {"p3.jpg", Encode(Tagged(Gradient(24, 16), QColorSpace::DisplayP3), "jpeg")},
+        {"adobe.png", Encode(Tagged(Gradient(24, 16), QColorSpace::AdobeRgb), "png")},
         {"small.heic", heic},
+        {"subsampled-p3.heic",
+         sorvenal::EncodeHeif(Gradient(24, 16),
+                              {.subsampled = true, .nclxPrimaries = 12, .nclxTransfer = 16})},
         {"turned.heic",
          sorvenal::EncodeHeif(
              Gradient(24, 16),

@@ -7,10 +7,13 @@
 #include <QColorSpace>
 #include <QFile>
 #include <QImageWriter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdlib>
 
 #include "platform/colour_to_srgb.h"
+#include "platform/error_texts.h"
 #include "platform/picture_io.h"
 #include "tests/support/test_pictures.h"
 #include "tools/photo_writers.h"
@@ -174,6 +177,19 @@ TEST_F(ColourTest, WideGamutFilesLandOnTheirSrgbValues) {
     EXPECT_EQ(
         FirstDifference(plain, ReadPicture(Write("gradient.png", Encoded(plain, "png"))).image),
         QString());
+}
+
+// Qt cannot write one; ImageMagick, which the set-up installs, can.
+TEST_F(ColourTest, CmykJpegShowsItsColours) {
+    const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
+    if (convert.isEmpty()) GTEST_SKIP() << "ImageMagick not installed";
+    const QString path = dir_.filePath(QStringLiteral("cmyk.jpg"));
+    ASSERT_EQ(QProcess::execute(convert, {"-size", "64x48", "xc:rgb(200,30,40)", "-colorspace",
+                                          "CMYK", "-quality", "95", path}),
+              0);
+    const ReadResult read = ReadPicture(path);
+    ASSERT_TRUE(read.ok()) << PictureErrorText(read.failure).toStdString();
+    EXPECT_EQ(Near(read.image.pixel(32, 24), kFileRed, 16), QString());
 }
 
 TEST(ColourToSrgb, HighDynamicRangeTransfersKeepWhiteAndOrder) {
