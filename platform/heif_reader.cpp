@@ -294,6 +294,7 @@ ReadResult Decode(heif_image_handle* handle, const ReadOptions& options, const u
         const int width = heif_image_get_width(planes.get(), first);
         const int height = heif_image_get_height(planes.get(), first);
         if (rgb || space == heif_colorspace_YCbCr || space == heif_colorspace_monochrome) {
+            if (width <= 0 || height <= 0) return {QImage(), {PictureError::Corrupt}};
             if (!WithinPictureLimits(width, height))
                 return {QImage(), {PictureError::TooLarge, 0, width, height}};
             if (const std::optional<YcbcrMatrix> matrix =

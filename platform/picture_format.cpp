@@ -393,8 +393,9 @@ const PictureFormat* SniffFormat(const QByteArray& head) {
 }
 
 bool WithinPictureLimits(qint64 width, qint64 height) {
+    // An empty size is no larger than the limits; whether it is a picture is the caller's word.
     return width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           width <= kMaxPicturePixels / height;
+           (height <= 0 || width <= kMaxPicturePixels / height);
 }
 
 PictureFailure CheckPictureComplete(const NativePath& path, const PictureFormat& format,
