@@ -35,6 +35,9 @@ void Handler(QtMsgType type, const QMessageLogContext& context, const QString& m
         }
         if (!jpegWarningsShown) return;
     }
+    // Qt's PNG decoder fails the read itself; its words about a file cut short (or cancelled)
+    // need not reach the terminal.
+    if (listening && message.startsWith(QLatin1String("libpng "))) return;
     if (previousHandler) previousHandler(type, context, message);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // What Qt's JPEG decoder says while it reads a picture on this thread. Its warnings are the only
 // word it gives of damaged data (it fills what is missing with grey and reports success), so
-// they are kept for judging the picture; and they are never printed, so a decode cut short
-// because the user moved on says nothing.
+// they are kept for judging the picture; and they, like the PNG decoder's, are never printed,
+// so a decode cut short because the user moved on says nothing.
 #include <QString>
 
 #include "platform/picture_failure.h"
