@@ -295,7 +295,8 @@ TEST(SaveDialogTest, WithNoNameOfItsOwnTheDialogProposesTheLastChosen) {
     SaveFileRequest request;
     request.initialDir = dir.path();
     request.fileName = QStringLiteral("photo");
-    EXPECT_EQ(service.AskSaveFileName(nullptr, request), dir.filePath(QStringLiteral("first")));
+    EXPECT_EQ(service.AskSaveFileName(nullptr, request)->path,
+              dir.filePath(QStringLiteral("first")));
     request.fileName.clear();
     service.AskSaveFileName(nullptr, request);
     ASSERT_EQ(proposed.size(), 2);

@@ -1,7 +1,5 @@
 // Saving the canvas as a new BMP file, on real folders: what is written, what is refused,
 // what a failure leaves behind, and how the folder lists are re-read.
-#include "savehelp/save_bitmap.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -15,6 +13,7 @@
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
+#include "savehelp/save_image.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
@@ -54,7 +53,8 @@ protected:
     }
 
     void Save() {
-        SaveImageAsBitmap(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+        SaveImage(
+            SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
     }
 
     QTemporaryDir tmp;
@@ -64,6 +64,7 @@ protected:
     PictureBox Picture2;
     ScriptedDialogService dialogs;
     bool DirCancel = true;
+    SaveChoice choice;
     int folderChanges = 0;
 };
 

@@ -13,7 +13,7 @@
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
-#include "savehelp/save_bitmap.h"
+#include "savehelp/save_image.h"
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
 #include "tests/support/scripted_dialogs.h"
@@ -33,6 +33,7 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
     PictureBox Picture2;
     ScriptedDialogService dialogs;
     bool DirCancel = true;
+    SaveChoice choice;
     ASSERT_TRUE(Dir1.SetPath(folder));
     Picture2.SetPicture(test::GradientPicture(33, 17));
 
@@ -53,8 +54,8 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
             std::optional<ScopedFault> noTmpfile;
             if (!fault.unnamedFiles)
                 noTmpfile.emplace("open_tmpfile", EOPNOTSUPP, NativeOf(folder));
-            SaveImageAsBitmap(
-                SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+            SaveImage(SaveImageContext{
+                DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
         }
         EXPECT_EQ(dialogs.messages,
                   QStringList{QStringLiteral("保存できませんでした: ") + folder +
@@ -63,11 +64,12 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
     }
     // And without faults, both ways give the whole file.
     dialogs.saveAnswers.push_back(folder + QStringLiteral("/photo"));
-    SaveImageAsBitmap(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+    SaveImage(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
     {
         ScopedFault noTmpfile("open_tmpfile", EOPNOTSUPP, NativeOf(folder));
         dialogs.saveAnswers.push_back(folder + QStringLiteral("/named"));
-        SaveImageAsBitmap(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+        SaveImage(
+            SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
     }
     EXPECT_EQ(test::Entries(NativeOf(folder)), (QStringList{"named.BMP", "photo.BMP"}));
     EXPECT_EQ(test::ReadFile(NativeOf(folder + "/named.BMP")),
