@@ -1,6 +1,7 @@
 // PNG through libpng, straight from the canvas' 32-bit words, written to the file as it is
 // compressed; tagged sRGB, with the source's EXIF as an eXIf chunk.
 #include <png.h>
+#include <zlib.h>
 
 #include <bit>
 #include <cerrno>
