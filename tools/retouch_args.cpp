@@ -188,7 +188,7 @@ OutputType OutputTypeOf(std::string_view out) {
 }
 
 const char* RetouchUsage() {
-    return "使い方: sorvenal-retouch [--force] [--quality N] IN OUT STEP [STEP...]\n"
+    return "使い方: sorvenal-retouch [--quality N] [--force] IN OUT STEP [STEP...]\n"
            "        sorvenal-retouch --help | --version\n"
            "\n"
            "IN の画像全体に STEP を順に適用し、OUT に書きます。OUT の拡張子が .jpg か .jpeg\n"
