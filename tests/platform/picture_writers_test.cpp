@@ -213,8 +213,14 @@ TEST_F(PictureWritersTest, DamagedExifIsDroppedNotCarried) {
               QByteArray());
 }
 
-TEST_F(PictureWritersTest, HeifExifIsReadPastItsOffsetPrefix) {
-    const QByteArray block = test::PhoneExifBlock();
+TEST_F(PictureWritersTest, HeifAndJxlExifIsReadPastItsOffsetPrefix) {
+    const QByteArray block = test::PhoneExifBlock({.bigEndian = true});
+    const QByteArray jxl = EncodeJxl(PhotoPicture(64, 48), {.exif = block});
+    ASSERT_FALSE(jxl.isEmpty());
+    EXPECT_EQ(ReadExifBlock(QFile::encodeName(Write("phone.jxl", jxl))), block);
+    // A bare codestream has no boxes, so no EXIF.
+    EXPECT_EQ(ReadExifBlock(QFile::encodeName(Write("bare.jxl", EncodeJxl(PhotoPicture(8, 8))))),
+              QByteArray());
     const QByteArray heic = EncodeHeif(PhotoPicture(64, 48), {.exif = block});
     if (heic.isEmpty()) GTEST_SKIP() << "no HEVC encoder";
     const QString source = Write("phone.heic", heic);
