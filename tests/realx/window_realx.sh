@@ -148,7 +148,7 @@ menu_first      # レタッチ
 menu_pick 1     # 肌上でクリックして最適化　Ｏｎ　にする
 rx_dblclick 128 $((128 + RX_MENU_H))
 menu_first
-menu_pick -6    # 名前を付けて保存 (元に戻す is enabled now)
+menu_pick -7    # 名前を付けて保存 (元に戻す is enabled now)
 save_as "$RX_TMP/skin"
 "$RETOUCH" "$PICS/face.bmp" "$RX_TMP/once.bmp" skin=128,128 >/dev/null
 rx_check "a double-click retouches once" same_pixels "$RX_TMP/once.bmp" "$RX_TMP/skin.BMP"
