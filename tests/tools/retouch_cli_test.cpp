@@ -293,7 +293,7 @@ TEST_F(RetouchCliTest, NamesInMessagesHaveTheirControlCharactersEscaped) {
 TEST_F(RetouchCliTest, HelpPrintsTheContract) {
     const ToolRun run = RunTool({"--help"}, dir_.path());
     EXPECT_EQ(run.code, 0);
-    EXPECT_TRUE(run.out.contains("sorvenal-retouch [--force] IN OUT STEP [STEP...]"));
+    EXPECT_TRUE(run.out.contains("sorvenal-retouch [--quality N] [--force] IN OUT STEP [STEP...]"));
     EXPECT_TRUE(run.out.contains("circle-picture=X,Y,R"));
     EXPECT_TRUE(run.err.isEmpty());
 }
