@@ -23,7 +23,7 @@ const QString kEstimateLabel = QStringLiteral("推定ファイルサイズ: 約 
 const QString kCancelCaption = QStringLiteral("キャンセル");
 
 QString ShownBytes(qint64 bytes) {
-    if (bytes < 1000 * 1000) return QStringLiteral("%1 KB").arg((bytes + 999) / 1000);
+    if (bytes < 1'000'000) return QStringLiteral("%1 KB").arg((bytes + 999) / 1000);
     return QStringLiteral("%1 MB").arg(double(bytes) / 1e6, 0, 'f', 1);
 }
 }  // namespace

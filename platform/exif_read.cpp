@@ -90,7 +90,7 @@ QByteArray JxlExif(QFile& file) {
                 JxlBoxType type;
                 if (JxlDecoderGetBoxType(dec, type, JXL_TRUE) != JXL_DEC_SUCCESS) return {};
                 if (std::memcmp(type, "Exif", 4) != 0) break;
-                box.assign(64 * 1024, 0);
+                box.assign(size_t{64} << 10, 0);
                 if (JxlDecoderSetBoxBuffer(dec, box.data(), box.size()) != JXL_DEC_SUCCESS)
                     return {};
                 inExif = true;

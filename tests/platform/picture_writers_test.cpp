@@ -180,7 +180,7 @@ TEST_F(PictureWritersTest, NextIfdLeadingBackIsCutWithoutCuttingTheBlock) {
 
 TEST_F(PictureWritersTest, DamagedExifIsDroppedNotCarried) {
     const QByteArray good = test::PhoneExifBlock();
-    const auto damaged = [&](qsizetype at, QByteArray bytes) {
+    const auto damaged = [&](qsizetype at, const QByteArray& bytes) {
         QByteArray b = good;
         b.replace(at, bytes.size(), bytes);
         return b;
