@@ -96,7 +96,8 @@ struct Entry {
 // The entries of the IFD at `at`, each checked to lie within the block with its data; the
 // ranges it occupies are added to `used`. Nothing when the IFD is damaged.
 std::optional<std::vector<Entry>> ReadIfd(const Tiff& tiff, qint64 at, std::vector<Range>& used) {
-    if (!tiff.Fits(at, 2)) return std::nullopt;
+    // An IFD inside the 8-byte header would be rewritten with it.
+    if (at < 8 || !tiff.Fits(at, 2)) return std::nullopt;
     const int count = tiff.U16(at);
     const qint64 bytes = 2 + qint64(count) * kEntryBytes + 4;
     if (!tiff.Fits(at, bytes)) return std::nullopt;
