@@ -126,16 +126,6 @@ TEST_F(PictureWritersTest, PngRoundTripIsBitExactAndTaggedSrgb) {
     EXPECT_EQ(test::PngExifChunk(png), exif);
 }
 
-TEST_F(PictureWritersTest, NeitherWriterReplacesAName) {
-    const QString taken = Write("taken", "keep me");
-    const QImage picture = test::GradientPicture(8, 8);
-    EXPECT_EQ(WriteJpeg(picture, Path("taken"), 92, {}, false).status, WriteStatus::Exists);
-    EXPECT_EQ(WritePng(picture, Path("taken"), {}, false).status, WriteStatus::Exists);
-    EXPECT_EQ(Contents(taken), QByteArray("keep me"));
-    EXPECT_TRUE(WritePicture(picture, Path("taken"), {SaveFormat::Png, 92, {}}, true).ok());
-    EXPECT_EQ(QImage(taken).size(), picture.size());
-}
-
 TEST_F(PictureWritersTest, SavedExifKeepsDatePlaceAndCameraWithOrientationOneAndTheNewSize) {
     for (bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");

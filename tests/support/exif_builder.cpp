@@ -28,9 +28,8 @@ public:
         big_ ? qToBigEndian(v, b.data()) : qToLittleEndian(v, b.data());
         return b;
     }
-    // An IFD at `at`, its long values right after it; returns the bytes and where the link to
-    // the next IFD is (relative to `at`).
-    QByteArray Ifd(quint32 at, const std::vector<Tag>& tags, quint32 next, int* linkAt) const {
+    // An IFD at `at`, its long values right after it.
+    QByteArray Ifd(quint32 at, const std::vector<Tag>& tags, quint32 next) const {
         QByteArray head = U16(quint16(tags.size()));
         QByteArray tail;
         const quint32 dataAt = at + 2 + 12 * quint32(tags.size()) + 4;
@@ -44,7 +43,6 @@ public:
                 if (tail.size() % 2) tail += '\0';
             }
         }
-        if (linkAt) *linkAt = int(head.size());
         head += U32(next);
         return head + tail;
     }
@@ -72,7 +70,7 @@ QByteArray PhoneExifBlock(const PhoneExif& exif) {
         {0x0003, 2, 2, Ascii("E")},
         {0x0004, 5, 3, rational(139, 1) + rational(41, 1) + rational(3015, 100)},
     };
-    // A maker's note that points inside itself by the block's offsets: it must not move.
+    // A maker's note: its own offsets count from the block's start, so it must not move.
     const QByteArray note = QByteArray("SRVNOTE\0", 8) + QByteArray(40, 'n');
     std::vector<Tag> photo = {
         {0x9003, 2, 20, Ascii(kDateTaken)},
@@ -111,10 +109,10 @@ QByteArray PhoneExifBlock(const PhoneExif& exif) {
     }
     QByteArray block = exif.bigEndian ? QByteArray("MM\0*", 4) : QByteArray("II*\0", 4);
     block += w.U32(ifd0At);
-    block += w.Ifd(ifd0At, ifd0, exif.thumbnail ? ifd1At : 0, nullptr);
-    block += w.Ifd(photoAt, photo, 0, nullptr);
-    block += w.Ifd(gpsAt, gps, 0, nullptr);
-    if (exif.thumbnail) block += w.Ifd(ifd1At, ifd1, 0, nullptr) + thumb;
+    block += w.Ifd(ifd0At, ifd0, exif.thumbnail ? ifd1At : 0);
+    block += w.Ifd(photoAt, photo, 0);
+    block += w.Ifd(gpsAt, gps, 0);
+    if (exif.thumbnail) block += w.Ifd(ifd1At, ifd1, 0) + thumb;
     return block;
 }
 
