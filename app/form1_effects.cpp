@@ -1,8 +1,9 @@
-// Wiring of the circle effects and the bitmap save: the window lends its boxes, circle and
-// busy feedback to the commands of effects/ and savehelp/.
+// Wiring of the circle effects, the save and the copy to the clipboard: the window lends its
+// boxes, circle and busy feedback to the commands of effects/ and savehelp/.
 #include "app/main_window.h"
 #include "effects/circle_commands.h"
-#include "savehelp/save_bitmap.h"
+#include "platform/picture_box.h"
+#include "savehelp/save_image.h"
 
 namespace sorvenal {
 
@@ -28,7 +29,12 @@ void Form1::mnuSpotlight_Click() { RunCircleMenuCommand(CircleEffect::Spotlight)
 void Form1::mnuCircle_Click() { RunCircleMenuCommand(CircleEffect::Picture); }
 
 void Form1::mnuSaveImage_Click() {
-    SaveImageAsBitmap(SaveImageContext{DirCancel, Dir1, File1, working_->Saved(), dialogs(), this});
+    SaveImage(SaveImageContext{DirCancel, Dir1, File1, working_->Saved(), dialogs(), this,
+                               selected_->Path(), saveChoice_});
 }
+
+// The picture as the steps left it: in the effects state without the circle's outline.
+void Form1::mnuCopyImage_Click() { CopyImageToClipboard(working_->Saved()->Image()); }
+void Form1::mnuCopyImage2_Click() { mnuCopyImage_Click(); }
 
 }  // namespace sorvenal

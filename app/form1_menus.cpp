@@ -4,8 +4,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <cstdint>
+#include <utility>
 
 #include "app/main_window.h"
+#include "platform/picture_box.h"
 
 namespace sorvenal {
 
@@ -60,6 +62,8 @@ std::span<const MenuEntry> Form1::MenuTable() {
         {"mnuSept6", "-", "mnuRetouch", nullptr, true, true},
         {"mnuSaveImage", "名前を付けて保存", "mnuRetouch", &Form1::mnuSaveImage_Click, true, true,
          kWhole},
+        {"mnuCopyImage", "クリップボードにコピー", "mnuRetouch", &Form1::mnuCopyImage_Click, true,
+         true, kWhole},
         {"mnuback", "原画像に戻す", "mnuRetouch", &Form1::mnuback_Click, true, true},
         {"mnuUndo", "元に戻す", "mnuRetouch", &Form1::mnuUndo_Click, true, false},
         {"mnuRedo", "やり直し", "mnuRetouch", &Form1::mnuRedo_Click, true, false},
@@ -83,6 +87,8 @@ std::span<const MenuEntry> Form1::MenuTable() {
         {"mnuSept10", "-", "mnuSpecial", nullptr, true, true},
         {"mnuSaveImage2", "名前を付けて保存", "mnuSpecial", &Form1::mnuSaveImage2_Click, true, true,
          kWhole},
+        {"mnuCopyImage2", "クリップボードにコピー", "mnuSpecial", &Form1::mnuCopyImage2_Click, true,
+         true, kWhole},
         {"mnuback2", "原画像に戻す", "mnuSpecial", &Form1::mnuback2_Click, true, true},
         {"mnuUndo2", "元に戻す", "mnuSpecial", &Form1::mnuUndo2_Click, true, false},
         {"mnuRedo2", "やり直し", "mnuSpecial", &Form1::mnuRedo2_Click, true, false},
@@ -156,6 +162,18 @@ void Form1::BuildMenus() {
     for (const char* redo : {"mnuRedo", "mnuRedo2"})
         Action(redo)->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // Both copy entries stay enabled, so the key is the window's (CopyKey); the menus only
+    // show it.
+    for (const char* copy : {"mnuCopyImage", "mnuCopyImage2"}) {
+        Action(copy)->setShortcut(QKeySequence::Copy);
+        Action(copy)->setShortcutContext(Qt::WidgetShortcut);
+    }
+}
+
+void Form1::CopyKey() {
+    for (const auto& [menu, copy] :
+         {std::pair{"mnuRetouch", "mnuCopyImage"}, std::pair{"mnuSpecial", "mnuCopyImage2"}})
+        if (Action(menu)->isVisible() && Picture2->isVisibleTo(this)) Action(copy)->trigger();
 }
 
 void Form1::RunMenuCommand(const MenuEntry& entry) {

@@ -392,8 +392,9 @@ bool Form1::PreviewKey(QWidget* target, QKeyEvent* key) {
     modalViewSeen_ = false;
     const int code = HandlerKeyCode(key->key());
     Form_KeyDown(code, 0);
-    // Ctrl combinations are commands (undo, redo), never characters that open a view.
+    // Ctrl combinations are commands (undo, redo, copy), never characters that open a view.
     const bool command = key->modifiers() & Qt::ControlModifier;
+    if (key->matches(QKeySequence::Copy)) CopyKey();
     if (code != kKeyEscape && !command && IsCharacterKey(key->text()))
         Form_KeyPress(key->text().at(0).unicode());
     if (!modalViewSeen_ && code != kKeyEscape && alive) QCoreApplication::sendEvent(alive, key);

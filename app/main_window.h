@@ -26,6 +26,7 @@
 #include "platform/busy_indicator.h"
 #include "platform/picture_loader.h"
 #include "platform/twips.h"
+#include "savehelp/save_image.h"
 #include "viewers/continuous_show.h"
 
 class QAction;
@@ -218,6 +219,8 @@ private:
     void mnuSpotlight_Click();
     void mnuCircle_Click();
     void mnuSaveImage_Click();
+    void mnuCopyImage_Click();
+    void mnuCopyImage2_Click();
 
     void BuildControls();
     void BuildMenus();
@@ -247,6 +250,8 @@ private:
     void ApplyOuterOnceFrameKnown();
     void WheelOverPicture(QWheelEvent* event);
     bool PreviewKey(QWidget* target, QKeyEvent* key);
+    // Ctrl+C: the copy of the state on screen (retouch or effects), else nothing.
+    void CopyKey();
     // What the subsystems work on, lent through their context structs.
     void RunCircleMenuCommand(CircleEffect effect);
     void RunFileCommand(void (*command)(FileOpsContext&));
@@ -273,6 +278,7 @@ private:
     bool previewingKey_ = false;
     bool modalViewSeen_ = false;  // set when a modal view opened during the current key
     BusyFeedback busy_;           // the window's busy state, lent to the picture's work
+    SaveChoice saveChoice_;       // the file type and quality saved last
     std::unique_ptr<SelectedPicture> selected_;
     std::unique_ptr<WorkingPicture> working_;  // made with the picture boxes
 };

@@ -54,6 +54,8 @@ public:
         return state_ == State::Previewing || state_ == State::PreviewOnly ||
                state_ == State::Decoding;
     }
+    // The file of the picture; a save reads its EXIF.
+    const NativePath& Path() const { return path_; }
     const QImage& Preview() const { return preview_; }
     // The picture's own size, orientation applied; invalid when unreadable.
     QSize Size() const { return size_; }

@@ -17,7 +17,7 @@
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
-#include "savehelp/save_bitmap.h"
+#include "savehelp/save_image.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace sorvenal {
@@ -52,10 +52,11 @@ void BM_SaveImageAsBitmap(benchmark::State& state) {
     Picture2.SetPicture(NoisePicture(kSaveWidth, kSaveHeight));
     ScriptedDialogService dialogs;
     bool DirCancel = true;
+    SaveChoice choice;
     const QString name = tmp.filePath(QStringLiteral("saved"));
     for (auto _ : state) {
         dialogs.saveAnswers.push_back(name);
-        SaveImageAsBitmap({DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+        SaveImage({DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
         state.PauseTiming();
         if (!dialogs.messages.isEmpty()) {
             state.SkipWithError(dialogs.messages.front().toStdString().c_str());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/error_texts.h"
+#include "platform/exif_block.h"
 #include "platform/picture_io.h"
 #include "tools/retouch_args.h"
 
@@ -156,6 +157,17 @@ std::string CheckRetouchArgs(const std::uint8_t* data, std::size_t size) {
             again.x != step.x || again.y != step.y || again.radius != step.radius)
             return "step parsed differently alone: " + step.text;
     }
+    return std::string();
+}
+
+std::string CheckExifRewrite(const std::uint8_t* data, std::size_t size) {
+    const QByteArray block(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray once = ExifForSavedPicture(block, 640, 480);
+    if (once.isEmpty()) return std::string();
+    if (once.size() > block.size()) return "the rewrite grew the block";
+    if (once.left(4) != block.left(4)) return "the byte order or the TIFF mark changed";
+    const QByteArray twice = ExifForSavedPicture(once, 640, 480);
+    if (twice != once) return "a second rewrite changed what the first one gave";
     return std::string();
 }
 

@@ -14,6 +14,9 @@ namespace sorvenal::fuzz {
 std::string CheckPictureRead(const std::uint8_t* data, std::size_t size, const QString& folder);
 // A picture that reads, written as a BMP and read again, gives back the same pixels.
 std::string CheckBmpRoundTrip(const std::uint8_t* data, std::size_t size, const QString& folder);
+// The EXIF rewrite of a saved picture: a block or nothing, never longer, and a second rewrite
+// changes nothing more.
+std::string CheckExifRewrite(const std::uint8_t* data, std::size_t size);
 // The tool's command line, arguments separated by NUL bytes, against an independent reading.
 std::string CheckRetouchArgs(const std::uint8_t* data, std::size_t size);
 

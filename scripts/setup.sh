@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins libgl1-mesa-dev
-  libheif-dev libjxl-dev liblcms2-dev zlib1g-dev
+  libheif-dev libjxl-dev liblcms2-dev zlib1g-dev libjpeg-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic imagemagick
   xvfb xauth x11-utils xdotool openbox

@@ -205,6 +205,15 @@ QByteArray EncodeJxl(const QImage& picture, const JxlWriting& writing) {
         info.alpha_bits = static_cast<uint32_t>(writing.bits);
     }
     if (JxlEncoderSetBasicInfo(enc, &info) != JXL_ENC_SUCCESS) return {};
+    if (!writing.exif.isEmpty()) {
+        // The box starts with the offset to the TIFF header: none here.
+        const QByteArray box = QByteArray(4, '\0') + writing.exif;
+        if (JxlEncoderUseBoxes(enc) != JXL_ENC_SUCCESS ||
+            JxlEncoderAddBox(enc, "Exif", reinterpret_cast<const uint8_t*>(box.constData()),
+                             static_cast<size_t>(box.size()), JXL_FALSE) != JXL_ENC_SUCCESS)
+            return {};
+        JxlEncoderCloseBoxes(enc);
+    }
     JxlColorEncoding colour;
     JxlColorEncodingSetToSRGB(&colour, JXL_FALSE);
     if (JxlEncoderSetColorEncoding(enc, &colour) != JXL_ENC_SUCCESS) return {};

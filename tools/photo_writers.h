@@ -32,6 +32,7 @@ struct JxlWriting {
     int bits = 8;         // 8, or 9 to 16 taken from a 16-bit picture's top bits
     int orientation = 1;  // 1 to 8 as in EXIF, stored in the codestream
     bool alpha = false;
+    QByteArray exif = {};  // a TIFF block, stored in an "Exif" box (with the offset before it)
 };
 QByteArray EncodeJxl(const QImage& picture, const JxlWriting& writing = {});
 

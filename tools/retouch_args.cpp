@@ -1,5 +1,6 @@
 #include "tools/retouch_args.h"
 
+#include <cctype>
 #include <charconv>
 
 namespace sorvenal {
@@ -125,6 +126,24 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
             result.args.force = true;
             continue;
         }
+        if (arg == "--quality" || arg.starts_with("--quality=")) {
+            const bool joined = arg.size() > 9;
+            if (!joined && ++i == args.size()) {
+                result.error = "--quality に値がありません";
+                return result;
+            }
+            const std::string value = joined ? arg.substr(10) : args[i];
+            int quality = 0;
+            const auto [end, ec] =
+                std::from_chars(value.data(), value.data() + value.size(), quality);
+            if (ec != std::errc() || end != value.data() + value.size() || quality < 50 ||
+                quality > 100) {
+                result.error = "--quality は 50 から 100 の整数です: " + ShownArgument(value);
+                return result;
+            }
+            result.args.quality = quality;
+            continue;
+        }
         if (arg.size() > 1 && arg[0] == '-') {
             result.error = "不明なオプションです: " + ShownArgument(arg);
             return result;
@@ -144,6 +163,10 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
         result.error = "ファイル名が空です";
         return result;
     }
+    if (result.args.quality >= 0 && OutputTypeOf(result.args.out) != OutputType::Jpeg) {
+        result.error = "--quality は JPEG (.jpg, .jpeg) の出力にだけ使えます";
+        return result;
+    }
     for (size_t s = i + 2; s < args.size(); ++s) {
         RetouchStep step;
         if (!ParseRetouchStep(args[s], step, result.error)) return result;
@@ -152,12 +175,25 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
     return result;
 }
 
+OutputType OutputTypeOf(std::string_view out) {
+    const size_t dot = out.rfind('.');
+    const size_t slash = out.rfind('/');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return OutputType::Bmp;
+    std::string ext(out.substr(dot + 1));
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == "jpg" || ext == "jpeg") return OutputType::Jpeg;
+    if (ext == "png") return OutputType::Png;
+    return OutputType::Bmp;
+}
+
 const char* RetouchUsage() {
-    return "使い方: sorvenal-retouch [--force] IN OUT STEP [STEP...]\n"
+    return "使い方: sorvenal-retouch [--quality N] [--force] IN OUT STEP [STEP...]\n"
            "        sorvenal-retouch --help | --version\n"
            "\n"
-           "IN の画像 (BMP, JPEG, GIF) 全体に STEP を順に適用し、OUT に 24 ビット BMP "
-           "で書きます。\n"
+           "IN の画像全体に STEP を順に適用し、OUT に書きます。OUT の拡張子が .jpg か .jpeg\n"
+           "なら JPEG (--quality N: 画質 50～100、既定 92)、.png なら PNG、ほかは 24 ビット BMP。\n"
+           "JPEG と PNG には IN の EXIF (撮影日時、場所、カメラ) を引き継ぎます。\n"
            "OUT が既にあるときは書きません (--force で置き換えます)。\n"
            "\n"
            "STEP:\n"

@@ -37,6 +37,7 @@ struct RetouchArgs {
     bool help = false;     // --help: print the usage, touch nothing
     bool version = false;  // --version: print the version, touch nothing
     bool force = false;    // replace OUT when it exists
+    int quality = -1;      // --quality N for a JPEG OUT; -1: the default
     std::string in;
     std::string out;
     std::vector<RetouchStep> steps;
@@ -47,6 +48,11 @@ struct RetouchArgsResult {
     std::string error;  // one line, empty when the command line is sound
     bool ok() const { return error.empty(); }
 };
+
+// The file type OUT is written as, by its extension (any case): .jpg and .jpeg JPEG, .png
+// PNG, anything else a 24-bit BMP.
+enum class OutputType { Bmp, Jpeg, Png };
+OutputType OutputTypeOf(std::string_view out);
 
 // args excludes the program name.
 RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args);

@@ -7,7 +7,9 @@
 #include "engine/retouch_commands.h"
 #include "platform/canvas_image.h"
 #include "platform/error_texts.h"
+#include "platform/exif_block.h"
 #include "platform/picture_io.h"
+#include "platform/picture_writers.h"
 
 namespace sorvenal {
 
@@ -83,7 +85,21 @@ int RunRetouch(const RetouchArgs& args, const RetouchReport& report, std::string
         return kExitUnreadable;
     }
     if (!ApplyRetouchSteps(read.image, args.steps, report, error)) return kExitUsage;
-    const WriteResult written = WriteBmp24(read.image, out, args.force);
+    PictureWriting how;
+    switch (OutputTypeOf(args.out)) {
+        case OutputType::Jpeg:
+            how.format = SaveFormat::Jpeg;
+            if (args.quality >= 0) how.quality = args.quality;
+            break;
+        case OutputType::Png:
+            how.format = SaveFormat::Png;
+            break;
+        case OutputType::Bmp:
+            break;
+    }
+    if (how.format != SaveFormat::Bmp)
+        how.exif = ExifCarriedFrom(in, read.image.width(), read.image.height());
+    const WriteResult written = WritePicture(read.image, out, how, args.force);
     if (written.status == WriteStatus::Exists) {
         error = "出力ファイルが既にあります (--force で置き換え): " + shownOut;
         return kExitExists;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -279,6 +280,69 @@ TEST(FileDialogsTest, EnterPressesOkAndTheNewFolderNameIsReplacedByTyping) {
     EXPECT_EQ(destination.Text2->selectedText(), QStringLiteral("新フォルダー名"));
 }
 
+TEST(SaveDialogTest, OffersTheThreeTypesAndAsksNothingAboutTheTypedName) {
+    QTemporaryDir dir;
+    QtDialogService service;
+    QStringList filters;
+    QString proposed;
+    bool asksToReplace = true;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            filters = dialog->nameFilters();
+            proposed = dialog->selectedNameFilter();
+            asksToReplace = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            dialog->selectNameFilter(filters.last());
+            dialog->selectFile(dir.filePath(QStringLiteral("face")));
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    timer.start();
+    SaveFileRequest request;
+    request.filterLabels = {QStringLiteral("BMP ﾌｧｲﾙ"), QStringLiteral("JPEG ﾌｧｲﾙ"),
+                            QStringLiteral("PNG ﾌｧｲﾙ")};
+    request.filterLabel = QStringLiteral("JPEG ﾌｧｲﾙ");
+    request.initialDir = dir.path();
+    const std::optional<SaveFileChoice> choice = service.AskSaveFileName(nullptr, request);
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("BMP ﾌｧｲﾙ (*)"), QStringLiteral("JPEG ﾌｧｲﾙ (*)"),
+                                    QStringLiteral("PNG ﾌｧｲﾙ (*)")}));
+    EXPECT_EQ(proposed, QStringLiteral("JPEG ﾌｧｲﾙ (*)"));
+    EXPECT_FALSE(asksToReplace);
+    EXPECT_EQ(choice->path, dir.filePath(QStringLiteral("face")));
+    EXPECT_EQ(choice->filterLabel, QStringLiteral("PNG ﾌｧｲﾙ"));
+}
+
+TEST(SaveDialogTest, QualityBoxShowsTheEstimateAndGivesTheChosenQuality) {
+    QtDialogService service;
+    std::vector<int> estimated;
+    QString shown;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box || box->objectName() != QStringLiteral("JpegQualityBox")) return;
+        shown = box->findChild<QLabel*>(QStringLiteral("JpegSizeEstimate"))->text();
+        auto* spin = box->findChild<QSpinBox*>(QStringLiteral("JpegQuality"));
+        if (spin->value() != 70) {
+            spin->setValue(70);
+            return;  // the estimate follows once the value settles
+        }
+        if (estimated.back() == 70) static_cast<QDialog*>(box)->accept();
+    });
+    timer.start();
+    const std::optional<int> quality =
+        service.AskJpegQuality(nullptr, 92, [&estimated](int q) -> qint64 {
+            estimated.push_back(q);
+            return 2'400'000;
+        });
+    EXPECT_EQ(quality, 70);
+    ASSERT_GE(estimated.size(), 2u);
+    EXPECT_EQ(estimated.front(), 92);
+    EXPECT_EQ(shown, QStringLiteral("推定ファイルサイズ: 約 2.4 MB"));
+}
+
 TEST(SaveDialogTest, WithNoNameOfItsOwnTheDialogProposesTheLastChosen) {
     QTemporaryDir dir;
     QtDialogService service;
@@ -296,7 +360,8 @@ TEST(SaveDialogTest, WithNoNameOfItsOwnTheDialogProposesTheLastChosen) {
     SaveFileRequest request;
     request.initialDir = dir.path();
     request.fileName = QStringLiteral("photo");
-    EXPECT_EQ(service.AskSaveFileName(nullptr, request), dir.filePath(QStringLiteral("first")));
+    EXPECT_EQ(service.AskSaveFileName(nullptr, request)->path,
+              dir.filePath(QStringLiteral("first")));
     request.fileName.clear();
     service.AskSaveFileName(nullptr, request);
     ASSERT_EQ(proposed.size(), 2);

@@ -3,13 +3,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
@@ -146,6 +149,47 @@ TEST_F(Form1ViewersTest, FullScreenCommandShowsTheRetouchedPicture) {
         EXPECT_EQ(FirstDifference(Picture2(*form)->Image(), watcher.shown.at(0)), "");
         EXPECT_EQ(watcher.shown.at(0).pixel(4, 3), 0xFF00FF00u);
     }
+}
+
+TEST_F(Form1ViewersTest, CtrlCCopiesThePictureWithoutTheOutlineAndOpensNoView) {
+    Select(3);
+    test::Trigger(*form, "mnuReal");
+    test::Trigger(*form, "mnuWhite");
+    const QImage retouched = Picture2(*form)->Image().copy();
+    // Each menu has the entry right after its save entry.
+    for (const auto& [menu, save, copy] :
+         {std::tuple{"mnuRetouch", "mnuSaveImage", "mnuCopyImage"},
+          std::tuple{"mnuSpecial", "mnuSaveImage2", "mnuCopyImage2"}}) {
+        const QList<QAction*> entries = form->Action(menu)->menu()->actions();
+        const qsizetype at = entries.indexOf(form->Action(save));
+        ASSERT_GE(at, 0);
+        EXPECT_EQ(entries.value(at + 1), form->Action(copy));
+        EXPECT_EQ(form->Action(copy)->text(), QStringLiteral("クリップボードにコピー"));
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const auto ctrlC = [this] { QTest::keyClick(Picture2(*form), Qt::Key_C, Qt::ControlModifier); };
+    for (bool effects : {false, true}) {
+        SCOPED_TRACE(effects ? "effects" : "retouch");
+        clipboard->clear();
+        if (effects) {
+            test::Trigger(*form, "mnuChange");
+            test::DragOnPicture(*form, {30, 10}, {34, 14});
+            ASSERT_NE(FirstDifference(retouched, Picture2(*form)->Image()), "") << "no outline";
+        }
+        ModalWatcher watcher;
+        ctrlC();
+        EXPECT_TRUE(watcher.opened.isEmpty()) << watcher.opened.join(',').toStdString();
+        EXPECT_EQ(
+            FirstDifference(retouched, clipboard->image().convertToFormat(QImage::Format_RGB32)),
+            "");
+    }
+    // Not in the browse state: there is no working picture on screen to copy.
+    test::Trigger(*form, "mnuOpen4");
+    clipboard->clear();
+    ModalWatcher watcher;
+    ctrlC();
+    EXPECT_TRUE(clipboard->image().isNull());
+    EXPECT_TRUE(watcher.opened.isEmpty());
 }
 
 TEST_F(Form1ViewersTest, ShowOnAnEmptyFolderRestoresEverything) {

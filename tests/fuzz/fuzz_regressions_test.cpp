@@ -44,7 +44,8 @@ TEST(FuzzRegressionTest, EveryPastFindIsHandled) {
     };
     const int count = ReplayPastFinds("picture_read", picture) +
                       ReplayPastFinds("bmp_round_trip", roundTrip) +
-                      ReplayPastFinds("retouch_args", CheckRetouchArgs);
+                      ReplayPastFinds("retouch_args", CheckRetouchArgs) +
+                      ReplayPastFinds("exif_rewrite", CheckExifRewrite);
     EXPECT_GE(count, 2) << "the finds in fuzz/regressions were not found";
 }
 

@@ -68,6 +68,8 @@ rx_key space 0.8
 rx_check "Space opens the view" test "$(rx_windows)" -eq 2
 rx_key space 1
 rx_check "a second Space closes it for good" test "$(rx_windows)" -eq 1
+rx_key ctrl+c 0.8
+rx_check "Ctrl+C is a command: it opens no view" test "$(rx_windows)" -eq 1
 rx_key Escape 0.5
 rx_check "Esc in the retouch state ends the program" rx_wait_exit 2
 
@@ -112,13 +114,13 @@ xdotool mousemove $((ox + 150)) $((oy + RX_MENU_H + 100)); sleep 0.1
 xdotool mouseup 1; sleep 0.5
 rx_shot circle
 menu_first      # 特殊効果
-menu_pick -5    # 名前を付けて保存
+menu_pick -6    # 名前を付けて保存
 save_as "$RX_TMP/ring"
 rx_check "the saved picture holds no circle outline" same_pixels "$PICS/a.bmp" "$RX_TMP/ring.BMP"
 menu_first      # 特殊効果
 menu_pick -2    # メニュー切り替え: back to the retouch menu
 menu_first      # レタッチ
-menu_pick -5    # 名前を付けて保存
+menu_pick -6    # 名前を付けて保存
 save_as "$RX_TMP/switched"
 rx_check "the switch back leaves the outline behind" \
     same_pixels "$PICS/a.bmp" "$RX_TMP/switched.BMP"
@@ -146,7 +148,7 @@ menu_first      # レタッチ
 menu_pick 1     # 肌上でクリックして最適化　Ｏｎ　にする
 rx_dblclick 128 $((128 + RX_MENU_H))
 menu_first
-menu_pick -6    # 名前を付けて保存 (元に戻す is enabled now)
+menu_pick -7    # 名前を付けて保存 (元に戻す is enabled now)
 save_as "$RX_TMP/skin"
 "$RETOUCH" "$PICS/face.bmp" "$RX_TMP/once.bmp" skin=128,128 >/dev/null
 rx_check "a double-click retouches once" same_pixels "$RX_TMP/once.bmp" "$RX_TMP/skin.BMP"

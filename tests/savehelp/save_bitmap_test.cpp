@@ -1,7 +1,5 @@
 // Saving the canvas as a new BMP file, on real folders: what is written, what is refused,
 // what a failure leaves behind, and how the folder lists are re-read.
-#include "savehelp/save_bitmap.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -12,9 +10,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "platform/exif_block.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
+#include "savehelp/save_image.h"
+#include "tests/support/exif_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
@@ -54,7 +55,14 @@ protected:
     }
 
     void Save() {
-        SaveImageAsBitmap(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+        SaveImage(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, source,
+                                   choice});
+    }
+    // Saves under `name` as the type of that label.
+    void SaveAs(const QString& label, const QString& name) {
+        dialogs.filterAnswers.push_back(label);
+        dialogs.saveAnswers.push_back(folder + QLatin1Char('/') + name);
+        Save();
     }
 
     QTemporaryDir tmp;
@@ -64,6 +72,8 @@ protected:
     PictureBox Picture2;
     ScriptedDialogService dialogs;
     bool DirCancel = true;
+    SaveChoice choice;
+    NativePath source;
     int folderChanges = 0;
 };
 
@@ -172,6 +182,108 @@ TEST_F(SaveBitmapTest, SavingIntoTheShownFolderListsTheNewFile) {
     for (int i = 0; i < File1.ListCount(); ++i) listed << File1.List(i);
     EXPECT_TRUE(listed.contains(QStringLiteral("after.BMP"))) << listed.join(',').toStdString();
     EXPECT_EQ(File1.ListIndex(), -1);  // the selection is lost with the re-read
+}
+
+TEST_F(SaveBitmapTest, EachTypeAppendsItsExtensionAndRefusesAnExistingName) {
+    const struct {
+        QString label;
+        const char* file;
+        QByteArray format;
+    } types[] = {
+        {kBmpFilterLabel, "shot.BMP", "bmp"},
+        {kJpegFilterLabel, "shot.JPG", "jpeg"},
+        {kPngFilterLabel, "shot.PNG", "png"},
+    };
+    for (const auto& type : types) {
+        SCOPED_TRACE(type.file);
+        dialogs.messages.clear();
+        SaveAs(type.label, QStringLiteral("shot"));
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+        const QString T = folder + QLatin1Char('/') + QLatin1String(type.file);
+        QImageReader reader(T);
+        EXPECT_EQ(reader.format(), type.format);
+        EXPECT_EQ(reader.size(), Picture2.Image().size());
+        // The name as chosen, an extension already on it, gets the type's extension all the same.
+        SaveAs(type.label, QStringLiteral("shot.png"));
+        EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/shot.png") +
+                                      QLatin1String(type.file).mid(4)));
+
+        const QByteArray before = Contents(T);
+        SaveAs(type.label, QStringLiteral("shot"));
+        EXPECT_EQ(dialogs.messages, QStringList{T + QStringLiteral("　は既に存在します")});
+        EXPECT_EQ(Contents(T), before);
+    }
+}
+
+TEST_F(SaveBitmapTest, BmpIsProposedFirstThenTheTypeAndQualityChosenLast) {
+    dialogs.saveAnswers.push_back(folder + QStringLiteral("/first"));
+    Save();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].filterLabels,
+              (QStringList{QStringLiteral("BMP ﾌｧｲﾙ"), QStringLiteral("JPEG ﾌｧｲﾙ"),
+                           QStringLiteral("PNG ﾌｧｲﾙ")}));
+    EXPECT_EQ(dialogs.saveRequests[0].filterLabel, QStringLiteral("BMP ﾌｧｲﾙ"));
+    // Exactly what the BMP writer gives: the default save is the save it always was.
+    const NativePath direct = NativeOf(tmp.filePath(QStringLiteral("direct.bmp")));
+    ASSERT_TRUE(WriteBmp24(Picture2.Image(), direct).ok());
+    EXPECT_EQ(Contents(folder + QStringLiteral("/first.BMP")), Contents(QString::fromUtf8(direct)));
+    EXPECT_TRUE(dialogs.qualityProposals.empty()) << "BMP asks for no quality";
+
+    dialogs.qualityAnswers.push_back(75);
+    SaveAs(kJpegFilterLabel, QStringLiteral("second"));
+    ASSERT_EQ(dialogs.qualityProposals, std::vector<int>{92});
+    ASSERT_EQ(dialogs.qualityEstimates.size(), 1u);
+    EXPECT_GT(dialogs.qualityEstimates[0], 0);
+    dialogs.saveAnswers.push_back(folder + QStringLiteral("/third"));
+    Save();
+    EXPECT_EQ(dialogs.saveRequests.back().filterLabel, QStringLiteral("JPEG ﾌｧｲﾙ"));
+    EXPECT_EQ(dialogs.qualityProposals, (std::vector<int>{92, 75}));
+    EXPECT_EQ(QImageReader(folder + QStringLiteral("/third.JPG")).format(), QByteArray("jpeg"));
+}
+
+TEST_F(SaveBitmapTest, CancellingTheQualityWritesNothing) {
+    const QStringList before = Entries(folder);
+    dialogs.qualityAnswers.push_back(std::nullopt);
+    SaveAs(kJpegFilterLabel, QStringLiteral("never"));
+    EXPECT_EQ(Entries(folder), before);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_FALSE(DirCancel);
+    EXPECT_EQ(folderChanges, 0);
+}
+
+TEST_F(SaveBitmapTest, JpegAndPngCarryTheSourceExifAndBmpNone) {
+    const QByteArray block = test::PhoneExifBlock();
+    const QString photo = folder + QStringLiteral("/phone.jpg");
+    {
+        QFile file(photo);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(test::JpegWithExif(test::GradientPicture(40, 30), block));
+    }
+    source = NativeOf(photo);
+    const QSize size = Picture2.Image().size();
+    const QByteArray expected = ExifForSavedPicture(block, size.width(), size.height());
+    ASSERT_FALSE(expected.isEmpty());
+    SaveAs(kJpegFilterLabel, QStringLiteral("kept"));
+    SaveAs(kPngFilterLabel, QStringLiteral("kept"));
+    SaveAs(kBmpFilterLabel, QStringLiteral("kept"));
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+    EXPECT_EQ(ReadExifBlock(NativeOf(folder + QStringLiteral("/kept.JPG"))), expected);
+    EXPECT_EQ(test::PngExifChunk(Contents(folder + QStringLiteral("/kept.PNG"))), expected);
+    EXPECT_FALSE(Contents(folder + QStringLiteral("/kept.BMP")).contains("Exif"));
+
+    // A damaged block is left behind, and the picture saved all the same.
+    QByteArray damaged = block;
+    damaged[4] = '\xF0';  // the first IFD beyond the block's end
+    damaged[5] = '\xFF';
+    {
+        QFile file(photo);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(test::JpegWithExif(test::GradientPicture(40, 30), damaged));
+    }
+    SaveAs(kJpegFilterLabel, QStringLiteral("plain"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(ReadExifBlock(NativeOf(folder + QStringLiteral("/plain.JPG"))).isEmpty());
+    EXPECT_EQ(QImage(folder + QStringLiteral("/plain.JPG")).size(), size);
 }
 
 TEST(SaveBitmapNames, ProposedNameDropsTheWholeExtension) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <optional>
+#include <utility>
 
 #include "platform/error_texts.h"
 #include "platform/file_list.h"
@@ -13,7 +14,7 @@
 #include "platform/folder_list.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
-#include "savehelp/save_bitmap.h"
+#include "savehelp/save_image.h"
 #include "tests/support/fault.h"
 #include "tests/support/fs_helpers.h"
 #include "tests/support/scripted_dialogs.h"
@@ -33,6 +34,7 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
     PictureBox Picture2;
     ScriptedDialogService dialogs;
     bool DirCancel = true;
+    SaveChoice choice;
     ASSERT_TRUE(Dir1.SetPath(folder));
     Picture2.SetPicture(test::GradientPicture(33, 17));
 
@@ -53,8 +55,8 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
             std::optional<ScopedFault> noTmpfile;
             if (!fault.unnamedFiles)
                 noTmpfile.emplace("open_tmpfile", EOPNOTSUPP, NativeOf(folder));
-            SaveImageAsBitmap(
-                SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+            SaveImage(SaveImageContext{
+                DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
         }
         EXPECT_EQ(dialogs.messages,
                   QStringList{QStringLiteral("保存できませんでした: ") + folder +
@@ -63,16 +65,53 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
     }
     // And without faults, both ways give the whole file.
     dialogs.saveAnswers.push_back(folder + QStringLiteral("/photo"));
-    SaveImageAsBitmap(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+    SaveImage(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
     {
         ScopedFault noTmpfile("open_tmpfile", EOPNOTSUPP, NativeOf(folder));
         dialogs.saveAnswers.push_back(folder + QStringLiteral("/named"));
-        SaveImageAsBitmap(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr});
+        SaveImage(
+            SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
     }
     EXPECT_EQ(test::Entries(NativeOf(folder)), (QStringList{"named.BMP", "photo.BMP"}));
     EXPECT_EQ(test::ReadFile(NativeOf(folder + "/named.BMP")),
               test::ReadFile(NativeOf(folder + "/photo.BMP")));
     EXPECT_EQ(ReadPicture(folder + "/photo.BMP").image, Picture2.Image());
+}
+
+TEST(SaveFaults, JpegAndPngMeetRefusalsAsTheBmpDoes) {
+    ASSERT_TRUE(ScopedFault::ShimLoaded()) << "the fault shim is not preloaded";
+    QTemporaryDir tmp;
+    const QString folder = QDir(tmp.path()).canonicalPath();
+    FolderList Dir1;
+    FileList File1;
+    PictureBox Picture2;
+    ScriptedDialogService dialogs;
+    bool DirCancel = true;
+    SaveChoice choice;
+    ASSERT_TRUE(Dir1.SetPath(folder));
+    Picture2.SetPicture(test::GradientPicture(40, 30));
+    const struct {
+        const char* call;
+        int error;
+    } faults[] = {{"write", ENOSPC}, {"open_tmpfile", EROFS}, {"fsync", EIO}};
+    for (const auto& [label, extension] :
+         {std::pair{kJpegFilterLabel, ".JPG"}, std::pair{kPngFilterLabel, ".PNG"}}) {
+        for (const auto& fault : faults) {
+            SCOPED_TRACE(std::string(fault.call) + extension);
+            dialogs.messages.clear();
+            dialogs.saveAnswers.push_back(folder + QStringLiteral("/photo"));
+            dialogs.filterAnswers.push_back(label);
+            {
+                ScopedFault refused(fault.call, fault.error, NativeOf(folder));
+                SaveImage(SaveImageContext{
+                    DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
+            }
+            EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("保存できませんでした: ") +
+                                                    folder + QStringLiteral("/photo") + extension +
+                                                    QLatin1Char('\n') + ErrorText(fault.error)});
+            EXPECT_EQ(test::Entries(NativeOf(folder)), QStringList());
+        }
+    }
 }
 
 }  // namespace

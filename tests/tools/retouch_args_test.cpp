@@ -153,6 +153,28 @@ TEST(RetouchArgsTest, MalformedCommandLinesAreRefused) {
               std::string::npos);
 }
 
+TEST(RetouchArgsTest, QualityIsForJpegOutputOnlyAndWithinRange) {
+    EXPECT_EQ(Parse({"--quality", "75", "in.jpg", "out.JPG", "gamma"}).args.quality, 75);
+    EXPECT_EQ(Parse({"--quality=100", "in.jpg", "out.jpeg", "gamma"}).args.quality, 100);
+    EXPECT_EQ(Parse({"in.jpg", "out.jpg", "gamma"}).args.quality, -1);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--quality", "49", "in.jpg", "out.jpg", "gamma"},
+             {"--quality", "101", "in.jpg", "out.jpg", "gamma"},
+             {"--quality", "9x", "in.jpg", "out.jpg", "gamma"},
+             {"--quality=", "in.jpg", "out.jpg", "gamma"},
+             {"--quality"},
+             {"--quality", "80", "in.jpg", "out.png", "gamma"},
+             {"--quality", "80", "in.jpg", "out.jpg.bmp", "gamma"},
+         }) {
+        SCOPED_TRACE(args.front() + " " + args.at(args.size() > 1 ? 1 : 0));
+        EXPECT_FALSE(Parse(args).ok());
+    }
+    EXPECT_EQ(OutputTypeOf("a/b.c/photo.JPEG"), OutputType::Jpeg);
+    EXPECT_EQ(OutputTypeOf("photo.Png"), OutputType::Png);
+    EXPECT_EQ(OutputTypeOf("dir.jpg/photo"), OutputType::Bmp);
+    EXPECT_EQ(OutputTypeOf("photo.bmp"), OutputType::Bmp);
+}
+
 // The message is one line even when an argument holds a line break (it would be printed as two).
 TEST(RetouchArgsTest, ControlCharactersInArgumentsAreShownEscaped) {
     const RetouchArgsResult option = Parse({"-\nforce", "in.jpg", "out.bmp", "gamma"});

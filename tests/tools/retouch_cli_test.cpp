@@ -16,7 +16,9 @@
 #include "engine/retouch_commands.h"
 #include "platform/canvas_image.h"
 #include "platform/error_texts.h"
+#include "platform/exif_block.h"
 #include "platform/picture_io.h"
+#include "tests/support/exif_builder.h"
 #include "tests/support/test_pictures.h"
 #include "tools/photo_writers.h"
 
@@ -148,6 +150,56 @@ TEST_F(RetouchCliTest, ReplacesOutOnlyWithForce) {
     EXPECT_EQ(Entries(), QStringList({"in.bmp", "out.bmp"}));
 }
 
+TEST_F(RetouchCliTest, WritesJpegOrPngByTheOutputsExtensionWithTheInputsExif) {
+    const QByteArray block = test::PhoneExifBlock();
+    QFile input(Path("phone.jpg"));
+    ASSERT_TRUE(input.open(QIODevice::WriteOnly));
+    input.write(test::JpegWithExif(Portrait(), block));
+    input.close();
+    // The phone's orientation 6 turns the 90 × 70 picture upright as it is read: the saved
+    // picture is 70 × 90, and its EXIF says so, with orientation 1.
+    QImage expected = ReadPicture(input.fileName()).image;
+    ASSERT_EQ(expected.size(), QSize(70, 90));
+    RunRetouchCommand(ViewOf(expected), RetouchCommand::Gamma);
+    const QByteArray exif = ExifForSavedPicture(block, 70, 90);
+    ASSERT_FALSE(exif.isEmpty());
+
+    const struct {
+        QStringList options;
+        const char* out;
+        QByteArray format;
+        int sampling;  // the JPEG's luma sampling byte; 0 for PNG
+    } cases[] = {
+        {{}, "out.jpg", "jpeg", 0x11},
+        {{"--quality", "60"}, "out.JPEG", "jpeg", 0x22},
+        {{}, "out.png", "png", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.out);
+        const QString out = Path(QString::fromLatin1(c.out));
+        const ToolRun run =
+            RunTool(c.options + QStringList{input.fileName(), out, "gamma"}, dir_.path());
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        const QByteArray bytes = ReadAll(out);
+        const ReadResult written = ReadPicture(out);
+        ASSERT_TRUE(written.ok());
+        EXPECT_EQ(written.image.size(), QSize(70, 90));
+        if (c.sampling) {
+            EXPECT_TRUE(bytes.startsWith("\xFF\xD8"));
+            EXPECT_EQ(uchar(bytes.at(bytes.indexOf("\xFF\xC0") + 11)), c.sampling);
+            EXPECT_EQ(ReadExifBlock(NativeOf(out)), exif);
+        } else {
+            EXPECT_EQ(test::FirstDifference(expected, written.image), QString());
+            EXPECT_EQ(test::PngExifChunk(bytes), exif);
+        }
+        // Never over an existing file without --force.
+        const ToolRun again =
+            RunTool(c.options + QStringList{input.fileName(), out, "darken"}, dir_.path());
+        EXPECT_EQ(again.code, 4);
+        EXPECT_EQ(ReadAll(out), bytes);
+    }
+}
+
 TEST_F(RetouchCliTest, BadInputWritesNothingAndSaysWhy) {
     const QString in = test::WritePicture(dir_.path(), "in.jpg", test::GradientPicture(40, 30));
     test::WriteGarbage(dir_.path(), "garbage.jpg");
@@ -248,7 +300,7 @@ TEST_F(RetouchCliTest, NamesInMessagesHaveTheirControlCharactersEscaped) {
 TEST_F(RetouchCliTest, HelpPrintsTheContract) {
     const ToolRun run = RunTool({"--help"}, dir_.path());
     EXPECT_EQ(run.code, 0);
-    EXPECT_TRUE(run.out.contains("sorvenal-retouch [--force] IN OUT STEP [STEP...]"));
+    EXPECT_TRUE(run.out.contains("sorvenal-retouch [--quality N] [--force] IN OUT STEP [STEP...]"));
     EXPECT_TRUE(run.out.contains("circle-picture=X,Y,R"));
     EXPECT_TRUE(run.err.isEmpty());
 }
