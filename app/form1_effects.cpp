@@ -28,7 +28,9 @@ void Form1::mnuSpotlight_Click() { RunCircleMenuCommand(CircleEffect::Spotlight)
 void Form1::mnuCircle_Click() { RunCircleMenuCommand(CircleEffect::Picture); }
 
 void Form1::mnuSaveImage_Click() {
-    SaveImageAsBitmap(SaveImageContext{DirCancel, Dir1, File1, working_->Saved(), dialogs(), this});
+    if (SaveImageAsBitmap(
+            SaveImageContext{DirCancel, Dir1, File1, working_->Saved(), dialogs(), this}))
+        working_->MarkSaved();
 }
 
 }  // namespace sorvenal

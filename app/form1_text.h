@@ -42,6 +42,11 @@ inline QString SizeCaption(int width, int height) {
            QString::number(height);
 }
 
+inline const QString kDiscardQuestion =
+    QStringLiteral("保存されていない変更があります。破棄しますか");
+inline const QString kRecoverQuestion =
+    QStringLiteral("前回保存されなかったレタッチがあります。復元しますか");
+
 inline const QColor kFormBackColor(128, 128, 255);
 inline const QColor kBrowseBackColor(192, 192, 192);
 inline const QColor kPicture2BackColor(80, 90, 100);

@@ -277,6 +277,13 @@ void Form1::EndProgram() {
     if (quitHook_) quitHook_();
 }
 
+bool Form1::MayDiscardWork() {
+    if (!working_->Unsaved()) return true;
+    if (!dialogs().AskYesNo(this, kDiscardQuestion)) return false;
+    working_->EndHistory();
+    return true;
+}
+
 int Form1::ToPixels(int windowUnits) const {
     return scaleTwips_ ? TwipsToPixels(windowUnits) : windowUnits;
 }
@@ -359,6 +366,10 @@ void Form1::resizeEvent(QResizeEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!quitting_ && !MayDiscardWork()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     // However the window closes, the program ends now; a running show must not keep it.
     if (event->isAccepted()) EndProgram();

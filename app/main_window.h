@@ -76,7 +76,7 @@ public:
     bool SkinClickModeOn() const { return SkinClickOn; }
     const SkinState& Skin() const { return skin; }
     const Circle& MarkedCircle() const { return circle; }
-    const UndoHistory& History() const { return working_->History(); }
+    const StepHistory& History() const { return working_->History(); }
 
     DialogService& dialogs();
     const Form1Options& Options() const { return options_; }
@@ -97,6 +97,9 @@ public:
     void SetQuitHook(std::function<void()> hook) { quitHook_ = std::move(hook); }
     void EndProgram();
     bool Ending() const { return ending_; }
+    // Unsaved work is thrown away only when the user agrees; true when nothing is lost or the
+    // user agreed.
+    bool MayDiscardWork();
 
     // Window size in twips as the window rules reckon it (outer size, frame included).
     int OuterWidthTwips() const;

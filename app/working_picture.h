@@ -4,8 +4,9 @@
 // The window owns the picture boxes as widgets; this object decides what is in them.
 #include <QImage>
 #include <functional>
+#include <optional>
 
-#include "app/undo_history.h"
+#include "app/undo_history_steps.h"
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
@@ -50,19 +51,26 @@ public:
     // The context's boxes are this picture's.
     void RunCircleCommand(CircleCommandContext context, CircleEffect effect);
 
-    const UndoHistory& History() const { return history_; }
+    const StepHistory& History() const { return history_; }
     void Undo(const BusyFeedback& busy, const QString& caption) { UndoOrRedo(true, busy, caption); }
     void Redo(const BusyFeedback& busy, const QString& caption) {
         UndoOrRedo(false, busy, caption);
     }
+    // The history ends and the picture on screen counts as saved: a new picture, or the work
+    // thrown away.
     void EndHistory();
+    // Work that no file holds: a step since the picture was loaded or last saved.
+    bool Unsaved() const;
+    // The picture on screen was written to a file.
+    void MarkSaved();
     // Called after each change of the history.
     void SetHistoryChanged(std::function<void()> changed) { historyChanged_ = std::move(changed); }
 
 private:
     // Runs a command that changes the working picture as one undoable step; a command run
-    // inside another is part of it. compact: the command changes a part of the picture.
-    void RecordStep(bool compact, const std::function<void()>& command);
+    // inside another is part of it. watch: the only rows the command may change.
+    void RecordStep(HistoryStep step, const std::function<void()>& command,
+                    std::optional<StepHistory::Rows> watch = std::nullopt);
     // The working picture as a step sees it: in the effects state the snapshot.
     QImage State() const;
     void ShowState(const QImage& image);
@@ -74,8 +82,11 @@ private:
     PictureBox* Picture2;
     PictureBox* Picture3;
     bool circleMode_ = false;
-    UndoHistory history_;
+    StepHistory history_;
     int stepDepth_ = 0;
+    // The history's state that a file holds; none when that state was dropped.
+    std::optional<int> savedAt_ = 0;
+    bool unrecorded_ = false;  // a change the history could not hold
     std::function<void()> historyChanged_;
 };
 

@@ -9,6 +9,13 @@
 
 namespace sorvenal {
 
+RandomSequence RandomSequence::At(std::uint64_t position) {
+    RandomSequence sequence;
+    sequence.engine_.discard(position);
+    sequence.position_ = position;
+    return sequence;
+}
+
 namespace {
 
 int Distance(const Circle& circle, int x, int y) {
@@ -152,6 +159,7 @@ Region CircleEffectRegion(CircleEffect effect, const Circle& circle, int width, 
 }
 
 float RandomSequence::Next() {
+    ++position_;
     // The top 24 bits, scaled: every value is a float in [0, 1), exactly.
     return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
 }

@@ -29,7 +29,7 @@ QString ProposedSaveName(const QString& listedName) {
     return listedName.left(ExtensionAt(listedName));
 }
 
-void SaveImageAsBitmap(const SaveImageContext& context) {
+bool SaveImageAsBitmap(const SaveImageContext& context) {
     context.DirCancel = false;
     const NativePath P = context.Dir1 ? context.Dir1->NativeFolder() : NativePath();
 
@@ -39,7 +39,7 @@ void SaveImageAsBitmap(const SaveImageContext& context) {
     if (context.File1) request.fileName = ProposedSaveName(context.File1->FileName());
 
     const std::optional<QString> chosen = context.dialogs.AskSaveFileName(context.parent, request);
-    if (!chosen || chosen->isEmpty()) return;
+    if (!chosen || chosen->isEmpty()) return false;
 
     // The extension is added whatever the chosen name ends with: photo.bmp gives photo.bmp.BMP.
     const QString T = *chosen + QStringLiteral(".BMP");
@@ -47,7 +47,7 @@ void SaveImageAsBitmap(const SaveImageContext& context) {
     // Anything already under the name counts, a dangling link included: we never write over it.
     if (PathExists(NativeOf(T))) {
         context.dialogs.Message(context.parent, shownT + kExistsSuffix);
-        return;
+        return false;
     }
 
     const QImage image = context.Picture2 ? context.Picture2->Image() : QImage();
@@ -55,7 +55,7 @@ void SaveImageAsBitmap(const SaveImageContext& context) {
     if (written.status == WriteStatus::Exists) {
         // Someone created the name while we were writing; it is theirs, not ours.
         context.dialogs.Message(context.parent, shownT + kExistsSuffix);
-        return;
+        return false;
     }
     if (written.status == WriteStatus::Failed) {
         QString text = kSaveFailedPrefix + shownT;
@@ -63,10 +63,12 @@ void SaveImageAsBitmap(const SaveImageContext& context) {
             text += QLatin1Char('\n') + why;
         context.dialogs.Message(context.parent, text);
     }
+    const bool saved = written.ok();
 
     // DirCancel being false keeps the picture on display while the lists re-read the folder.
     if (context.Dir1) RelistFolders(*context.Dir1, context.File1, P);
     context.DirCancel = true;
+    return saved;
 }
 
 }  // namespace sorvenal

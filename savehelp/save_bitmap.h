@@ -31,6 +31,7 @@ QString SaveInitialFolder(const QString& shownFolder);
 // The picture's own name without its extension; empty when the name is too short to have one.
 QString ProposedSaveName(const QString& listedName);
 
-void SaveImageAsBitmap(const SaveImageContext& context);
+// True when the picture was written.
+bool SaveImageAsBitmap(const SaveImageContext& context);
 
 }  // namespace sorvenal

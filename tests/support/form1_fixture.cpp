@@ -41,7 +41,7 @@ void DragOnPicture(const Form1& form, QPoint from, QPoint to) {
 
 void WaitFull(Form1& form) { form.WaitFull(); }
 
-const UndoHistory& History(const Form1& form) { return form.History(); }
+const StepHistory& History(const Form1& form) { return form.History(); }
 
 Form1Session::Form1Session() : folder(QDir(dir.path()).canonicalPath()) {}
 
