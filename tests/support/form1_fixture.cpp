@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/undo_history.h"
+#include "app/undo_history_steps.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "tests/support/form1_controls.h"
