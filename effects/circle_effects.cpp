@@ -123,17 +123,28 @@ ColorValue CirclePictureColor(const Circle& circle, int x, int y, ColorValue c) 
     return Pack(p);
 }
 
+namespace {
+
+constexpr std::array<std::pair<std::string_view, CircleEffect>, 5> kEffectNames = {{
+    {"circle-light", CircleEffect::Light},
+    {"circle-red", CircleEffect::Red},
+    {"eye-blue", CircleEffect::EyeBlue},
+    {"spotlight", CircleEffect::Spotlight},
+    {"circle-picture", CircleEffect::Picture},
+}};
+
+}  // namespace
+
 std::optional<CircleEffect> CircleEffectFromName(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, CircleEffect>, 5> kNames = {{
-        {"circle-light", CircleEffect::Light},
-        {"circle-red", CircleEffect::Red},
-        {"eye-blue", CircleEffect::EyeBlue},
-        {"spotlight", CircleEffect::Spotlight},
-        {"circle-picture", CircleEffect::Picture},
-    }};
-    for (const auto& [n, effect] : kNames)
+    for (const auto& [n, effect] : kEffectNames)
         if (n == name) return effect;
     return std::nullopt;
+}
+
+std::string_view CircleEffectName(CircleEffect effect) {
+    for (const auto& [n, e] : kEffectNames)
+        if (e == effect) return n;
+    return {};
 }
 
 Region CircleEffectRegion(CircleEffect effect, const Circle& circle, int width, int height) {

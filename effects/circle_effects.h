@@ -27,6 +27,7 @@ ColorValue CirclePictureColor(const Circle& circle, int x, int y, ColorValue c);
 
 enum class CircleEffect { Light, Red, EyeBlue, Spotlight, Picture };
 std::optional<CircleEffect> CircleEffectFromName(std::string_view name);  // "circle-light", ...
+std::string_view CircleEffectName(CircleEffect effect);
 
 // Positions visited, inclusive; may extend past the canvas.
 struct Region {

@@ -304,6 +304,8 @@ std::optional<ChannelTables> RetouchCommandTables(RetouchCommand command) {
     return TablesFor(command);
 }
 
+std::string_view RetouchCommandName(RetouchCommand command) { return EntryOf(command).name; }
+
 std::optional<RetouchCommand> RetouchCommandFromName(std::string_view name) {
     for (const CommandEntry& entry : kCommands)
         if (entry.name == name) return entry.command;

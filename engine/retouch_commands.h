@@ -42,5 +42,6 @@ std::optional<ChannelTables> RetouchCommandTables(RetouchCommand command);
 
 // The command-line step names: "gamma", "backlight-special", "contrast-up", ...
 std::optional<RetouchCommand> RetouchCommandFromName(std::string_view name);
+std::string_view RetouchCommandName(RetouchCommand command);
 
 }  // namespace sorvenal

@@ -152,5 +152,29 @@ save_as "$RX_TMP/skin"
 rx_check "a double-click retouches once" same_pixels "$RX_TMP/once.bmp" "$RX_TMP/skin.BMP"
 kill "$RX_APP"; sleep 0.3
 
+# --- unsaved work: Esc and the close button ask first, and いいえ (the default) loses nothing
+rx_launch "$PICS/face.bmp"
+menu_first      # 実寸画像でレタッチ
+menu_first      # レタッチ
+menu_pick 1     # 肌上でクリックして最適化　Ｏｎ　にする
+rx_sclick 128 128 1 1.2
+rx_shot retouched
+rx_key Escape 1
+rx_check "Esc with unsaved work asks first" test "$(rx_windows)" -eq 2
+rx_key Return 1  # いいえ, the default
+rx_check "いいえ keeps the program running" rx_alive
+rx_check "and closes the question" test "$(rx_windows)" -eq 1
+rx_shot kept
+rx_check "and the retouched picture is still there" same_pixels "$RX_TMP/retouched.png" \
+    "$RX_TMP/kept.png"
+rx_click_close_button
+rx_check "the close button asks too" test "$(rx_windows)" -eq 2
+rx_key Escape 1  # the question's Esc is いいえ as well
+rx_check "and いいえ keeps the window" test "$(rx_windows)" -eq 1
+rx_key Escape 1
+rx_key y 1  # はい(Y)
+rx_check "はい ends the program" rx_wait_exit 2
+rx_alive && kill "$RX_APP"
+
 echo "window_realx: $RX_PASSES passed, $RX_FAILS failed"
 [ "$RX_FAILS" -eq 0 ]
