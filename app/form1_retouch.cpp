@@ -54,6 +54,7 @@ void Form1::mnuReal_Click() {
     HScroll1->setValue(0);
     VScroll1->setValue(0);
     working_->ShowOriginal();
+    working_->SetSource(File1->NativeFilePath());
     Picture2->show();
     HScroll1->hide();
     VScroll1->hide();

@@ -100,6 +100,9 @@ public:
     // Unsaved work is thrown away only when the user agrees; true when nothing is lost or the
     // user agreed.
     bool MayDiscardWork();
+    // At start: a retouch that an earlier run left unsaved is offered back, in the retouch
+    // state with its history; journals that cannot be used are reported and removed.
+    void OfferRecovery();
 
     // Window size in twips as the window rules reckon it (outer size, frame included).
     int OuterWidthTwips() const;

@@ -13,6 +13,53 @@ namespace sorvenal {
 WorkingPicture::WorkingPicture(PictureBox* Picture1, PictureBox* Picture2, PictureBox* Picture3)
     : Picture1(Picture1), Picture2(Picture2), Picture3(Picture3) {}
 
+WorkingPicture::~WorkingPicture() {
+    // A normal end: the work was saved or the user agreed to lose it.
+    if (journalWritten_) RemoveFile(journalPath_);
+}
+
+void WorkingPicture::SetSource(const NativePath& file) {
+    source_ = SourceNow(file);
+    if (source_) source_->path = CleanNativePath(file);
+}
+
+void WorkingPicture::UpdateJournal() {
+    if (journalPath_.isEmpty()) return;
+    const bool wanted = source_ && Unsaved() && !unrecorded_ && history_.CanUndo();
+    if (wanted) {
+        journalWritten_ =
+            WriteJournal(journalPath_,
+                         Journal{*source_, {history_.Done().begin(), history_.Done().end()}})
+                .ok();
+    } else if (journalWritten_) {
+        RemoveFile(journalPath_);
+        journalWritten_ = false;
+    }
+}
+
+void WorkingPicture::Restore(std::span<const HistoryStep> steps, const BusyFeedback& busy,
+                             const QString& caption) {
+    const QImage original = Picture1->Picture();
+    busy.Run(caption, [&](const Progress& progress) {
+        for (HistoryStep step : steps) {
+            // The red effect's sequence is walked up to once, not at every undo.
+            if (step.kind == HistoryStep::Kind::Circle && step.effect == CircleEffect::Red &&
+                !step.random)
+                step.random =
+                    std::make_shared<RandomSequence>(RandomSequence::At(step.randomPosition));
+            history_.Begin(State());
+            QImage picture = State();
+            Picture2->SetImage(QImage());
+            ReplaySteps(picture, std::span(&step, 1), original, progress);
+            Picture2->SetImage(picture);
+            history_.End(State(), std::move(step));
+        }
+        Picture2->Refresh();
+    });
+    UpdateJournal();
+    if (historyChanged_) historyChanged_();
+}
+
 void WorkingPicture::SetOriginal(const QImage& picture) {
     Picture1->SetPicture(picture);
     ShowOriginal();
@@ -115,6 +162,7 @@ void WorkingPicture::RecordStep(HistoryStep step, const std::function<void()>& c
     } else if (!recording && State().cacheKey() != key) {
         unrecorded_ = true;
     }
+    UpdateJournal();
     if (historyChanged_) historyChanged_();
 }
 
@@ -147,6 +195,7 @@ void WorkingPicture::UndoOrRedo(bool undo, const BusyFeedback& busy, const QStri
         ShowState(undo ? history_.Undo(std::move(current), original, progress)
                        : history_.Redo(std::move(current), original, progress));
     });
+    UpdateJournal();
     if (historyChanged_) historyChanged_();
 }
 
@@ -154,6 +203,7 @@ void WorkingPicture::EndHistory() {
     history_.Clear();
     savedAt_ = 0;
     unrecorded_ = false;
+    UpdateJournal();
     if (historyChanged_) historyChanged_();
 }
 
@@ -162,6 +212,7 @@ bool WorkingPicture::Unsaved() const { return unrecorded_ || savedAt_ != history
 void WorkingPicture::MarkSaved() {
     savedAt_ = history_.UndoCount();
     unrecorded_ = false;
+    UpdateJournal();
     if (historyChanged_) historyChanged_();
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/undo_history_steps.h"
+#include "app/undo_journal.h"
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
@@ -63,6 +64,16 @@ public:
     bool Unsaved() const;
     // The picture on screen was written to a file.
     void MarkSaved();
+
+    // The file the original was read from; the journal names it. Its size and time are taken
+    // now, so a later change of the file is seen at recovery.
+    void SetSource(const NativePath& file);
+    // Where the journal of unsaved steps is written; empty: none is written.
+    void SetJournalPath(const NativePath& path) { journalPath_ = path; }
+    // Runs the steps of a journal on the original, as steps of the history.
+    void Restore(std::span<const HistoryStep> steps, const BusyFeedback& busy,
+                 const QString& caption);
+    ~WorkingPicture();
     // Called after each change of the history.
     void SetHistoryChanged(std::function<void()> changed) { historyChanged_ = std::move(changed); }
 
@@ -75,6 +86,8 @@ private:
     QImage State() const;
     void ShowState(const QImage& image);
     void UndoOrRedo(bool undo, const BusyFeedback& busy, const QString& caption);
+    // Writes the journal while there is unsaved work that it can hold, else removes it.
+    void UpdateJournal();
     void RunPasses(std::span<const RetouchCommand> passes, const BusyFeedback& busy,
                    const QString& caption);
 
@@ -87,6 +100,9 @@ private:
     // The history's state that a file holds; none when that state was dropped.
     std::optional<int> savedAt_ = 0;
     bool unrecorded_ = false;  // a change the history could not hold
+    std::optional<JournalSource> source_;
+    NativePath journalPath_;
+    bool journalWritten_ = false;
     std::function<void()> historyChanged_;
 };
 

@@ -23,6 +23,10 @@ public:
     virtual void Message(QWidget* parent, const QString& text) = 0;
     // Yes and No; true for Yes.
     virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+    // The same with Yes as the default answer.
+    virtual bool AskYesNoDefaultYes(QWidget* parent, const QString& text) {
+        return AskYesNo(parent, text);
+    }
     // The chosen full path, or nothing when cancelled.
     virtual std::optional<QString> AskSaveFileName(QWidget* parent,
                                                    const SaveFileRequest& request) = 0;
@@ -36,6 +40,7 @@ class QtDialogService : public DialogService {
 public:
     void Message(QWidget* parent, const QString& text) override;
     bool AskYesNo(QWidget* parent, const QString& text) override;
+    bool AskYesNoDefaultYes(QWidget* parent, const QString& text) override;
     std::optional<QString> AskSaveFileName(QWidget* parent,
                                            const SaveFileRequest& request) override;
 
