@@ -37,6 +37,7 @@ struct RetouchArgs {
     bool help = false;     // --help: print the usage, touch nothing
     bool version = false;  // --version: print the version, touch nothing
     bool force = false;    // replace OUT when it exists
+    std::string replay;    // --replay JOURNAL: the steps and the source come from the journal
     std::string in;
     std::string out;
     std::vector<RetouchStep> steps;
