@@ -103,6 +103,8 @@ public:
     // At start: a retouch that an earlier run left unsaved is offered back, in the retouch
     // state with its history; journals that cannot be used are reported and removed.
     void OfferRecovery();
+    // Until the journal of unsaved work on disk is as the last step left it.
+    void WaitForJournal() { working_->WaitForJournal(); }
 
     // Window size in twips as the window rules reckon it (outer size, frame included).
     int OuterWidthTwips() const;

@@ -244,10 +244,13 @@ std::vector<NativePath> LeftJournals() {
 }
 
 FsStatus WriteJournal(const NativePath& path, const Journal& journal) {
+    return WriteJournalText(path, JournalText(journal));
+}
+
+FsStatus WriteJournalText(const NativePath& path, const QByteArray& text) {
     const NativePath folder = ParentOf(path);
     if (const FsStatus made = MakeFolders(folder, 0700); !made.ok()) return made;
     if (::chmod(folder.constData(), 0700) != 0) return FsStatus{errno, folder};
-    const QByteArray text = JournalText(journal);
     return WriteFileAtomically(
         path,
         [&text](int fd) {
@@ -256,6 +259,58 @@ FsStatus WriteJournal(const NativePath& path, const Journal& journal) {
             return FsOk();
         },
         0600, true);
+}
+
+JournalWriter::~JournalWriter() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    if (thread_.joinable()) thread_.join();
+}
+
+void JournalWriter::Write(QByteArray text) { Request(std::move(text)); }
+
+void JournalWriter::Remove() { Request(std::nullopt); }
+
+void JournalWriter::Request(std::optional<QByteArray> text) {
+    {
+        const std::lock_guard lock(mutex_);
+        pending_ = std::move(text);
+        if (!thread_.joinable()) thread_ = std::thread(&JournalWriter::Run, this);
+    }
+    wake_.notify_one();
+}
+
+void JournalWriter::Wait() {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [this] { return !pending_ && !working_; });
+}
+
+int JournalWriter::LastError() {
+    const std::lock_guard lock(mutex_);
+    return lastError_;
+}
+
+// The writer's own thread: it touches nothing but the file and its own members.
+void JournalWriter::Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return pending_ || stop_; });
+        if (!pending_) return;  // stopped with nothing left to do
+        const std::optional<QByteArray> request = std::move(*pending_);
+        pending_.reset();
+        working_ = true;
+        lock.unlock();
+        const int error = request
+                              ? WriteJournalText(path_, *request).error
+                              : (::unlink(path_.constData()) == 0 || errno == ENOENT ? 0 : errno);
+        lock.lock();
+        working_ = false;
+        lastError_ = error;
+        done_.notify_all();
+    }
 }
 
 std::optional<Journal> ReadJournal(const NativePath& path) {

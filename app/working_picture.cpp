@@ -15,7 +15,15 @@ WorkingPicture::WorkingPicture(PictureBox* Picture1, PictureBox* Picture2, Pictu
 
 WorkingPicture::~WorkingPicture() {
     // A normal end: the work was saved or the user agreed to lose it.
-    if (journalWritten_) RemoveFile(journalPath_);
+    if (journalWritten_) journal_->Remove();
+}
+
+void WorkingPicture::SetJournalPath(const NativePath& path) {
+    journal_ = path.isEmpty() ? nullptr : std::make_unique<JournalWriter>(path);
+}
+
+void WorkingPicture::WaitForJournal() {
+    if (journal_) journal_->Wait();
 }
 
 void WorkingPicture::SetSource(const NativePath& file) {
@@ -24,15 +32,14 @@ void WorkingPicture::SetSource(const NativePath& file) {
 }
 
 void WorkingPicture::UpdateJournal() {
-    if (journalPath_.isEmpty()) return;
+    if (!journal_) return;
     const bool wanted = source_ && Unsaved() && !unrecorded_ && history_.CanUndo();
     if (wanted) {
-        journalWritten_ =
-            WriteJournal(journalPath_,
-                         Journal{*source_, {history_.Done().begin(), history_.Done().end()}})
-                .ok();
+        const std::span<const HistoryStep> done = history_.Done();
+        journal_->Write(JournalText(Journal{*source_, {done.begin(), done.end()}}));
+        journalWritten_ = true;
     } else if (journalWritten_) {
-        RemoveFile(journalPath_);
+        journal_->Remove();
         journalWritten_ = false;
     }
 }

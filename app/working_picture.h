@@ -4,6 +4,7 @@
 // The window owns the picture boxes as widgets; this object decides what is in them.
 #include <QImage>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "app/undo_history_steps.h"
@@ -69,7 +70,9 @@ public:
     // now, so a later change of the file is seen at recovery.
     void SetSource(const NativePath& file);
     // Where the journal of unsaved steps is written; empty: none is written.
-    void SetJournalPath(const NativePath& path) { journalPath_ = path; }
+    void SetJournalPath(const NativePath& path);
+    // Until the journal on disk is as the last step left it.
+    void WaitForJournal();
     // Runs the steps of a journal on the original, as steps of the history.
     void Restore(std::span<const HistoryStep> steps, const BusyFeedback& busy,
                  const QString& caption);
@@ -101,7 +104,7 @@ private:
     std::optional<int> savedAt_ = 0;
     bool unrecorded_ = false;  // a change the history could not hold
     std::optional<JournalSource> source_;
-    NativePath journalPath_;
+    std::unique_ptr<JournalWriter> journal_;
     bool journalWritten_ = false;
     std::function<void()> historyChanged_;
 };

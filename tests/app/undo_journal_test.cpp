@@ -88,6 +88,10 @@ protected:
     }
     void TearDown() override { form.reset(); }
     QImage Shown() const { return Picture2(*form)->Image(); }
+    bool Journaled() const {
+        form->WaitForJournal();
+        return IsFile(OwnJournalPath());
+    }
     // Work of every kind, then the journal as a process that died would leave it.
     NativePath WorkAndCrash() {
         test::Trigger(*form, "mnuGamma");
@@ -102,7 +106,7 @@ protected:
         test::Trigger(*form, "mnuSharp");
         before = Shown();
         const NativePath own = OwnJournalPath();
-        EXPECT_TRUE(IsFile(own));
+        EXPECT_TRUE(Journaled());
         const NativePath left = JoinNative(JournalFolder(), "retouch-2147483600.journal");
         EXPECT_TRUE(CopyNoReplace(own, left).ok());
         form.reset();  // ends as normally: its own journal goes
@@ -132,11 +136,11 @@ TEST_F(RecoveryTest, AKilledRetouchComesBackWithItsHistory) {
     test::Trigger(*form, "mnuRedo");
     EXPECT_EQ(FirstDifference(before, Shown()), "");
     // Still unsaved: the question stands before it is lost again, and its journal is there.
-    EXPECT_TRUE(IsFile(OwnJournalPath()));
+    EXPECT_TRUE(Journaled());
     dialogs.yesNoAnswers = {true};
     test::Trigger(*form, "mnuOpen2");
     EXPECT_EQ(dialogs.questions.size(), 2);
-    EXPECT_FALSE(IsFile(OwnJournalPath()));
+    EXPECT_FALSE(Journaled());
 }
 
 TEST_F(RecoveryTest, AChangedSourceOrADamagedJournalIsReportedOnceAndRemoved) {
@@ -167,18 +171,18 @@ TEST_F(RecoveryTest, AChangedSourceOrADamagedJournalIsReportedOnceAndRemoved) {
 
 TEST_F(RecoveryTest, SavingOrDiscardingRemovesTheJournal) {
     test::Trigger(*form, "mnuDark");
-    EXPECT_TRUE(IsFile(OwnJournalPath()));
+    EXPECT_TRUE(Journaled());
     dialogs.saveAnswers.push_back(folder + QStringLiteral("/saved"));
     test::Trigger(*form, "mnuSaveImage");
-    EXPECT_FALSE(IsFile(OwnJournalPath()));
+    EXPECT_FALSE(Journaled());
     test::Trigger(*form, "mnuDark");
-    EXPECT_TRUE(IsFile(OwnJournalPath()));
+    EXPECT_TRUE(Journaled());
     test::Trigger(*form, "mnuUndo");  // back at the saved picture
-    EXPECT_FALSE(IsFile(OwnJournalPath()));
+    EXPECT_FALSE(Journaled());
     test::Trigger(*form, "mnuDark");
     dialogs.yesNoAnswers = {true};
     test::Trigger(*form, "mnuEnd");
-    EXPECT_FALSE(IsFile(OwnJournalPath()));
+    EXPECT_FALSE(Journaled());
 }
 
 }  // namespace
