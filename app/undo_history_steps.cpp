@@ -265,6 +265,30 @@ QImage StepHistory::Undo(QImage current, const QImage& original, const Progress&
     return picture;
 }
 
+QImage StepHistory::Restore(const QImage& start, std::vector<HistoryStep> steps,
+                            const QImage& original, const Progress& progress) {
+    Clear();
+    base_ = start;
+    steps_ = std::move(steps);
+    cursor_ = steps_.size();
+    for (HistoryStep& step : steps_) {
+        // The red effect's sequence is walked up to once, not at every undo.
+        if (step.kind == HistoryStep::Kind::Circle && step.effect == CircleEffect::Red &&
+            !step.random)
+            step.random = std::make_shared<RandomSequence>(RandomSequence::At(step.randomPosition));
+    }
+    QImage picture = start;
+    std::size_t at = 0;
+    for (std::size_t state = kSpacing; state < cursor_; state += kSpacing) {
+        if (state + 2 * kSpacing < cursor_) continue;
+        ReplaySteps(picture, std::span(steps_).subspan(at, state - at), original, progress);
+        KeepFrame(state, picture);
+        at = state;
+    }
+    ReplaySteps(picture, std::span(steps_).subspan(at, cursor_ - at), original, progress);
+    return picture;
+}
+
 QImage StepHistory::Redo(QImage current, const QImage& original, const Progress& progress) {
     if (!CanRedo()) return current;
     QImage picture = std::move(current);

@@ -76,6 +76,11 @@ public:
     QImage Undo(QImage current, const QImage& original, const Progress& progress = {});
     QImage Redo(QImage current, const QImage& original, const Progress& progress = {});
 
+    // A history with every step of `steps` done on `start`; returns the picture they make.
+    // Tables are chained across steps, and frames are kept where the next undos need them.
+    QImage Restore(const QImage& start, std::vector<HistoryStep> steps, const QImage& original,
+                   const Progress& progress = {});
+
     // The steps that made the picture on screen, oldest first.
     std::span<const HistoryStep> Done() const { return {steps_.data(), cursor_}; }
     // Bytes of the kept frames beyond the picture the history started from.

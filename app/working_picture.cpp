@@ -48,19 +48,10 @@ void WorkingPicture::Restore(std::span<const HistoryStep> steps, const BusyFeedb
                              const QString& caption) {
     const QImage original = Picture1->Picture();
     busy.Run(caption, [&](const Progress& progress) {
-        for (HistoryStep step : steps) {
-            // The red effect's sequence is walked up to once, not at every undo.
-            if (step.kind == HistoryStep::Kind::Circle && step.effect == CircleEffect::Red &&
-                !step.random)
-                step.random =
-                    std::make_shared<RandomSequence>(RandomSequence::At(step.randomPosition));
-            history_.Begin(State());
-            QImage picture = State();
-            Picture2->SetImage(QImage());
-            ReplaySteps(picture, std::span(&step, 1), original, progress);
-            Picture2->SetImage(picture);
-            history_.End(State(), std::move(step));
-        }
+        const QImage start = State();
+        Picture2->SetImage(QImage());
+        Picture2->SetImage(
+            history_.Restore(start, {steps.begin(), steps.end()}, original, progress));
         Picture2->Refresh();
     });
     UpdateJournal();

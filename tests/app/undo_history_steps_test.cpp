@@ -128,6 +128,18 @@ TEST(StepHistoryTest, LongRandomRunsGiveTheFrameHistorysPicturesBitForBit) {
                 "")
                 << "seed " << seed << " at " << run.steps.UndoCount();
         }
+        // Restored from its steps alone (as from a journal), the history undoes the same way.
+        const std::span<const HistoryStep> done = run.steps.Done();
+        StepHistory restored;
+        QImage again = restored.Restore(run.original, {done.begin(), done.end()}, run.original);
+        ASSERT_EQ(FirstDifference(run.picture, again), "") << "seed " << seed;
+        while (restored.CanUndo()) {
+            again = restored.Undo(again, run.original);
+            ASSERT_EQ(FirstDifference(run.states.at(static_cast<std::size_t>(restored.UndoCount())),
+                                      again),
+                      "")
+                << "seed " << seed << " restored at " << restored.UndoCount();
+        }
     }
 }
 
