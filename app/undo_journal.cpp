@@ -239,6 +239,7 @@ std::vector<NativePath> LeftJournals() {
     std::sort(found.begin(), found.end(),
               [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<NativePath> paths;
+    paths.reserve(found.size());
     for (auto& [time, path] : found) paths.push_back(std::move(path));
     return paths;
 }
@@ -249,7 +250,7 @@ FsStatus WriteJournal(const NativePath& path, const Journal& journal) {
 
 FsStatus WriteJournalText(const NativePath& path, const QByteArray& text) {
     const NativePath folder = ParentOf(path);
-    if (const FsStatus made = MakeFolders(folder, 0700); !made.ok()) return made;
+    if (FsStatus made = MakeFolders(folder, 0700); !made.ok()) return made;
     if (::chmod(folder.constData(), 0700) != 0) return FsStatus{errno, folder};
     return WriteFileAtomically(
         path,

@@ -107,7 +107,7 @@ protected:
         before = Shown();
         const NativePath own = OwnJournalPath();
         EXPECT_TRUE(Journaled());
-        const NativePath left = JoinNative(JournalFolder(), "retouch-2147483600.journal");
+        NativePath left = JoinNative(JournalFolder(), "retouch-2147483600.journal");
         EXPECT_TRUE(CopyNoReplace(own, left).ok());
         form.reset();  // ends as normally: its own journal goes
         EXPECT_FALSE(IsFile(own));

@@ -44,19 +44,19 @@ protected:
 
 struct EndingWay {
     const char* name;
-    bool effects;  // given in the effects state
     std::function<void(Form1&)> act;
-    bool ends;  // ends the program; otherwise goes back to browsing
+    bool effects;  // given in the effects state
+    bool ends;     // ends the program; otherwise goes back to browsing
 };
 
 const EndingWay kWays[] = {
-    {"Esc", false, [](Form1& f) { QTest::keyClick(Picture2(f), Qt::Key_Escape); }, true},
-    {"Esc in effects", true, [](Form1& f) { QTest::keyClick(Picture2(f), Qt::Key_Escape); }, true},
-    {"close", false, [](Form1& f) { f.close(); }, true},
-    {"mnuEnd", false, [](Form1& f) { test::Trigger(f, "mnuEnd"); }, true},
-    {"mnuEnd2", true, [](Form1& f) { test::Trigger(f, "mnuEnd2"); }, true},
-    {"mnuOpen2", false, [](Form1& f) { test::Trigger(f, "mnuOpen2"); }, false},
-    {"mnuOpen4", true, [](Form1& f) { test::Trigger(f, "mnuOpen4"); }, false},
+    {"Esc", [](Form1& f) { QTest::keyClick(Picture2(f), Qt::Key_Escape); }, false, true},
+    {"Esc in effects", [](Form1& f) { QTest::keyClick(Picture2(f), Qt::Key_Escape); }, true, true},
+    {"close", [](Form1& f) { f.close(); }, false, true},
+    {"mnuEnd", [](Form1& f) { test::Trigger(f, "mnuEnd"); }, false, true},
+    {"mnuEnd2", [](Form1& f) { test::Trigger(f, "mnuEnd2"); }, true, true},
+    {"mnuOpen2", [](Form1& f) { test::Trigger(f, "mnuOpen2"); }, false, false},
+    {"mnuOpen4", [](Form1& f) { test::Trigger(f, "mnuOpen4"); }, true, false},
 };
 
 TEST_F(UnsavedWorkTest, TheQuestionComesExactlyWithUnsavedWorkAndNoKeepsEverything) {

@@ -189,7 +189,7 @@ rx_sclick 128 128 1 1.2
 rx_sclick 60 200 1 1.2
 rx_shot before_kill
 picture_area before_kill
-kill -KILL "$RX_APP"; sleep 0.5
+{ kill -KILL "$RX_APP"; wait "$RX_APP"; } 2>/dev/null; sleep 0.5
 journal=$(ls "$HOME"/.local/state/sorvenal/retouch-*.journal 2>/dev/null | head -1)
 rx_check "the killed retouch left its journal" test -n "$journal"
 "$RETOUCH" --replay "$journal" "$RX_TMP/replayed.bmp" >/dev/null 2>&1
