@@ -182,6 +182,17 @@ void BM_WriteJournal(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteJournal)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// What the window's thread spends on the journal after a step: the text of 200 steps and the
+// hand-off to the writer's thread (whose sync is BM_WriteJournal).
+void BM_JournalAfterStep(benchmark::State& state) {
+    QTemporaryDir dir;
+    const Journal journal{*SourceNow(NativeOf(ThePhoto().path)), TwoHundred().steps};
+    JournalWriter writer(NativeOf(dir.filePath("sorvenal/retouch-1.journal")));
+    for (auto _ : state) writer.Write(JournalText(journal));
+    writer.Wait();
+}
+BENCHMARK(BM_JournalAfterStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A start that finds a journal of 50 steps, restores it and paints the picture.
 void BM_RecoverFiftySteps(benchmark::State& state) {
     const Recorded fifty(50);
