@@ -68,6 +68,7 @@ void Form1::mnuOpen_Click() {
 }
 
 void Form1::mnuOpen2_Click() {
+    if (!MayDiscardWork()) return;
     Image1->show();
     ShowMenu("mnuFile", true);
     working_->ShowOriginal();
@@ -75,6 +76,7 @@ void Form1::mnuOpen2_Click() {
 }
 
 void Form1::mnuOpen4_Click() {
+    if (!MayDiscardWork()) return;
     Image1->show();
     working_->ForgetEffects();
     ShowMenu("mnuFile", true);

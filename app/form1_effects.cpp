@@ -29,8 +29,9 @@ void Form1::mnuSpotlight_Click() { RunCircleMenuCommand(CircleEffect::Spotlight)
 void Form1::mnuCircle_Click() { RunCircleMenuCommand(CircleEffect::Picture); }
 
 void Form1::mnuSaveImage_Click() {
-    SaveImage(SaveImageContext{DirCancel, Dir1, File1, working_->Saved(), dialogs(), this,
-                               selected_->Path(), saveChoice_});
+    if (SaveImage(SaveImageContext{DirCancel, Dir1, File1, working_->Saved(), dialogs(), this,
+                                   selected_->Path(), saveChoice_}))
+        working_->MarkSaved();
 }
 
 // The picture as the steps left it: in the effects state without the circle's outline.

@@ -54,6 +54,7 @@ void Form1::mnuReal_Click() {
     HScroll1->setValue(0);
     VScroll1->setValue(0);
     working_->ShowOriginal();
+    working_->SetSource(File1->NativeFilePath());
     Picture2->show();
     HScroll1->hide();
     VScroll1->hide();
@@ -128,7 +129,7 @@ void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
             step(HScroll1, ArrowKey::Right, hScrollUnit_, pictureW, screen.width);
             break;
         case kKeyEscape:
-            EndProgram();
+            if (MayDiscardWork()) EndProgram();
             break;
         default:
             break;
@@ -185,7 +186,7 @@ void Form1::mnuRedo2_Click() { working_->Redo(busy_, windowTitle()); }
 void Form1::UpdateUndoMenus() {
     const bool shown = Picture2->isVisibleTo(this);
     const bool effects = working_->CircleMode();
-    const UndoHistory& history = working_->History();
+    const StepHistory& history = working_->History();
     EnableMenu("mnuUndo", shown && !effects && history.CanUndo());
     EnableMenu("mnuRedo", shown && !effects && history.CanRedo());
     EnableMenu("mnuUndo2", shown && effects && history.CanUndo());

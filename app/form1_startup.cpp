@@ -150,8 +150,12 @@ void Form1::mnuDefault_Click() {
     EnableMenu("mnuDefault", false);
 }
 
-void Form1::mnuEnd_Click() { EndProgram(); }
+void Form1::mnuEnd_Click() {
+    if (MayDiscardWork()) EndProgram();
+}
 
-void Form1::mnuEnd2_Click() { EndProgram(); }
+void Form1::mnuEnd2_Click() {
+    if (MayDiscardWork()) EndProgram();
+}
 
 }  // namespace sorvenal

@@ -42,6 +42,23 @@ inline QString SizeCaption(int width, int height) {
            QString::number(height);
 }
 
+inline const QString kDiscardQuestion =
+    QStringLiteral("保存されていない変更があります。破棄しますか");
+inline const QString kRecoverQuestion =
+    QStringLiteral("前回保存されなかったレタッチがあります。復元しますか");
+
+inline const QString kJournalDamaged = QStringLiteral(
+    "前回保存されなかったレタッチの記録が壊れているため、復元できません。記録は削除しました。");
+inline QString JournalSourceChanged(const QString& path) {
+    return QStringLiteral(
+               "前回保存されなかったレタッチの元の画像が変更されたか、なくなっているため、"
+               "復元できません。記録は削除しました。\n") +
+           path;
+}
+inline QString JournalSourceUnreadable(const QString& path) {
+    return QStringLiteral("前回保存されなかったレタッチの元の画像を開けません。\n") + path;
+}
+
 inline const QColor kFormBackColor(128, 128, 255);
 inline const QColor kBrowseBackColor(192, 192, 192);
 inline const QColor kPicture2BackColor(80, 90, 100);

@@ -140,6 +140,8 @@ int main(int argc, char* argv[]) {
         form.Action("mnuOpen")->trigger();
         form.SelectPicture(start.pictureName);
     }
+    // Once the window is up, so the question has it behind.
+    if (!line.quitAfterShow) QTimer::singleShot(0, &form, &sorvenal::Form1::OfferRecovery);
     if (line.quitAfterShow) {
         // The start picture's preview when one shows, else the window.
         auto* preview = form.findChild<QWidget*>(QStringLiteral("Image1"));

@@ -24,6 +24,7 @@
 #include "app/key_codes.h"
 #include "app/layout_rules.h"
 #include "app/preview_image.h"
+#include "app/undo_journal.h"
 #include "platform/busy_indicator.h"
 #include "platform/dialog_service.h"
 #include "platform/file_list.h"
@@ -85,6 +86,7 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const NativePath& startFol
     setWindowIcon(AppIconSet());
     BuildControls();
     working_ = std::make_unique<WorkingPicture>(Picture1, Picture2, Picture3);
+    working_->SetJournalPath(OwnJournalPath());
     working_->SetHistoryChanged([this] { UpdateUndoMenus(); });
     busy_ = BusyFeedback{
         .begin = [this] { BeginBusy(); },
@@ -280,6 +282,50 @@ void Form1::EndProgram() {
     if (quitHook_) quitHook_();
 }
 
+bool Form1::MayDiscardWork() {
+    if (!working_->Unsaved()) return true;
+    if (!dialogs().AskYesNo(this, kDiscardQuestion)) return false;
+    working_->EndHistory();
+    return true;
+}
+
+void Form1::OfferRecovery() {
+    for (const NativePath& file : LeftJournals()) {
+        const std::optional<Journal> journal = ReadJournal(file);
+        if (!journal) {
+            dialogs().Message(this, kJournalDamaged);
+            RemoveFile(file);
+            continue;
+        }
+        const QString shown = ShownPath(journal->source.path);
+        const std::optional<JournalSource> now = SourceNow(journal->source.path);
+        if (!now || !(*now == journal->source)) {
+            dialogs().Message(this, JournalSourceChanged(shown));
+            RemoveFile(file);
+            continue;
+        }
+        const bool restore = dialogs().AskYesNoDefaultYes(this, kRecoverQuestion);
+        // Restored, the work is this run's and its own journal takes over.
+        RemoveFile(file);
+        if (!restore) continue;
+        if (Action("mnuOpen")->isVisible()) Action("mnuOpen")->trigger();
+        bool opened = Dir1->SetNativePath(ParentOf(journal->source.path)) &&
+                      SelectPicture(BaseNameOf(journal->source.path));
+        if (opened) {
+            WaitFull();
+            opened = working_->HasOriginal();
+        }
+        if (!opened) {
+            dialogs().Message(this, JournalSourceUnreadable(shown));
+            return;
+        }
+        Action("mnuReal")->trigger();
+        working_->Restore(journal->steps, busy_, kProgramCaption);
+        ShowMenu("mnuSaveImage", true);
+        return;
+    }
+}
+
 int Form1::ToPixels(int windowUnits) const {
     return scaleTwips_ ? TwipsToPixels(windowUnits) : windowUnits;
 }
@@ -362,6 +408,10 @@ void Form1::resizeEvent(QResizeEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (!quitting_ && !MayDiscardWork()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     // However the window closes, the program ends now; a running show must not keep it.
     if (event->isAccepted()) EndProgram();

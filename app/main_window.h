@@ -78,7 +78,7 @@ public:
     bool SkinClickModeOn() const { return SkinClickOn; }
     const SkinState& Skin() const { return skin; }
     const Circle& MarkedCircle() const { return circle; }
-    const UndoHistory& History() const { return working_->History(); }
+    const StepHistory& History() const { return working_->History(); }
     // The selected picture's preview is still being decoded.
     bool PreviewPending() const;
 
@@ -101,6 +101,14 @@ public:
     void SetQuitHook(std::function<void()> hook) { quitHook_ = std::move(hook); }
     void EndProgram();
     bool Ending() const { return ending_; }
+    // Unsaved work is thrown away only when the user agrees; true when nothing is lost or the
+    // user agreed.
+    bool MayDiscardWork();
+    // At start: a retouch that an earlier run left unsaved is offered back, in the retouch
+    // state with its history; journals that cannot be used are reported and removed.
+    void OfferRecovery();
+    // Until the journal of unsaved work on disk is as the last step left it.
+    void WaitForJournal() { working_->WaitForJournal(); }
 
     // Window size in twips as the window rules reckon it (outer size, frame included).
     int OuterWidthTwips() const;

@@ -1,5 +1,7 @@
 #include "app/working_picture.h"
 
+#include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "effects/circle_commands.h"
@@ -10,6 +12,51 @@ namespace sorvenal {
 
 WorkingPicture::WorkingPicture(PictureBox* Picture1, PictureBox* Picture2, PictureBox* Picture3)
     : Picture1(Picture1), Picture2(Picture2), Picture3(Picture3) {}
+
+WorkingPicture::~WorkingPicture() {
+    // A normal end: the work was saved or the user agreed to lose it.
+    if (journalWritten_) journal_->Remove();
+}
+
+void WorkingPicture::SetJournalPath(const NativePath& path) {
+    journal_ = path.isEmpty() ? nullptr : std::make_unique<JournalWriter>(path);
+}
+
+void WorkingPicture::WaitForJournal() {
+    if (journal_) journal_->Wait();
+}
+
+void WorkingPicture::SetSource(const NativePath& file) {
+    source_ = SourceNow(file);
+    if (source_) source_->path = CleanNativePath(file);
+}
+
+void WorkingPicture::UpdateJournal() {
+    if (!journal_) return;
+    const bool wanted = source_ && Unsaved() && !unrecorded_ && history_.CanUndo();
+    if (wanted) {
+        const std::span<const HistoryStep> done = history_.Done();
+        journal_->Write(JournalText(Journal{*source_, {done.begin(), done.end()}}));
+        journalWritten_ = true;
+    } else if (journalWritten_) {
+        journal_->Remove();
+        journalWritten_ = false;
+    }
+}
+
+void WorkingPicture::Restore(std::span<const HistoryStep> steps, const BusyFeedback& busy,
+                             const QString& caption) {
+    const QImage original = Picture1->Picture();
+    busy.Run(caption, [&](const Progress& progress) {
+        const QImage start = State();
+        Picture2->SetImage(QImage());
+        Picture2->SetImage(
+            history_.Restore(start, {steps.begin(), steps.end()}, original, progress));
+        Picture2->Refresh();
+    });
+    UpdateJournal();
+    if (historyChanged_) historyChanged_();
+}
 
 void WorkingPicture::SetOriginal(const QImage& picture) {
     Picture1->SetPicture(picture);
@@ -47,7 +94,7 @@ void WorkingPicture::DrawCircle(const Circle& circle) {
 PictureBox* WorkingPicture::Saved() const { return circleMode_ ? Picture3 : Picture2; }
 
 void WorkingPicture::Revert() {
-    RecordStep(false, [this] {
+    RecordStep(HistoryStep::OfRevert(), [this] {
         Picture2->Cls();
         Picture2->SetPicture(Picture1->Picture());
         Picture3->SetPicture(Picture1->Picture());
@@ -56,7 +103,8 @@ void WorkingPicture::Revert() {
 
 void WorkingPicture::RunRetouch(RetouchCommand command, const BusyFeedback& busy,
                                 const QString& caption) {
-    RecordStep(false, [&] { RunPasses(RetouchPasses(command), busy, caption); });
+    RecordStep(HistoryStep::OfCommand(command),
+               [&] { RunPasses(RetouchPasses(command), busy, caption); });
 }
 
 // Every pass after the first runs as a command in full (busy, pass, refresh) inside the one
@@ -73,7 +121,7 @@ void WorkingPicture::RunPasses(std::span<const RetouchCommand> passes, const Bus
 
 void WorkingPicture::RunSkinClick(SkinState& skin, double x, double y, const BusyFeedback& busy,
                                   const QString& caption) {
-    RecordStep(false, [&] {
+    RecordStep(HistoryStep::OfSkin(skin, x, y), [&] {
         busy.Run(caption, [&](const Progress& progress) {
             const CanvasView view = Picture2->View();
             if (!view.empty()) SkinClickRetouchPixels(view, skin, x, y, progress);
@@ -85,20 +133,35 @@ void WorkingPicture::RunSkinClick(SkinState& skin, double x, double y, const Bus
 void WorkingPicture::RunCircleCommand(CircleCommandContext context, CircleEffect effect) {
     context.Picture2 = Picture2;
     context.Picture3 = Picture3;
-    RecordStep(true, [&] { sorvenal::RunCircleCommand(context, effect); });
+    HistoryStep step = HistoryStep::OfCircle(effect, context.circle, context.random);
+    // The size only: a held picture would make the effect work on a copy.
+    const QSize size = State().size();
+    const Region region = CircleEffectRegion(effect, context.circle, size.width(), size.height());
+    RecordStep(
+        std::move(step), [&] { sorvenal::RunCircleCommand(context, effect); },
+        StepHistory::Rows{region.y0, region.y1});
 }
 
 // --- undo and redo
 
-void WorkingPicture::RecordStep(bool compact, const std::function<void()>& command) {
+void WorkingPicture::RecordStep(HistoryStep step, const std::function<void()>& command,
+                                std::optional<StepHistory::Rows> watch) {
     const bool outer = stepDepth_++ == 0;
-    if (outer) history_.Begin(State());
+    const qint64 key = State().cacheKey();
+    if (outer) history_.Begin(State(), watch);
+    const bool recording = history_.Recording();
     command();
     --stepDepth_;
-    if (outer) {
-        history_.End(State(), compact);
-        if (historyChanged_) historyChanged_();
+    if (!outer) return;
+    const int before = history_.UndoCount();
+    if (history_.End(State(), std::move(step))) {
+        // A new step drops the redo steps, and with them a saved state among them.
+        if (savedAt_ && *savedAt_ > before) savedAt_.reset();
+    } else if (!recording && State().cacheKey() != key) {
+        unrecorded_ = true;
     }
+    UpdateJournal();
+    if (historyChanged_) historyChanged_();
 }
 
 QImage WorkingPicture::State() const {
@@ -117,22 +180,37 @@ void WorkingPicture::ShowState(const QImage& image) {
 
 void WorkingPicture::UndoOrRedo(bool undo, const BusyFeedback& busy, const QString& caption) {
     if (undo ? !history_.CanUndo() : !history_.CanRedo()) return;
-    busy.Run(caption, [&](const Progress&) {
+    busy.Run(caption, [&](const Progress& progress) {
         QImage current = State();
-        // The boxes let go of the pixels, so a step of rows swaps them in place, not in a copy.
+        // The boxes let go of the pixels, so the other picture is made in them, not in a copy.
         if (circleMode_) {
             Picture2->ClearPicture();
             Picture3->ClearPicture();
         } else {
             Picture2->SetImage(QImage());
         }
-        ShowState(undo ? history_.Undo(std::move(current)) : history_.Redo(std::move(current)));
+        const QImage original = Picture1->Picture();
+        ShowState(undo ? history_.Undo(std::move(current), original, progress)
+                       : history_.Redo(std::move(current), original, progress));
     });
+    UpdateJournal();
     if (historyChanged_) historyChanged_();
 }
 
 void WorkingPicture::EndHistory() {
     history_.Clear();
+    savedAt_ = 0;
+    unrecorded_ = false;
+    UpdateJournal();
+    if (historyChanged_) historyChanged_();
+}
+
+bool WorkingPicture::Unsaved() const { return unrecorded_ || savedAt_ != history_.UndoCount(); }
+
+void WorkingPicture::MarkSaved() {
+    savedAt_ = history_.UndoCount();
+    unrecorded_ = false;
+    UpdateJournal();
     if (historyChanged_) historyChanged_();
 }
 

@@ -4,8 +4,11 @@
 // The window owns the picture boxes as widgets; this object decides what is in them.
 #include <QImage>
 #include <functional>
+#include <memory>
+#include <optional>
 
-#include "app/undo_history.h"
+#include "app/undo_history_steps.h"
+#include "app/undo_journal.h"
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
@@ -50,23 +53,44 @@ public:
     // The context's boxes are this picture's.
     void RunCircleCommand(CircleCommandContext context, CircleEffect effect);
 
-    const UndoHistory& History() const { return history_; }
+    const StepHistory& History() const { return history_; }
     void Undo(const BusyFeedback& busy, const QString& caption) { UndoOrRedo(true, busy, caption); }
     void Redo(const BusyFeedback& busy, const QString& caption) {
         UndoOrRedo(false, busy, caption);
     }
+    // The history ends and the picture on screen counts as saved: a new picture, or the work
+    // thrown away.
     void EndHistory();
+    // Work that no file holds: a step since the picture was loaded or last saved.
+    bool Unsaved() const;
+    // The picture on screen was written to a file.
+    void MarkSaved();
+
+    // The file the original was read from; the journal names it. Its size and time are taken
+    // now, so a later change of the file is seen at recovery.
+    void SetSource(const NativePath& file);
+    // Where the journal of unsaved steps is written; empty: none is written.
+    void SetJournalPath(const NativePath& path);
+    // Until the journal on disk is as the last step left it.
+    void WaitForJournal();
+    // Runs the steps of a journal on the original, as steps of the history.
+    void Restore(std::span<const HistoryStep> steps, const BusyFeedback& busy,
+                 const QString& caption);
+    ~WorkingPicture();
     // Called after each change of the history.
     void SetHistoryChanged(std::function<void()> changed) { historyChanged_ = std::move(changed); }
 
 private:
     // Runs a command that changes the working picture as one undoable step; a command run
-    // inside another is part of it. compact: the command changes a part of the picture.
-    void RecordStep(bool compact, const std::function<void()>& command);
+    // inside another is part of it. watch: the only rows the command may change.
+    void RecordStep(HistoryStep step, const std::function<void()>& command,
+                    std::optional<StepHistory::Rows> watch = std::nullopt);
     // The working picture as a step sees it: in the effects state the snapshot.
     QImage State() const;
     void ShowState(const QImage& image);
     void UndoOrRedo(bool undo, const BusyFeedback& busy, const QString& caption);
+    // Writes the journal while there is unsaved work that it can hold, else removes it.
+    void UpdateJournal();
     void RunPasses(std::span<const RetouchCommand> passes, const BusyFeedback& busy,
                    const QString& caption);
 
@@ -74,8 +98,14 @@ private:
     PictureBox* Picture2;
     PictureBox* Picture3;
     bool circleMode_ = false;
-    UndoHistory history_;
+    StepHistory history_;
     int stepDepth_ = 0;
+    // The history's state that a file holds; none when that state was dropped.
+    std::optional<int> savedAt_ = 0;
+    bool unrecorded_ = false;  // a change the history could not hold
+    std::optional<JournalSource> source_;
+    std::unique_ptr<JournalWriter> journal_;
+    bool journalWritten_ = false;
     std::function<void()> historyChanged_;
 };
 

@@ -9,6 +9,13 @@
 
 namespace sorvenal {
 
+RandomSequence RandomSequence::At(std::uint64_t position) {
+    RandomSequence sequence;
+    sequence.engine_.discard(position);
+    sequence.position_ = position;
+    return sequence;
+}
+
 namespace {
 
 int Distance(const Circle& circle, int x, int y) {
@@ -116,17 +123,28 @@ ColorValue CirclePictureColor(const Circle& circle, int x, int y, ColorValue c) 
     return Pack(p);
 }
 
+namespace {
+
+constexpr std::array<std::pair<std::string_view, CircleEffect>, 5> kEffectNames = {{
+    {"circle-light", CircleEffect::Light},
+    {"circle-red", CircleEffect::Red},
+    {"eye-blue", CircleEffect::EyeBlue},
+    {"spotlight", CircleEffect::Spotlight},
+    {"circle-picture", CircleEffect::Picture},
+}};
+
+}  // namespace
+
 std::optional<CircleEffect> CircleEffectFromName(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, CircleEffect>, 5> kNames = {{
-        {"circle-light", CircleEffect::Light},
-        {"circle-red", CircleEffect::Red},
-        {"eye-blue", CircleEffect::EyeBlue},
-        {"spotlight", CircleEffect::Spotlight},
-        {"circle-picture", CircleEffect::Picture},
-    }};
-    for (const auto& [n, effect] : kNames)
+    for (const auto& [n, effect] : kEffectNames)
         if (n == name) return effect;
     return std::nullopt;
+}
+
+std::string_view CircleEffectName(CircleEffect effect) {
+    for (const auto& [n, e] : kEffectNames)
+        if (e == effect) return n;
+    return {};
 }
 
 Region CircleEffectRegion(CircleEffect effect, const Circle& circle, int width, int height) {
@@ -152,6 +170,7 @@ Region CircleEffectRegion(CircleEffect effect, const Circle& circle, int width, 
 }
 
 float RandomSequence::Next() {
+    ++position_;
     // The top 24 bits, scaled: every value is a float in [0, 1), exactly.
     return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
 }

@@ -27,6 +27,7 @@ ColorValue CirclePictureColor(const Circle& circle, int x, int y, ColorValue c);
 
 enum class CircleEffect { Light, Red, EyeBlue, Spotlight, Picture };
 std::optional<CircleEffect> CircleEffectFromName(std::string_view name);  // "circle-light", ...
+std::string_view CircleEffectName(CircleEffect effect);
 
 // Positions visited, inclusive; may extend past the canvas.
 struct Region {
@@ -39,9 +40,14 @@ class RandomSequence {
 public:
     RandomSequence() = default;
     float Next();  // uniform in [0, 1), single precision
+    // Draws taken since the start: a step that draws records it, so it can be run again.
+    std::uint64_t Position() const { return position_; }
+    // The sequence as it stood after `position` draws.
+    static RandomSequence At(std::uint64_t position);
 
 private:
     std::mt19937 engine_{20240601u};
+    std::uint64_t position_ = 0;
 };
 
 // Visits the region in order; positions outside the canvas are visited (and cost the red

@@ -285,6 +285,27 @@ void RunRetouchCommand(const CanvasView& canvas, RetouchCommand command, const P
     RunPass(canvas, command, passes.size() == 2 && passes[1] == RetouchCommand::Darken, progress);
 }
 
+std::optional<ChannelTables> RetouchCommandTables(RetouchCommand command) {
+    switch (command) {
+        case RetouchCommand::Whiten:
+        case RetouchCommand::Sharpen:
+        case RetouchCommand::Saturate:
+        case RetouchCommand::Desaturate:
+            return std::nullopt;
+        case RetouchCommand::Gamma:
+        case RetouchCommand::Backlight:
+        case RetouchCommand::BacklightSpecial:
+        case RetouchCommand::Darken:
+        case RetouchCommand::Lighten:
+        case RetouchCommand::ContrastUp:
+        case RetouchCommand::ContrastDown:
+            break;
+    }
+    return TablesFor(command);
+}
+
+std::string_view RetouchCommandName(RetouchCommand command) { return EntryOf(command).name; }
+
 std::optional<RetouchCommand> RetouchCommandFromName(std::string_view name) {
     for (const CommandEntry& entry : kCommands)
         if (entry.name == name) return entry.command;

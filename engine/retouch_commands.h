@@ -36,7 +36,12 @@ void RunRetouchPass(const CanvasView& canvas, RetouchCommand command,
 void RunRetouchCommand(const CanvasView& canvas, RetouchCommand command,
                        const Progress& progress = {});
 
+// The per-channel table of a command whose whole work is one such table; nothing for the
+// others. Consecutive table commands chain into one pass.
+std::optional<ChannelTables> RetouchCommandTables(RetouchCommand command);
+
 // The command-line step names: "gamma", "backlight-special", "contrast-up", ...
 std::optional<RetouchCommand> RetouchCommandFromName(std::string_view name);
+std::string_view RetouchCommandName(RetouchCommand command);
 
 }  // namespace sorvenal

@@ -43,11 +43,23 @@ void QtDialogService::Message(QWidget* parent, const QString& text) {
     ExecActive(box);
 }
 
-bool QtDialogService::AskYesNo(QWidget* parent, const QString& text) {
+namespace {
+
+bool Ask(QWidget* parent, const QString& text, QMessageBox::StandardButton byDefault) {
     QMessageBox box(QMessageBox::Question, kDefaultTitle, text, QMessageBox::Yes | QMessageBox::No,
                     parent);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(byDefault);
     return ExecActive(box) == QMessageBox::Yes;
+}
+
+}  // namespace
+
+bool QtDialogService::AskYesNo(QWidget* parent, const QString& text) {
+    return Ask(parent, text, QMessageBox::No);
+}
+
+bool QtDialogService::AskYesNoDefaultYes(QWidget* parent, const QString& text) {
+    return Ask(parent, text, QMessageBox::Yes);
 }
 
 std::optional<SaveFileChoice> QtDialogService::AskSaveFileName(QWidget* parent,

@@ -31,6 +31,10 @@ public:
     virtual void Message(QWidget* parent, const QString& text) = 0;
     // Yes and No; true for Yes.
     virtual bool AskYesNo(QWidget* parent, const QString& text) = 0;
+    // The same with Yes as the default answer.
+    virtual bool AskYesNoDefaultYes(QWidget* parent, const QString& text) {
+        return AskYesNo(parent, text);
+    }
     // The chosen full path and file type, or nothing when cancelled. The dialog asks nothing
     // about an existing name: the name it gives is not the one written (an extension follows).
     virtual std::optional<SaveFileChoice> AskSaveFileName(QWidget* parent,
@@ -49,6 +53,7 @@ class QtDialogService : public DialogService {
 public:
     void Message(QWidget* parent, const QString& text) override;
     bool AskYesNo(QWidget* parent, const QString& text) override;
+    bool AskYesNoDefaultYes(QWidget* parent, const QString& text) override;
     std::optional<SaveFileChoice> AskSaveFileName(QWidget* parent,
                                                   const SaveFileRequest& request) override;
     std::optional<int> AskJpegQuality(QWidget* parent, int quality,

@@ -44,7 +44,7 @@ QString ProposedSaveName(const QString& listedName) {
     return listedName.left(ExtensionAt(listedName));
 }
 
-void SaveImage(const SaveImageContext& context) {
+bool SaveImage(const SaveImageContext& context) {
     context.DirCancel = false;
     const NativePath P = context.Dir1 ? context.Dir1->NativeFolder() : NativePath();
 
@@ -57,7 +57,7 @@ void SaveImage(const SaveImageContext& context) {
 
     const std::optional<SaveFileChoice> chosen =
         context.dialogs.AskSaveFileName(context.parent, request);
-    if (!chosen || chosen->path.isEmpty()) return;
+    if (!chosen || chosen->path.isEmpty()) return false;
     const qsizetype type = labels.indexOf(chosen->filterLabel);
     const SaveFormat format = type < 0 ? SaveFormat::Bmp : static_cast<SaveFormat>(type);
     context.choice.format = format;
@@ -68,7 +68,7 @@ void SaveImage(const SaveImageContext& context) {
     // Anything already under the name counts, a dangling link included: we never write over it.
     if (PathExists(NativeOf(T))) {
         context.dialogs.Message(context.parent, shownT + kExistsSuffix);
-        return;
+        return false;
     }
 
     const QImage image = context.Picture2 ? context.Picture2->Image() : QImage();
@@ -78,7 +78,7 @@ void SaveImage(const SaveImageContext& context) {
         const std::optional<int> quality =
             context.dialogs.AskJpegQuality(context.parent, context.choice.quality,
                                            [&image](int q) { return EstimateJpegBytes(image, q); });
-        if (!quality) return;  // cancelled as the file dialog is
+        if (!quality) return false;  // cancelled as the file dialog is
         how.quality = *quality;
         context.choice.quality = *quality;
     }
@@ -90,7 +90,7 @@ void SaveImage(const SaveImageContext& context) {
     if (written.status == WriteStatus::Exists) {
         // Someone created the name while we were writing; it is theirs, not ours.
         context.dialogs.Message(context.parent, shownT + kExistsSuffix);
-        return;
+        return false;
     }
     if (written.status == WriteStatus::Failed) {
         QString text = kSaveFailedPrefix + shownT;
@@ -98,10 +98,12 @@ void SaveImage(const SaveImageContext& context) {
             text += QLatin1Char('\n') + why;
         context.dialogs.Message(context.parent, text);
     }
+    const bool saved = written.ok();
 
     // DirCancel being false keeps the picture on display while the lists re-read the folder.
     if (context.Dir1) RelistFolders(*context.Dir1, context.File1, P);
     context.DirCancel = true;
+    return saved;
 }
 
 void CopyImageToClipboard(const QImage& image) {

@@ -51,7 +51,8 @@ QString SaveInitialFolder(const QString& shownFolder);
 // The picture's own name without its extension; empty when the name is too short to have one.
 QString ProposedSaveName(const QString& listedName);
 
-void SaveImage(const SaveImageContext& context);
+// True when the picture was written.
+bool SaveImage(const SaveImageContext& context);
 
 // The picture as an image on the clipboard, for pasting into another program.
 void CopyImageToClipboard(const QImage& image);

@@ -144,6 +144,14 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
             result.args.quality = quality;
             continue;
         }
+        if (arg == "--replay") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                result.error = "--replay の後に記録ファイル JOURNAL がありません";
+                return result;
+            }
+            result.args.replay = args[++i];
+            continue;
+        }
         if (arg.size() > 1 && arg[0] == '-') {
             result.error = "不明なオプションです: " + ShownArgument(arg);
             return result;
@@ -151,22 +159,32 @@ RetouchArgsResult ParseRetouchArgs(const std::vector<std::string>& args) {
         break;
     }
     const size_t rest = args.size() - i;
-    if (rest < 3) {
-        result.error = rest == 0 ? "入力ファイル IN と出力ファイル OUT とステップがありません"
-                       : rest == 1 ? "出力ファイル OUT とステップがありません"
-                                   : "ステップがありません";
-        return result;
-    }
-    result.args.in = args[i];
-    result.args.out = args[i + 1];
-    if (result.args.in.empty() || result.args.out.empty()) {
-        result.error = "ファイル名が空です";
-        return result;
+    if (!result.args.replay.empty()) {
+        if (rest != 1 || args[i].empty()) {
+            result.error = rest == 0 ? "出力ファイル OUT がありません"
+                                     : "--replay では出力ファイル OUT だけを指定します";
+            return result;
+        }
+        result.args.out = args[i];
+    } else {
+        if (rest < 3) {
+            result.error = rest == 0 ? "入力ファイル IN と出力ファイル OUT とステップがありません"
+                           : rest == 1 ? "出力ファイル OUT とステップがありません"
+                                       : "ステップがありません";
+            return result;
+        }
+        result.args.in = args[i];
+        result.args.out = args[i + 1];
+        if (result.args.in.empty() || result.args.out.empty()) {
+            result.error = "ファイル名が空です";
+            return result;
+        }
     }
     if (result.args.quality >= 0 && OutputTypeOf(result.args.out) != OutputType::Jpeg) {
         result.error = "--quality は JPEG (.jpg, .jpeg) の出力にだけ使えます";
         return result;
     }
+    if (!result.args.replay.empty()) return result;
     for (size_t s = i + 2; s < args.size(); ++s) {
         RetouchStep step;
         if (!ParseRetouchStep(args[s], step, result.error)) return result;
@@ -189,6 +207,7 @@ OutputType OutputTypeOf(std::string_view out) {
 
 const char* RetouchUsage() {
     return "使い方: sorvenal-retouch [--quality N] [--force] IN OUT STEP [STEP...]\n"
+           "        sorvenal-retouch [--quality N] [--force] --replay JOURNAL OUT\n"
            "        sorvenal-retouch --help | --version\n"
            "\n"
            "IN の画像全体に STEP を順に適用し、OUT に書きます。OUT の拡張子が .jpg か .jpeg\n"
@@ -204,6 +223,9 @@ const char* RetouchUsage() {
            "  circle-light=X,Y,R  circle-red=X,Y,R  eye-blue=X,Y,R\n"
            "  spotlight=X,Y,R  circle-picture=X,Y,R   中心 (X,Y)、半径 R の円で特殊効果\n"
            "  座標と半径はピクセル単位の整数 (|X|,|Y| <= 1000000, 1 <= R <= 1000000)\n"
+           "\n"
+           "--replay: 保存されなかったレタッチの記録 JOURNAL (~/.local/state/sorvenal/) の\n"
+           "元の画像に記録のステップを順に適用し、OUT に書きます。\n"
            "\n"
            "終了コード: 0 成功, 2 引数の誤り, 3 IN を読めない, 4 OUT が既にある, 5 OUT "
            "を書けない\n";

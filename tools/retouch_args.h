@@ -38,6 +38,7 @@ struct RetouchArgs {
     bool version = false;  // --version: print the version, touch nothing
     bool force = false;    // replace OUT when it exists
     int quality = -1;      // --quality N for a JPEG OUT; -1: the default
+    std::string replay;    // --replay JOURNAL: the steps and the source come from the journal
     std::string in;
     std::string out;
     std::vector<RetouchStep> steps;

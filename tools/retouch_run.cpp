@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "app/undo_journal.h"
 #include "effects/circle_effects.h"
 #include "engine/auto_retouch.h"
 #include "engine/retouch_commands.h"
@@ -21,6 +22,20 @@ bool SameFileFollowed(const NativePath& a, const NativePath& b) {
     }, sb{};
     return ::stat(a.constData(), &sa) == 0 && ::stat(b.constData(), &sb) == 0 &&
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string StepName(const HistoryStep& step) {
+    switch (step.kind) {
+        case HistoryStep::Kind::Command:
+            return std::string(RetouchCommandName(step.command));
+        case HistoryStep::Kind::Skin:
+            return step.skin.Dw == 0 ? "skin" : "skin-normal";
+        case HistoryStep::Kind::Circle:
+            return std::string(CircleEffectName(step.effect));
+        case HistoryStep::Kind::Revert:
+            return "revert";
+    }
+    return {};
 }
 
 }  // namespace
@@ -63,10 +78,27 @@ bool ApplyRetouchSteps(QImage& canvas, const std::vector<RetouchStep>& steps,
 }
 
 int RunRetouch(const RetouchArgs& args, const RetouchReport& report, std::string& error) {
+    std::optional<Journal> journal;
+    if (!args.replay.empty()) {
+        const NativePath path(args.replay.data(), static_cast<qsizetype>(args.replay.size()));
+        journal = ReadJournal(path);
+        if (!journal) {
+            error = "レタッチの記録を読めないか、壊れています: " + ShownArgument(args.replay);
+            return kExitUnreadable;
+        }
+        // Another picture under the name would give other pixels than the retouch had.
+        if (SourceNow(journal->source.path) != std::optional(journal->source)) {
+            error = "記録の元の画像が変更されたか、なくなっています: " +
+                    ShownPath(journal->source.path).toStdString();
+            return kExitUnreadable;
+        }
+    }
     // The arguments are the file system's bytes as given; no decoding, so any name opens.
-    const NativePath in(args.in.data(), static_cast<qsizetype>(args.in.size()));
+    const NativePath in = journal
+                              ? journal->source.path
+                              : NativePath(args.in.data(), static_cast<qsizetype>(args.in.size()));
     const NativePath out(args.out.data(), static_cast<qsizetype>(args.out.size()));
-    const std::string shownIn = ShownArgument(args.in);
+    const std::string shownIn = ShownArgument(std::string_view(in.constData(), in.size()));
     const std::string shownOut = ShownArgument(args.out);
     // Whatever the spelling (a link, "./", another hard link), the input is never the output:
     // --force would replace the original with its retouched copy.
@@ -84,7 +116,17 @@ int RunRetouch(const RetouchArgs& args, const RetouchReport& report, std::string
         error = shownIn + ": " + PictureErrorText(read.failure).toStdString();
         return kExitUnreadable;
     }
-    if (!ApplyRetouchSteps(read.image, args.steps, report, error)) return kExitUsage;
+    if (journal) {
+        const QImage original = read.image.copy();
+        const int count = static_cast<int>(journal->steps.size());
+        for (int i = 0; i < count; ++i) {
+            if (report.stepStarted) report.stepStarted(i, count, StepName(journal->steps[i]));
+            ReplaySteps(read.image, std::span(journal->steps).subspan(i, 1), original,
+                        report.progress);
+        }
+    } else if (!ApplyRetouchSteps(read.image, args.steps, report, error)) {
+        return kExitUsage;
+    }
     PictureWriting how;
     switch (OutputTypeOf(args.out)) {
         case OutputType::Jpeg:

@@ -184,6 +184,7 @@ TEST_F(Form1ViewersTest, CtrlCCopiesThePictureWithoutTheOutlineAndOpensNoView) {
             "");
     }
     // Not in the browse state: there is no working picture on screen to copy.
+    dialogs.yesNoAnswers = {true};  // the retouch is let go
     test::Trigger(*form, "mnuOpen4");
     clipboard->clear();
     ModalWatcher watcher;

@@ -492,7 +492,9 @@ TEST_F(MainWindowTest, CircleMarkingDragReleaseAndErase) {
     emit Picture2(f)->MouseDown(kLeftButton, 0, 30, 40);
     emit Picture2(f)->MouseUp(kLeftButton, 0, 30, 40);
     EXPECT_EQ(f.MarkedCircle().rl, 50.0f);
+    dialogs.yesNoAnswers = {true};  // the gamma step is unsaved work: let it go
     f.Action("mnuOpen4")->trigger();
+    EXPECT_EQ(dialogs.questions.size(), 1);
     EXPECT_FALSE(f.CircleModeOn());
     EXPECT_FALSE(Shown("mnuSpecial"));
     EXPECT_TRUE(File1(f)->isVisible());

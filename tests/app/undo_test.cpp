@@ -81,8 +81,8 @@ TEST_F(Form1UndoTest, EachKindOfStepIsUndoneAndRedoneBitForBit) {
             form->Action("mnuRedo")->trigger();
         }
     }
-    // Whole-picture steps: the budget of two frames keeps the last two.
-    EXPECT_EQ(test::History(*form).UndoCount(), 2);
+    // Whole-picture steps: the history keeps them all, as steps, not frames.
+    EXPECT_EQ(test::History(*form).UndoCount(), 4);
 }
 
 TEST_F(Form1UndoTest, EffectsUndoRestoresTheSnapshotAndLaterEffectsAccumulateOnIt) {

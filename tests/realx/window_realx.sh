@@ -154,5 +154,62 @@ save_as "$RX_TMP/skin"
 rx_check "a double-click retouches once" same_pixels "$RX_TMP/once.bmp" "$RX_TMP/skin.BMP"
 kill "$RX_APP"; sleep 0.3
 
+# --- unsaved work: Esc and the close button ask first, and いいえ (the default) loses nothing
+rx_launch "$PICS/face.bmp"
+menu_first      # 実寸画像でレタッチ
+menu_first      # レタッチ
+menu_pick 1     # 肌上でクリックして最適化　Ｏｎ　にする
+rx_sclick 128 128 1 1.2
+rx_shot retouched
+rx_key Escape 1
+rx_check "Esc with unsaved work asks first" test "$(rx_windows)" -eq 2
+rx_key Return 1  # いいえ, the default
+rx_check "いいえ keeps the program running" rx_alive
+rx_check "and closes the question" test "$(rx_windows)" -eq 1
+rx_shot kept
+rx_check "and the retouched picture is still there" same_pixels "$RX_TMP/retouched.png" \
+    "$RX_TMP/kept.png"
+rx_click_close_button
+rx_check "the close button asks too" test "$(rx_windows)" -eq 2
+rx_key Escape 1  # the question's Esc is いいえ as well
+rx_check "and いいえ keeps the window" test "$(rx_windows)" -eq 1
+rx_key Escape 1
+rx_key y 1  # はい(Y)
+rx_check "はい ends the program" rx_wait_exit 2
+rx_alive && kill "$RX_APP"
+
+# --- a retouch killed with SIGKILL comes back at the next start, pixel for pixel
+picture_area() {  # picture_area SHOT: the top-left 256 × 256 of the picture on screen
+    read -r ox oy <<<"$(rx_origin)"
+    convert "$RX_TMP/$1.png" -crop "256x256+$ox+$((oy + RX_MENU_H))" +repage "$RX_TMP/$1-area.png"
+}
+rx_launch "$PICS/face.bmp"
+menu_first      # 実寸画像でレタッチ
+menu_first      # レタッチ
+menu_pick 1     # 肌上でクリックして最適化　Ｏｎ　にする
+rx_sclick 128 128 1 1.2
+rx_sclick 60 200 1 1.2
+rx_shot before_kill
+picture_area before_kill
+{ kill -KILL "$RX_APP"; wait "$RX_APP"; } 2>/dev/null; sleep 0.5
+journal=$(ls "$HOME"/.local/state/sorvenal/retouch-*.journal 2>/dev/null | head -1)
+rx_check "the killed retouch left its journal" test -n "$journal"
+"$RETOUCH" --replay "$journal" "$RX_TMP/replayed.bmp" >/dev/null 2>&1
+rx_launch "$PICS"
+sleep 1
+rx_check "the next start offers it back" test "$(rx_windows)" -eq 2
+rx_key Return 2  # はい, the default
+RX_WIN=$(xdotool search --onlyvisible --pid "$RX_APP" 2>/dev/null | head -1)  # the window, not the question
+rx_shot restored
+picture_area restored
+rx_check "the restored picture is the one before the kill" \
+    same_pixels "$RX_TMP/before_kill-area.png" "$RX_TMP/restored-area.png"
+menu_first
+menu_pick -6    # 名前を付けて保存
+save_as "$RX_TMP/restored"
+rx_check "and the tool renders the journal to the same pixels" \
+    same_pixels "$RX_TMP/replayed.bmp" "$RX_TMP/restored.BMP"
+rx_alive && kill "$RX_APP"
+
 echo "window_realx: $RX_PASSES passed, $RX_FAILS failed"
 [ "$RX_FAILS" -eq 0 ]

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/undo_history.h"
+#include "app/undo_history_steps.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
 #include "tests/support/form1_controls.h"
@@ -48,7 +48,7 @@ void WaitPreview(const Form1& form) {
     while (form.PreviewPending() && waited.elapsed() < 20000) QTest::qWait(1);
 }
 
-const UndoHistory& History(const Form1& form) { return form.History(); }
+const StepHistory& History(const Form1& form) { return form.History(); }
 
 Form1Session::Form1Session() : folder(QDir(dir.path()).canonicalPath()) {}
 

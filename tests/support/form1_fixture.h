@@ -15,7 +15,7 @@ class QAction;
 
 namespace sorvenal {
 
-class UndoHistory;
+class StepHistory;
 
 namespace test {
 
@@ -32,7 +32,7 @@ void DragOnPicture(const Form1& form, QPoint from, QPoint to);
 // The window's full-decode wait and its undo history, reached in this one place only.
 void WaitFull(Form1& form);           // until the selected picture's full decode is in
 void WaitPreview(const Form1& form);  // until the selected picture's preview is shown
-const UndoHistory& History(const Form1& form);
+const StepHistory& History(const Form1& form);
 
 enum class Visibility { Shown, Hidden };
 
