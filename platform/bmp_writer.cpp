@@ -120,7 +120,10 @@ WriteResult WriteBmp24(const QImage& image, const NativePath& path, bool overwri
         }
         return FsOk();
     };
-    const FsStatus written = WriteFileAtomically(path, fill, 0666, overwrite);
+    return WriteResultOf(WriteFileAtomically(path, fill, 0666, overwrite), path);
+}
+
+WriteResult WriteResultOf(const FsStatus& written, const NativePath& path) {
     if (written.error == EEXIST && written.path == path)
         return WriteResult{WriteStatus::Exists, {}};
     if (!written.ok()) return WriteFailure({PictureError::WriteFailed, written.error});

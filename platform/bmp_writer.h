@@ -18,6 +18,9 @@ struct WriteResult {
 // its name; without overwrite an existing name is refused, also one that appears while
 // writing. A failed write leaves nothing behind.
 WriteResult WriteBmp24(const QImage& image, const NativePath& path, bool overwrite = false);
+// What an atomic write of `path` came to, as every picture writer reports it: a name taken
+// meanwhile is Exists, any other failure carries its error number.
+WriteResult WriteResultOf(const FsStatus& written, const NativePath& path);
 WriteResult WriteBmp24(const QImage& image, const QString& path, bool overwrite = false);
 
 }  // namespace sorvenal

@@ -232,11 +232,7 @@ WriteResult WriteJpeg(const QImage& image, const NativePath& path, int quality,
             return FsOk();
         },
         0666, overwrite);
-    if (written.error == EEXIST && written.path == path)
-        return WriteResult{WriteStatus::Exists, {}};
-    if (!written.ok())
-        return WriteResult{WriteStatus::Failed, {PictureError::WriteFailed, written.error}};
-    return WriteResult{WriteStatus::Ok, {}};
+    return WriteResultOf(written, path);
 }
 
 WriteResult WritePicture(const QImage& image, const NativePath& path, const PictureWriting& how,

@@ -88,11 +88,7 @@ WriteResult WritePng(const QImage& picture, const NativePath& path, const QByteA
             return FsOk();
         },
         0666, overwrite);
-    if (written.error == EEXIST && written.path == path)
-        return WriteResult{WriteStatus::Exists, {}};
-    if (!written.ok())
-        return WriteResult{WriteStatus::Failed, {PictureError::WriteFailed, written.error}};
-    return WriteResult{WriteStatus::Ok, {}};
+    return WriteResultOf(written, path);
 }
 
 }  // namespace sorvenal
