@@ -205,7 +205,7 @@ picture_area restored
 rx_check "the restored picture is the one before the kill" \
     same_pixels "$RX_TMP/before_kill-area.png" "$RX_TMP/restored-area.png"
 menu_first
-menu_pick -6    # 名前を付けて保存
+menu_pick -7    # 名前を付けて保存 (元に戻す is enabled: the steps came back)
 save_as "$RX_TMP/restored"
 rx_check "and the tool renders the journal to the same pixels" \
     same_pixels "$RX_TMP/replayed.bmp" "$RX_TMP/restored.BMP"
