@@ -25,8 +25,19 @@ namespace {
 
 using test::ScopedFault;
 
-TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
-    ASSERT_TRUE(ScopedFault::ShimLoaded()) << "the fault shim is not preloaded";
+// A folder on show with a picture to save, and the dialogs' scripted answers.
+class SaveFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ScopedFault::ShimLoaded()) << "the fault shim is not preloaded";
+        ASSERT_TRUE(Dir1.SetPath(folder));
+        Picture2.SetPicture(test::GradientPicture(33, 17));
+    }
+    void Save() {
+        SaveImage(
+            SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
+    }
+
     QTemporaryDir tmp;
     const QString folder = QDir(tmp.path()).canonicalPath();
     FolderList Dir1;
@@ -35,9 +46,9 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
     ScriptedDialogService dialogs;
     bool DirCancel = true;
     SaveChoice choice;
-    ASSERT_TRUE(Dir1.SetPath(folder));
-    Picture2.SetPicture(test::GradientPicture(33, 17));
+};
 
+TEST_F(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
     const struct {
         const char* call;
         int error;
@@ -55,8 +66,7 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
             std::optional<ScopedFault> noTmpfile;
             if (!fault.unnamedFiles)
                 noTmpfile.emplace("open_tmpfile", EOPNOTSUPP, NativeOf(folder));
-            SaveImage(SaveImageContext{
-                DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
+            Save();
         }
         EXPECT_EQ(dialogs.messages,
                   QStringList{QStringLiteral("保存できませんでした: ") + folder +
@@ -65,12 +75,11 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
     }
     // And without faults, both ways give the whole file.
     dialogs.saveAnswers.push_back(folder + QStringLiteral("/photo"));
-    SaveImage(SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
+    Save();
     {
         ScopedFault noTmpfile("open_tmpfile", EOPNOTSUPP, NativeOf(folder));
         dialogs.saveAnswers.push_back(folder + QStringLiteral("/named"));
-        SaveImage(
-            SaveImageContext{DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
+        Save();
     }
     EXPECT_EQ(test::Entries(NativeOf(folder)), (QStringList{"named.BMP", "photo.BMP"}));
     EXPECT_EQ(test::ReadFile(NativeOf(folder + "/named.BMP")),
@@ -78,18 +87,7 @@ TEST(SaveFaults, EveryRefusalIsSaidInJapaneseAndLeavesNothing) {
     EXPECT_EQ(ReadPicture(folder + "/photo.BMP").image, Picture2.Image());
 }
 
-TEST(SaveFaults, JpegAndPngMeetRefusalsAsTheBmpDoes) {
-    ASSERT_TRUE(ScopedFault::ShimLoaded()) << "the fault shim is not preloaded";
-    QTemporaryDir tmp;
-    const QString folder = QDir(tmp.path()).canonicalPath();
-    FolderList Dir1;
-    FileList File1;
-    PictureBox Picture2;
-    ScriptedDialogService dialogs;
-    bool DirCancel = true;
-    SaveChoice choice;
-    ASSERT_TRUE(Dir1.SetPath(folder));
-    Picture2.SetPicture(test::GradientPicture(40, 30));
+TEST_F(SaveFaults, JpegAndPngMeetRefusalsAsTheBmpDoes) {
     const struct {
         const char* call;
         int error;
@@ -103,8 +101,7 @@ TEST(SaveFaults, JpegAndPngMeetRefusalsAsTheBmpDoes) {
             dialogs.filterAnswers.push_back(label);
             {
                 ScopedFault refused(fault.call, fault.error, NativeOf(folder));
-                SaveImage(SaveImageContext{
-                    DirCancel, &Dir1, &File1, &Picture2, dialogs, nullptr, {}, choice});
+                Save();
             }
             EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("保存できませんでした: ") +
                                                     folder + QStringLiteral("/photo") + extension +
