@@ -220,6 +220,8 @@ ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
         return ReadOwn(own, path, options);
     PictureFile file(options.cancel);
     QImageReader reader;
+    // From the header on: the decoder says only its first warning, maybe while sizing.
+    const DecoderMessages messages;
     const OpenedPicture opened = OpenPicture(path, file, reader);
     if (opened.failure.failed()) return ReadFailure(opened.failure);
     const PictureFormat& format = *opened.format;
@@ -235,7 +237,6 @@ ReadResult ReadPicture(const NativePath& path, const ReadOptions& options) {
         image = HugePageImage(opened.size.width(), opened.size.height());
     else
         ReleaseSpareHugePages();  // the photos browsed are no longer JPEGs
-    const DecoderMessages messages;
     return Decoded(reader, image, file, format, messages, options.cancel);
 }
 
@@ -245,6 +246,7 @@ PreviewResult ReadPreview(const NativePath& path, const QSize& box,
         return PreviewOwn(own, path, box, ReadOptions{cancel, false});
     PictureFile file(cancel);
     QImageReader reader;
+    const DecoderMessages messages;  // from the header on, as for the whole picture
     const OpenedPicture opened = OpenPicture(path, file, reader);
     PreviewResult result;
     if (opened.failure.failed()) {
@@ -267,7 +269,6 @@ PreviewResult ReadPreview(const NativePath& path, const QSize& box,
         reader.setScaledSize(turned ? wanted.transposed() : wanted);
     }
     QImage image;
-    const DecoderMessages messages;
     const ReadResult read = Decoded(reader, image, file, *opened.format, messages, cancel);
     result.failure = read.failure;
     result.preview = read.image;
