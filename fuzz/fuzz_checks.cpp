@@ -144,6 +144,12 @@ std::string CheckRetouchArgs(const std::uint8_t* data, std::size_t size) {
         return std::string();
     }
     if (r.args.help || r.args.version) return std::string();  // nothing to check: no files
+    // A replay takes its source and steps from the journal: a journal and an output, no more.
+    if (!r.args.replay.empty()) {
+        if (r.args.out.empty()) return "accepted an empty file name";
+        if (!r.args.in.empty() || !r.args.steps.empty()) return "a replay took steps or an input";
+        return std::string();
+    }
     if (r.args.in.empty() || r.args.out.empty()) return "accepted an empty file name";
     if (r.args.steps.empty()) return "accepted no steps";
     for (const RetouchStep& step : r.args.steps) {
