@@ -226,6 +226,9 @@ QImage YcbcrToRgb32(const heif_image* image, const YcbcrMatrix& m, bool hugePage
         return v;
     };
     const auto level = [](float v) {
+        // Clamped to 0..255 first, where adding a half and truncating rounds to nearest (and
+        // costs no library call per sample, as lround would).
+        // NOLINTNEXTLINE(bugprone-incorrect-roundings)
         return static_cast<QRgb>(static_cast<int>(std::clamp(v, 0.0F, 255.0F) + 0.5F));
     };
     ForEachRowBand(height, static_cast<long long>(width) * height, [&](int begin, int end) {
