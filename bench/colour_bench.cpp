@@ -44,7 +44,7 @@ QImage Grainy() {
 }
 
 QString Jpeg(const QString& folder, const char* name, const QColorSpace& space) {
-    const QString path = QDir(folder).filePath(QString::fromLatin1(name));
+    QString path = QDir(folder).filePath(QString::fromLatin1(name));
     if (!QFileInfo::exists(path)) {
         QImage picture = Grainy();
         if (space.isValid()) picture.setColorSpace(space);
