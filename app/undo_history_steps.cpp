@@ -1,5 +1,6 @@
 #include "app/undo_history_steps.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -24,6 +25,19 @@ void CopyInto(QImage& target, const QImage& source) {
         return;
     }
     target = source;
+}
+
+bool IsTableCommand(const HistoryStep& step) {
+    return step.kind == HistoryStep::Kind::Command && RetouchCommandTables(step.command);
+}
+
+qint64 NowNanos() {
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return clock.nsecsElapsed();
 }
 
 bool SameSkin(const SkinState& a, const SkinState& b) {
@@ -146,6 +160,109 @@ void StepHistory::Clear() {
     recording_ = false;
     watched_.clear();
     watchFrom_ = -1;
+    room_ = 0;
+}
+
+std::size_t StepHistory::Room(const QImage& picture) const {
+    if (picture.isNull()) return 0;
+    return static_cast<std::size_t>(Budget(picture) /
+                                    std::max<qsizetype>(1, picture.sizeInBytes()));
+}
+
+double StepHistory::Cost(std::size_t step) const {
+    return pace_.countSteps ? 1.0 : steps_[step].seconds;
+}
+
+double StepHistory::Distance(std::size_t from, std::size_t to) const {
+    double total = 0;
+    for (std::size_t step = from; step < to; ++step) total += Cost(step);
+    return total;
+}
+
+std::size_t StepHistory::ReachFrom(std::size_t floor, std::size_t state) const {
+    std::size_t from = state;
+    double cost = 0;
+    while (from > floor + 1 && cost + Cost(from - 1) <= pace_.replay) cost += Cost(--from);
+    return from;
+}
+
+std::size_t StepHistory::FreeStart(std::size_t state) const {
+    for (std::size_t at = state; at > 0; --at)
+        if (steps_[at - 1].kind == HistoryStep::Kind::Revert) return at;
+    return 0;
+}
+
+void StepHistory::Advance(Frame& frame, std::size_t state, const QImage& original,
+                          const Progress& progress) {
+    ReplaySteps(frame.pixels, std::span(steps_).subspan(frame.state, state - frame.state), original,
+                progress);
+    frame.state = state;
+}
+
+bool StepHistory::Plan(const QImage& original, Frame*& builder, std::size_t& goal,
+                       std::size_t& needed) {
+    builder = nullptr;
+    if (room_ < 2) return false;
+    // From the cursor down, the first stretch a walk back would replay slowly: below where the
+    // walk starts from (a kept frame, the first state, just after a revert).
+    std::size_t anchor = FreeStart(cursor_);
+    if (const Frame* frame = NearestFrame(cursor_)) anchor = std::max(anchor, frame->state);
+    std::size_t free = 0;
+    const Frame* below = nullptr;
+    for (;; anchor = below ? below->state : free) {
+        if (anchor == 0) return false;
+        const std::size_t top = anchor - 1;
+        free = FreeStart(top);
+        below = NearestFrame(top);
+        if (below && below->state < free) below = nullptr;
+        if (Distance(below ? below->state : free, top) > pace_.replay) {
+            goal = ReachFrom(free, top);
+            break;
+        }
+    }
+    needed = anchor;
+    if (below && below->state < goal) {
+        builder = const_cast<Frame*>(below);  // climbs in place: nothing lower is cheaper
+        return true;
+    }
+    // A slot of its own: one only redo could use, one under a revert, or a new one.
+    auto spare = std::find_if(frames_.begin(), frames_.end(), [&](const Frame& frame) {
+        return frame.state > cursor_ || frame.state < free;
+    });
+    if (spare == frames_.end()) {
+        if (frames_.size() >= room_) return false;
+        frames_.push_back({free, QImage()});
+        spare = frames_.end() - 1;
+    }
+    spare->state = free;
+    CopyInto(spare->pixels, free == 0 ? base_ : original);
+    builder = &*spare;
+    return true;
+}
+
+bool StepHistory::Build(const QImage& original, double seconds, const Progress& progress,
+                        bool spread) {
+    Frame* builder = nullptr;
+    std::size_t goal = 0, needed = 0;
+    if (!Plan(original, builder, goal, needed)) return false;
+    // Within an undo: what remains, spread over the undos left before it is needed, less one
+    // for the slack of whole steps.
+    if (spread)
+        seconds = std::min(
+            seconds, Distance(builder->state, goal) / static_cast<double>(std::max<std::size_t>(
+                                                          1, cursor_ - std::min(cursor_, needed))));
+    std::size_t to = builder->state + 1;
+    for (double cost = Cost(builder->state); to < goal && cost + Cost(to) <= seconds; ++to)
+        cost += Cost(to);
+    lastReplayed_ += static_cast<int>(to - builder->state);
+    Advance(*builder, to, original, progress);
+    return true;
+}
+
+bool StepHistory::Prepare(const QImage& original, double seconds) {
+    lastReplayed_ = 0;
+    if (original.isNull() || base_.isNull()) return false;
+    return Build(original, seconds, {}, false);
 }
 
 const StepHistory::Frame* StepHistory::NearestFrame(std::size_t state) const {
@@ -168,8 +285,10 @@ void StepHistory::KeepFrame(std::size_t state, const QImage& picture) {
     const auto room =
         static_cast<std::size_t>(Budget(picture) / std::max<qsizetype>(1, frameBytes));
     if (room == 0) return;
+    // Copied now rather than shared: the step's first write would part them at its own cost,
+    // which is then taken for what the step costs to run again.
     if (frames_.size() < room) {
-        frames_.push_back({state, picture});  // shared: the step's first write parts it
+        frames_.push_back({state, picture.copy()});
         return;
     }
     // Room: a frame past the cursor goes first (only redo could use it), then the oldest.
@@ -182,6 +301,21 @@ void StepHistory::KeepFrame(std::size_t state, const QImage& picture) {
     CopyInto(victim->pixels, picture);
 }
 
+void StepHistory::KeepFrameAt(std::size_t state, const QImage& picture) {
+    if (picture.isNull()) return;
+    if (frames_.size() < room_) {
+        frames_.push_back({state, picture.copy()});
+        return;
+    }
+    // Only in the place of a frame that redo alone could use: the frames below the cursor
+    // serve the walk further down.
+    auto spare = std::find_if(frames_.begin(), frames_.end(),
+                              [this](const Frame& frame) { return frame.state > cursor_; });
+    if (spare == frames_.end()) return;
+    spare->state = state;
+    CopyInto(spare->pixels, picture);
+}
+
 void StepHistory::Begin(const QImage& current, std::optional<Rows> watch) {
     recording_ = false;
     watched_.clear();
@@ -192,8 +326,10 @@ void StepHistory::Begin(const QImage& current, std::optional<Rows> watch) {
         return;
     }
     if (steps_.empty()) base_ = current;
+    room_ = Room(current);
     KeepFrame(cursor_, current);
     beginKey_ = current.cacheKey();
+    beginNanos_ = NowNanos();
     if (watch) {
         watchFrom_ = std::max(0, watch->first);
         const int last = std::min(watch->last, current.height() - 1);
@@ -226,6 +362,8 @@ bool StepHistory::End(const QImage& current, HistoryStep step) {
     }
     steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(cursor_), steps_.end());
     DropFramesAbove(cursor_);
+    // What the step took is what running it again will take, near enough.
+    step.seconds = std::min(10.0, static_cast<double>(NowNanos() - beginNanos_) / 1e9);
     steps_.push_back(std::move(step));
     ++cursor_;
     return true;
@@ -235,33 +373,29 @@ QImage StepHistory::Undo(QImage current, const QImage& original, const Progress&
     if (!CanUndo()) return current;
     const std::size_t target = cursor_ - 1;
     cursor_ = target;
-    std::size_t from = 0;
-    QImage start = base_;
-    if (const Frame* frame = NearestFrame(target)) {
+    // The nearest start below: a kept frame, the first state, or just after a revert.
+    std::size_t from = FreeStart(target);
+    QImage start = from == 0 ? base_ : original;
+    const Frame* frame = NearestFrame(target);
+    if (frame && frame->state > from) {
         from = frame->state;
         start = frame->pixels;
-    }
-    // A revert on the way starts over from the original anyway.
-    for (std::size_t state = target; state > from; --state) {
-        if (steps_[state - 1].kind == HistoryStep::Kind::Revert) {
-            from = state;
-            start = original;
-            break;
-        }
     }
     QImage picture = std::move(current);
     CopyInto(picture, start);
     start = QImage();
     lastReplayed_ = static_cast<int>(target - from);
-    // The frames of the next undos are kept on the way: the last two spaced states below.
     std::size_t at = from;
-    for (std::size_t state = from + 1; state < target; ++state) {
-        if (state % kSpacing != 0 || state + 2 * kSpacing < target) continue;
-        ReplaySteps(picture, std::span(steps_).subspan(at, state - at), original, progress);
-        KeepFrame(state, picture);
-        at = state;
+    // Far from the start, a frame is kept on the way so that the undos after this one replay
+    // no more than the pace allows.
+    if (room_ > 0 && target > from + 1 && Distance(from, target - 1) > pace_.replay) {
+        const std::size_t keep = ReachFrom(from, target - 1);
+        ReplaySteps(picture, std::span(steps_).subspan(at, keep - at), original, progress);
+        KeepFrameAt(keep, picture);
+        at = keep;
     }
     ReplaySteps(picture, std::span(steps_).subspan(at, target - at), original, progress);
+    Build(original, pace_.slice, progress, true);
     return picture;
 }
 
@@ -277,15 +411,27 @@ QImage StepHistory::Restore(const QImage& start, std::vector<HistoryStep> steps,
             !step.random)
             step.random = std::make_shared<RandomSequence>(RandomSequence::At(step.randomPosition));
     }
-    QImage picture = start;
-    std::size_t at = 0;
-    for (std::size_t state = kSpacing; state < cursor_; state += kSpacing) {
-        if (state + 2 * kSpacing < cursor_) continue;
-        ReplaySteps(picture, std::span(steps_).subspan(at, state - at), original, progress);
-        KeepFrame(state, picture);
-        at = state;
+    room_ = Room(start);
+    // Run in groups (a run of table commands is one pass), each timed and its time shared
+    // among its steps, which is what their undos will cost. Frames are kept as recording
+    // would have kept them.
+    QImage picture = start.copy();
+    for (std::size_t at = 0; at < cursor_;) {
+        std::size_t end = at + 1;
+        auto keepsFrame = [&](std::size_t state) {
+            return state % kSpacing == 0 && state + 2 * kSpacing >= cursor_;
+        };
+        while (end < cursor_ && !keepsFrame(end) && IsTableCommand(steps_[at]) &&
+               IsTableCommand(steps_[end]))
+            ++end;
+        const qint64 started = NowNanos();
+        ReplaySteps(picture, std::span(steps_).subspan(at, end - at), original, progress);
+        const double seconds = static_cast<double>(NowNanos() - started) / 1e9;
+        for (std::size_t step = at; step < end; ++step)
+            steps_[step].seconds = seconds / static_cast<double>(end - at);
+        if (keepsFrame(end) && end < cursor_) KeepFrame(end, picture);
+        at = end;
     }
-    ReplaySteps(picture, std::span(steps_).subspan(at, cursor_ - at), original, progress);
     return picture;
 }
 

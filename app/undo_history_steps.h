@@ -28,6 +28,8 @@ struct HistoryStep {
     std::uint64_t randomPosition = 0;                // Circle: draws taken before the step
     // Circle, red only: the sequence at randomPosition, so a replay need not walk up to it.
     std::shared_ptr<const RandomSequence> random;
+    // What running the step again costs, in seconds, as last measured; not part of the step.
+    double seconds = 0;
 
     static HistoryStep OfCommand(RetouchCommand command);
     static HistoryStep OfSkin(const SkinState& skin, double x, double y);
@@ -44,6 +46,14 @@ bool operator==(const HistoryStep& a, const HistoryStep& b);
 void ReplaySteps(QImage& picture, std::span<const HistoryStep> steps, const QImage& original,
                  const Progress& progress = {});
 
+// How far an undo may replay, and how much work it may add to prepare the undos after it.
+struct HistoryPace {
+    double replay = 0.25;  // from the frame an undo starts at
+    double slice = 0.4;    // preparing the frame below, within one undo
+    // Every step costs one (tests); else the seconds each step took.
+    bool countSteps = false;
+};
+
 class StepHistory {
 public:
     // Kept frames hold at most two frames of the current picture and never more than `cap`
@@ -52,7 +62,8 @@ public:
     // Frames are kept at states that are multiples of this, the last two below the cursor, so
     // undoing one of the last ten steps runs at most four steps again.
     static constexpr std::size_t kSpacing = 5;
-    explicit StepHistory(qsizetype cap = kDefaultCap) : cap_(cap) {}
+    explicit StepHistory(qsizetype cap = kDefaultCap, HistoryPace pace = {})
+        : cap_(cap), pace_(pace) {}
 
     void Clear();
     // Rows first..last, inclusive; may reach past the picture.
@@ -75,6 +86,9 @@ public:
     // where nobody else holds it. `original` is what a revert step gives back.
     QImage Undo(QImage current, const QImage& original, const Progress& progress = {});
     QImage Redo(QImage current, const QImage& original, const Progress& progress = {});
+    // Work for the undos to come, done while the user is idle: advances a kept frame towards
+    // where a walk back will need it, by about `seconds`. False when nothing is left to do.
+    bool Prepare(const QImage& original, double seconds);
 
     // A history with every step of `steps` done on `start`; returns the picture they make.
     // Tables are chained across steps, and frames are kept where the next undos need them.
@@ -86,7 +100,8 @@ public:
     // Bytes of the kept frames beyond the picture the history started from.
     qsizetype Bytes() const;
     qsizetype Budget(const QImage& picture) const;
-    // Steps run again by the last undo or redo (for the benchmarks and tests).
+    // Steps run again by the last undo, redo or preparation, for the undos to come as well (for
+    // the benchmarks and tests).
     int LastReplayed() const { return lastReplayed_; }
 
 private:
@@ -96,15 +111,38 @@ private:
     };
     // Keeps `picture` as the frame of `state` when the spacing asks for one there.
     void KeepFrame(std::size_t state, const QImage& picture);
+    // Keeps `picture` as the frame of `state` where there is room for it.
+    void KeepFrameAt(std::size_t state, const QImage& picture);
     const Frame* NearestFrame(std::size_t state) const;
     void DropFramesAbove(std::size_t state);
+    std::size_t Room(const QImage& picture) const;
+    double Cost(std::size_t step) const;
+    // Cost of running steps from..to-1.
+    double Distance(std::size_t from, std::size_t to) const;
+    // The lowest state above `floor` from which reaching `state` costs at most the pace.
+    std::size_t ReachFrom(std::size_t floor, std::size_t state) const;
+    // Where replaying to `state` can start without a kept frame: the first state or just after
+    // a revert.
+    std::size_t FreeStart(std::size_t state) const;
+    // Moves frame `index` (detached first) up to `state` by replaying the steps on the way.
+    void Advance(Frame& frame, std::size_t state, const QImage& original, const Progress& progress);
+    // The frame a walk back will need next, and the frame that climbs towards it: false when
+    // nothing is needed. Takes a slot for it where there is none yet.
+    // `needed`: the walk back needs it once the cursor is below that state.
+    bool Plan(const QImage& original, Frame*& builder, std::size_t& goal, std::size_t& needed);
+    // Runs up to `seconds` of that work (at least one step); `spread`: no more than its share
+    // of one undo.
+    bool Build(const QImage& original, double seconds, const Progress& progress, bool spread);
 
     qsizetype cap_;
+    HistoryPace pace_;
     QImage base_;  // the picture before the first step
     std::vector<HistoryStep> steps_;
     std::vector<Frame> frames_;
     std::size_t cursor_ = 0;  // steps before it are done, from it on can be redone
     qint64 beginKey_ = 0;     // the picture's key when the step began: unchanged is untouched
+    qint64 beginNanos_ = 0;
+    std::size_t room_ = 0;  // frames the budget holds for the picture being worked on
     int watchFrom_ = -1;
     std::vector<std::uint32_t> watched_;  // the watched rows as they were
     bool recording_ = false;

@@ -1,5 +1,6 @@
 #include "app/working_picture.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -11,7 +12,18 @@
 namespace sorvenal {
 
 WorkingPicture::WorkingPicture(PictureBox* Picture1, PictureBox* Picture2, PictureBox* Picture3)
-    : Picture1(Picture1), Picture2(Picture2), Picture3(Picture3) {}
+    : Picture1(Picture1),
+      Picture2(Picture2),
+      Picture3(Picture3),
+      prepare_(std::make_unique<QTimer>()) {
+    // Between the user's undos, in slices short enough not to be felt, the frames the next
+    // undos will start from are made ahead.
+    prepare_->setInterval(0);
+    QObject::connect(prepare_.get(), &QTimer::timeout, [this] {
+        if (history_.Recording() || !history_.Prepare(this->Picture1->Picture(), 0.05))
+            prepare_->stop();
+    });
+}
 
 WorkingPicture::~WorkingPicture() {
     // A normal end: the work was saved or the user agreed to lose it.
@@ -54,6 +66,7 @@ void WorkingPicture::Restore(std::span<const HistoryStep> steps, const BusyFeedb
             history_.Restore(start, {steps.begin(), steps.end()}, original, progress));
         Picture2->Refresh();
     });
+    prepare_->start();
     UpdateJournal();
     if (historyChanged_) historyChanged_();
 }
@@ -193,6 +206,7 @@ void WorkingPicture::UndoOrRedo(bool undo, const BusyFeedback& busy, const QStri
         ShowState(undo ? history_.Undo(std::move(current), original, progress)
                        : history_.Redo(std::move(current), original, progress));
     });
+    prepare_->start();
     UpdateJournal();
     if (historyChanged_) historyChanged_();
 }

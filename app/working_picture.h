@@ -14,6 +14,7 @@
 #include "engine/retouch_commands.h"
 
 class QString;
+class QTimer;
 
 namespace sorvenal {
 
@@ -107,6 +108,7 @@ private:
     std::unique_ptr<JournalWriter> journal_;
     bool journalWritten_ = false;
     std::function<void()> historyChanged_;
+    std::unique_ptr<QTimer> prepare_;
 };
 
 }  // namespace sorvenal

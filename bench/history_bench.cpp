@@ -128,15 +128,17 @@ void BM_UndoLastTen(benchmark::State& state) {
     for (auto _ : state) {
         double slowest = 0;
         for (int i = 0; i < 10; ++i) {
-            const double s = Seconds([&] { r.picture = r.history.Undo(r.picture, original); });
+            const double s =
+                Seconds([&] { r.picture = r.history.Undo(std::move(r.picture), original); });
             slowest = std::max(slowest, s);
             undoSum += s;
             ++undos;
             replayedMax = std::max(replayedMax, r.history.LastReplayed());
         }
         for (int i = 0; i < 10; ++i)
-            redoMax = std::max(redoMax,
-                               Seconds([&] { r.picture = r.history.Redo(r.picture, original); }));
+            redoMax = std::max(redoMax, Seconds([&] {
+                                   r.picture = r.history.Redo(std::move(r.picture), original);
+                               }));
         state.SetIterationTime(slowest);
     }
     state.counters["undo_mean_ms"] = 1000 * undoSum / std::max(1, undos);
@@ -148,26 +150,42 @@ void BM_UndoLastTen(benchmark::State& state) {
 }
 BENCHMARK(BM_UndoLastTen)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
-// The oldest step: undone from the second state to the picture as loaded, and redone.
+// The oldest step: undone from the second state to the picture as loaded, and redone. Before
+// that, the walk back from the newest step, undo after undo, and again with idle time between.
 void BM_UndoOldest(benchmark::State& state) {
     Recorded& r = TwoHundred();
     const QImage& original = ThePhoto().original;
     // The walk back from the newest step: its slowest single undo is the deep undo's cost.
     double walkSlowest = 0, walk = 0;
     while (r.history.UndoCount() > 1) {
-        const double s = Seconds([&] { r.picture = r.history.Undo(r.picture, original); });
+        const double s =
+            Seconds([&] { r.picture = r.history.Undo(std::move(r.picture), original); });
         walkSlowest = std::max(walkSlowest, s);
         walk += s;
     }
     state.counters["walk_back_slowest_ms"] = 1000 * walkSlowest;
     state.counters["walk_back_mean_ms"] = 1000 * walk / (r.history.RedoCount());
+    // Again at a person's pace: the window's idle slices (50 ms each) for 200 ms between two
+    // undos.
+    while (r.history.CanRedo()) r.picture = r.history.Redo(std::move(r.picture), original);
+    double pacedSlowest = 0;
+    while (r.history.UndoCount() > 1) {
+        for (int slice = 0; slice < 4 && r.history.Prepare(original, 0.05); ++slice) {
+        }
+        pacedSlowest =
+            std::max(pacedSlowest,
+                     Seconds([&] { r.picture = r.history.Undo(std::move(r.picture), original); }));
+    }
+    state.counters["walk_paced_slowest_ms"] = 1000 * pacedSlowest;
     double redo = 0;
     for (auto _ : state) {
-        state.SetIterationTime(Seconds([&] { r.picture = r.history.Undo(r.picture, original); }));
-        redo = std::max(redo, Seconds([&] { r.picture = r.history.Redo(r.picture, original); }));
+        state.SetIterationTime(
+            Seconds([&] { r.picture = r.history.Undo(std::move(r.picture), original); }));
+        redo = std::max(
+            redo, Seconds([&] { r.picture = r.history.Redo(std::move(r.picture), original); }));
     }
     state.counters["redo_max_ms"] = 1000 * redo;
-    while (r.history.CanRedo()) r.picture = r.history.Redo(r.picture, original);
+    while (r.history.CanRedo()) r.picture = r.history.Redo(std::move(r.picture), original);
 }
 BENCHMARK(BM_UndoOldest)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 

@@ -20,7 +20,8 @@ using test::GradientPicture;
 // One step as the window runs it live: the passes one by one, the window's own skin state and
 // random sequence, and a history of frames beside the history of steps.
 struct Runner {
-    explicit Runner(QImage start) : original(start), picture(std::move(start)) {}
+    explicit Runner(QImage start, HistoryPace pace = {})
+        : original(start), picture(std::move(start)), steps(StepHistory::kDefaultCap, pace) {}
 
     void Step(const HistoryStep& step, bool compact) {
         frames.Begin(picture);
@@ -83,17 +84,23 @@ HistoryStep RandomStep(std::mt19937& dice, Runner& runner, int width, int height
     }
 }
 
+// Paced by steps, the frames move about as they do on a large photo: kept on the way down,
+// climbed from the start or a revert towards the cursor, between undos and within them.
+constexpr HistoryPace kTightPace{.replay = 3, .slice = 2, .countSteps = true};
+
 TEST(StepHistoryTest, LongRandomRunsGiveTheFrameHistorysPicturesBitForBit) {
     constexpr int kWidth = 40, kHeight = 30;
-    for (unsigned seed : {1u, 2u, 3u}) {
+    for (unsigned seed : {1u, 2u, 3u, 4u, 5u}) {
         std::mt19937 dice(seed);
-        Runner run(GradientPicture(kWidth, kHeight));
+        Runner run(GradientPicture(kWidth, kHeight), seed > 3 ? kTightPace : HistoryPace{});
         run.states.push_back(run.picture.copy());
         for (int op = 0; op < 400; ++op) {
             const unsigned roll = dice() % 10;
             if (roll < 6) {
                 const HistoryStep step = RandomStep(dice, run, kWidth, kHeight);
                 run.Step(step, step.kind == HistoryStep::Kind::Circle);
+            } else if (roll == 9 && seed > 3 && dice() % 2) {
+                run.steps.Prepare(run.original, 1);  // the idle time between two undos
             } else {
                 const bool undo = roll < 9;
                 // The frame history undoes only its last steps; where it can, it must agree.
