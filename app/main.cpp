@@ -136,10 +136,7 @@ int main(int argc, char* argv[]) {
     const sorvenal::StartArgument start = sorvenal::ParseStartArgument(line.start);
     sorvenal::Form1 form(nullptr, nullptr, start.folder);
     form.show();
-    if (!start.pictureName.isEmpty()) {
-        form.Action("mnuOpen")->trigger();
-        form.SelectPicture(start.pictureName);
-    }
+    if (!start.pictureName.isEmpty()) form.StartWithPicture(start.pictureName);
     // Once the window is up, so the question has it behind.
     if (!line.quitAfterShow) QTimer::singleShot(0, &form, &sorvenal::Form1::OfferRecovery);
     if (line.quitAfterShow) {

@@ -228,6 +228,7 @@ void Form1::ConnectSignals() {
     connect(Dir1, &FolderList::PathRefused, this,
             [this](const QString& path) { dialogs().Message(this, FolderRefusedMessage(path)); });
     connect(File1, &FileList::Click, this, &Form1::File1_Click);
+    WatchFolders();
     connect(selected_.get(), &SelectedPicture::PreviewEnded, this, &Form1::ShowSelection);
     connect(selected_.get(), &SelectedPicture::FullEnded, this, &Form1::FullPictureEnded);
     connect(Image1, &PreviewImage::Clicked, this, &Form1::Image1_Click);
@@ -246,6 +247,7 @@ void Form1::ConnectSignals() {
 void Form1::BeginBusy() {
     // Paint now what a closed menu covered: the pass holds this thread until it ends.
     repaint();
+    busyNow_ = true;
     setWindowTitle(kBusyCaption);
     setCursor(Qt::WaitCursor);
     Animation1->raise();
@@ -254,6 +256,7 @@ void Form1::BeginBusy() {
 
 void Form1::EndBusy(const QString& caption) {
     Animation1->Stop();
+    busyNow_ = false;
     setWindowTitle(caption);
     if (SkinClickOn)
         setCursor(Qt::UpArrowCursor);
