@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/start_folder.h"
@@ -134,7 +135,10 @@ int main(int argc, char* argv[]) {
     sorvenal::InstallJapaneseUi(app);
 
     const sorvenal::StartArgument start = sorvenal::ParseStartArgument(line.start);
-    sorvenal::Form1 form(nullptr, nullptr, start.folder);
+    sorvenal::Form1Options options;
+    if (!start.pictureName.isEmpty())
+        options.startPicture = sorvenal::JoinNative(start.folder, start.pictureName);
+    sorvenal::Form1 form(nullptr, nullptr, start.folder, std::move(options));
     form.show();
     if (!start.pictureName.isEmpty()) form.StartWithPicture(start.pictureName);
     // Once the window is up, so the question has it behind.

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QtMath>
 #include <utility>
 
 #include "app/artwork.h"
@@ -73,6 +74,13 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const NativePath& startFol
       screenSize_(options_.screenSize),
       selected_(std::make_unique<SelectedPicture>(options_.fullDecoder, options_.previewDecoder)) {
     setObjectName(QStringLiteral("Form1"));
+    // First of all, on a worker: the window is built and the folder listed meanwhile.
+    if (!options_.startPicture.isEmpty()) {
+        const PreviewRect box = PreviewFit(1, 1);
+        const qreal ratio = qApp->devicePixelRatio();
+        selected_->Prefetch(options_.startPicture,
+                            QSize(qCeil(box.width * ratio), qCeil(box.height * ratio)));
+    }
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogService>();
         dialogs_ = ownDialogs_.get();

@@ -60,6 +60,8 @@ struct Form1Options {
     PictureLoader::Decoder fullDecoder = {};  // the full pictures' decode; empty: ReadPicture
     PictureLoader::PreviewDecoder previewDecoder = {};  // the previews'; empty: ReadPreview
     ScreenSizeSource screenSize = {};  // empty: the size of the screen that holds the window
+    // The picture the program was started on: its preview is decoded while the window is built.
+    NativePath startPicture = {};
 };
 
 class Form1 : public QMainWindow {

@@ -127,13 +127,15 @@ TEST_F(FoldersTest, ListsFollowTheDiskAndKeepTheSelection) {
         Open();
         Select("b.jpg");
         c.change(folder);
-        EXPECT_TRUE(WaitFor([&] { return Listed() == c.listed; }))
+        const bool subfolder = QString(c.what) == "a folder made";
+        auto subShown = [&] {
+            return Dir1(*form)->item(Dir1(*form)->count() - 1)->text().trimmed() == "sub";
+        };
+        EXPECT_TRUE(WaitFor([&] { return Listed() == c.listed && subShown() == subfolder; }))
             << Listed().join(",").toStdString();
         EXPECT_EQ(File1(*form)->FileName(), c.selected);
         EXPECT_EQ(Image1(*form)->HasPicture(), !c.selected.isEmpty());
         EXPECT_EQ(Label5(*form)->text().isEmpty(), c.selected.isEmpty());
-        EXPECT_EQ(Dir1(*form)->item(Dir1(*form)->count() - 1)->text().trimmed() == "sub",
-                  QString(c.what) == "a folder made");
         form.reset();
         dir.remove();
         ASSERT_TRUE(QDir().mkpath(folder));
@@ -209,12 +211,16 @@ TEST_F(FoldersTest, F5ReadsTheFolderByHand) {
     EXPECT_EQ(File1(*form)->ListCount(), 4);
 }
 
+// The start picture's preview was decoded while the window was built: it is there at once.
 TEST_F(FoldersTest, DownRightAfterAStartWithAPictureShowsTheNext) {
     form = std::make_unique<Form1>(&dialogs, nullptr, NativeOf(folder),
-                                   Form1Options{.screenSize = test::FixedScreen(1920, 1080)});
+                                   Form1Options{.screenSize = test::FixedScreen(1920, 1080),
+                                                .startPicture = NativeOf(Path("b.jpg"))});
     form->SetQuitHook([] {});
     form->show();
     form->StartWithPicture("b.jpg");
+    EXPECT_FALSE(form->PreviewPending());
+    EXPECT_EQ(Label5(*form)->text(), QStringLiteral("    W X H = 41 X 30"));
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     ASSERT_TRUE(File1(*form)->hasFocus());
