@@ -261,12 +261,12 @@ QString ShownRowName(const NativePath& name) {
     QString text = ShownName(name);
     for (QChar& c : text) {
         const char16_t u = c.unicode();
-        if (u < 0x20)
-            c = QChar(char16_t(0x2400 + u));
-        else if (u == 0x7F)
-            c = QChar(char16_t(0x2421));
-        else if ((u >= 0x80 && u < 0xA0) || u == 0x2028 || u == 0x2029)
-            c = QChar(char16_t(0xFFFD));  // C1 controls and line breaks have no symbol of their own
+        if (u == u'\n' || u == u'\r' || u == u'\v' || u == u'\f' || u == 0x2028 || u == 0x2029)
+            c = QChar(u'\u21B5');  // ↵
+        else if (u == u'\t')
+            c = QChar(u'\u2192');  // →
+        else if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            c = QChar(u'\uFFFD');
     }
     return text;
 }

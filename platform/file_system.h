@@ -32,8 +32,9 @@ inline constexpr int kNotRegularFile = ENODEV;
 QString ShownName(const NativePath& name);
 // The same for a whole path, one component at a time.
 QString ShownPath(const NativePath& path);
-// The shown name for one row of a list: a control character (a newline in a name) would break
-// the row in two or vanish, so each shows as its visible symbol (U+2400 onwards).
+// The shown name for one row of a list: a control character would break the row in two or
+// vanish, so a line break shows as ↵, a tab as →, any other as the replacement mark; marks that
+// the usual fonts hold, where the control pictures (U+2400) show as empty boxes.
 QString ShownRowName(const NativePath& name);
 // A typed name or path to bytes (UTF-8).
 NativePath NativeOf(const QString& text);

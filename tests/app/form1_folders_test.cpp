@@ -94,7 +94,7 @@ TEST_F(FoldersTest, ListsFollowTheDiskAndKeepTheSelection) {
         QStringList listed;
         QString selected;  // empty: the selection and the display were cleared
     };
-    const QString lf = QString(QChar(0x240A));
+    const QString lf = QString(QChar(0x21B5));
     const std::vector<Case> cases = {
         {"created",
          [](const QString& f) { WritePicture(f, "c.jpg", GradientPicture(8, 8)); },
