@@ -76,7 +76,7 @@ private:
 // `count` hard links to copies of `photo` in a folder of `root`, unless they are there from an
 // earlier run.
 QString LinkedFolder(const QString& root, const QString& photo, int count) {
-    const QString folder = QDir(root).filePath(QStringLiteral("n%1").arg(count));
+    QString folder = QDir(root).filePath(QStringLiteral("n%1").arg(count));
     QDir().mkpath(folder);
     QByteArray source;
     for (int i = 0; i < count; ++i) {

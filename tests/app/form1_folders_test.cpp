@@ -90,44 +90,37 @@ protected:
 TEST_F(FoldersTest, ListsFollowTheDiskAndKeepTheSelection) {
     struct Case {
         const char* what;
-        std::function<void(const QString& folder)> change;
+        QString change;  // "+name" made (a folder for "name/"), "-name" removed, "a>b" renamed
         QStringList listed;
         QString selected;  // empty: the selection and the display were cleared
     };
     const QString lf = QString(QChar(0x21B5));
     const std::vector<Case> cases = {
-        {"created",
-         [](const QString& f) { WritePicture(f, "c.jpg", GradientPicture(8, 8)); },
-         {"a.jpg", "b.jpg", "c.jpg", "d.jpg"},
-         "b.jpg"},
-        {"removed",
-         [](const QString& f) { QFile::remove(f + "/a.jpg"); },
-         {"b.jpg", "d.jpg"},
-         "b.jpg"},
-        {"renamed",
-         [](const QString& f) { QFile::rename(f + "/a.jpg", f + "/z.jpg"); },
-         {"b.jpg", "d.jpg", "z.jpg"},
-         "b.jpg"},
-        {"a folder made",
-         [](const QString& f) { QDir(f).mkdir("sub"); },
-         {"a.jpg", "b.jpg", "d.jpg"},
-         "b.jpg"},
-        {"a newline in a name, one row",
-         [](const QString& f) { QFile(f + "/x\ny.jpg").open(QIODevice::WriteOnly); },
+        {"created", "+c.jpg", {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, "b.jpg"},
+        {"removed", "-a.jpg", {"b.jpg", "d.jpg"}, "b.jpg"},
+        {"renamed", "a.jpg>z.jpg", {"b.jpg", "d.jpg", "z.jpg"}, "b.jpg"},
+        {"a folder made", "+sub/", {"a.jpg", "b.jpg", "d.jpg"}, "b.jpg"},
+        {"a newline in a name",
+         "+x\ny.jpg",
          {"a.jpg", "b.jpg", "d.jpg", "x" + lf + "y.jpg"},
          "b.jpg"},
-        {"the selected file removed",
-         [](const QString& f) { QFile::remove(f + "/b.jpg"); },
-         {"a.jpg", "d.jpg"},
-         ""},
+        {"the selected file removed", "-b.jpg", {"a.jpg", "d.jpg"}, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
         Open();
         Select("b.jpg");
-        c.change(folder);
-        const bool subfolder = QString(c.what) == "a folder made";
+        const QString name = c.change.mid(1);
+        if (c.change.endsWith('/'))
+            QDir(folder).mkdir(name);
+        else if (c.change.startsWith('+'))
+            QFile(Path(name)).open(QIODevice::WriteOnly);
+        else if (c.change.startsWith('-'))
+            QFile::remove(Path(name));
+        else
+            QFile::rename(Path(c.change.section('>', 0, 0)), Path(c.change.section('>', 1)));
+        const bool subfolder = c.change.endsWith('/');
         auto subShown = [&] {
             return Dir1(*form)->item(Dir1(*form)->count() - 1)->text().trimmed() == "sub";
         };
@@ -213,11 +206,7 @@ TEST_F(FoldersTest, F5ReadsTheFolderByHand) {
 
 // The start picture's preview was decoded while the window was built: it is there at once.
 TEST_F(FoldersTest, DownRightAfterAStartWithAPictureShowsTheNext) {
-    form = std::make_unique<Form1>(&dialogs, nullptr, NativeOf(folder),
-                                   Form1Options{.screenSize = test::FixedScreen(1920, 1080),
-                                                .startPicture = NativeOf(Path("b.jpg"))});
-    form->SetQuitHook([] {});
-    form->show();
+    Open({.startPicture = NativeOf(Path("b.jpg"))});
     form->StartWithPicture("b.jpg");
     EXPECT_FALSE(form->PreviewPending());
     EXPECT_EQ(Label5(*form)->text(), QStringLiteral("    W X H = 41 X 30"));
