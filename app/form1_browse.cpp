@@ -1,5 +1,6 @@
 // Browsing: the open commands, the folder and file lists, the preview.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -14,9 +15,11 @@
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "platform/busy_indicator.h"
+#include "platform/dialog_service.h"
 #include "platform/error_texts.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
+#include "platform/folder_watch.h"
 #include "platform/picture_box.h"
 #include "platform/picture_io.h"
 #include "platform/twips.h"
@@ -87,7 +90,63 @@ void Form1::mnuOpen4_Click() {
 
 void Form1::Dir1_Change() {
     File1->SetNativePath(Dir1->NativeFolder());
+    folderWatch_->Watch(Dir1->NativeFolder());
     if (DirCancel) ClearDisplay();
+}
+
+void Form1::WatchFolders() {
+    folderWatch_ = new FolderWatch(this);
+    connect(folderWatch_, &FolderWatch::Settled, this, &Form1::FolderChangedOnDisk);
+    // A command of its own, not a character key: network folders send no change notices.
+    auto* reload = new QAction(this);
+    reload->setObjectName(QStringLiteral("Form_Reload"));
+    reload->setShortcut(QKeySequence(Qt::Key_F5));
+    reload->setShortcutContext(Qt::WindowShortcut);
+    addAction(reload);
+    connect(reload, &QAction::triggered, this, &Form1::Form_Reload);
+}
+
+bool Form1::DiskChangeMustWait() const {
+    return commandDepth_ > 0 || busyNow_ || !ShowCancel || previewingKey_ ||
+           QApplication::activeModalWidget() != nullptr ||
+           QApplication::activePopupWidget() != nullptr;
+}
+
+void Form1::Form_Reload() {
+    if (Dir1->isVisible() && !DiskChangeMustWait()) FolderChangedOnDisk();
+}
+
+// Another program changed the shown folder: both lists follow the disk, and the selection and
+// the picture on display stay, as after the program's own commands that keep the display.
+void Form1::FolderChangedOnDisk() {
+    if (DiskChangeMustWait()) {
+        folderWatch_->Retry();
+        return;
+    }
+    const NativePath folder = Dir1->NativeFolder();
+    folderWatch_->Watch(folder);
+    if (folder.isEmpty()) return;
+    if (!FolderList::IsReadableFolder(folder)) {
+        FolderGone(folder);
+        return;
+    }
+    Dir1->Reread();
+    // The selected file went: while browsing, the display goes with it; a retouch in progress
+    // keeps its picture.
+    if (!File1->Refresh() && Dir1->isVisible()) ClearDisplay();
+}
+
+// The nearest folder above that can still be read takes its place.
+void Form1::FolderGone(const NativePath& folder) {
+    NativePath parent = folder;
+    do parent = ParentOf(parent);
+    while (parent != "/" && !FolderList::IsReadableFolder(parent));
+    const bool browsing = Dir1->isVisible();
+    const bool clears = DirCancel;
+    DirCancel = browsing;
+    Dir1->SetNativePath(parent);
+    DirCancel = clears;
+    dialogs().Message(this, FolderGoneMessage(ShownPath(folder), ShownPath(parent)));
 }
 
 void Form1::File1_Click() {

@@ -3,6 +3,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <cstdint>
 #include <utility>
 
@@ -186,6 +187,7 @@ void Form1::RunMenuCommand(const MenuEntry& entry) {
         }
         WaitFull();
     }
+    const QScopedValueRollback<int> running(commandDepth_, commandDepth_ + 1);
     (this->*entry.handler)();
 }
 

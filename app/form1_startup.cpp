@@ -54,6 +54,12 @@ bool Form1::SelectPicture(const NativePath& name) {
     return false;
 }
 
+void Form1::StartWithPicture(const NativePath& name) {
+    Action("mnuOpen")->trigger();
+    SelectPicture(name);
+    File1->setFocus();
+}
+
 bool Form1::StartScreenHover(QObject* watched, QEvent* event) {
     // Moves over the background only, not those a child passed on.
     if (watched == surface_) {

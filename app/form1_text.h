@@ -36,6 +36,11 @@ inline const QString kPicturePattern = QStringLiteral(
 inline QString FolderRefusedMessage(const QString& path) {
     return QStringLiteral("フォルダーを開けません: ") + path;
 }
+// The shown folder went away (deleted, unmounted, its permissions taken); `parent` is shown now.
+inline QString FolderGoneMessage(const QString& folder, const QString& parent) {
+    return QStringLiteral("フォルダーが見つからなくなったため、上のフォルダーに移りました: ") +
+           folder + QStringLiteral(" → ") + parent;
+}
 // "    W X H = 640 X 480"
 inline QString SizeCaption(int width, int height) {
     return kSizeCaptionPrefix + QString::number(width) + QStringLiteral(" X ") +

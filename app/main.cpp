@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 #include "app/main_window.h"
 #include "app/start_folder.h"
@@ -134,12 +135,12 @@ int main(int argc, char* argv[]) {
     sorvenal::InstallJapaneseUi(app);
 
     const sorvenal::StartArgument start = sorvenal::ParseStartArgument(line.start);
-    sorvenal::Form1 form(nullptr, nullptr, start.folder);
+    sorvenal::Form1Options options;
+    if (!start.pictureName.isEmpty())
+        options.startPicture = sorvenal::JoinNative(start.folder, start.pictureName);
+    sorvenal::Form1 form(nullptr, nullptr, start.folder, std::move(options));
     form.show();
-    if (!start.pictureName.isEmpty()) {
-        form.Action("mnuOpen")->trigger();
-        form.SelectPicture(start.pictureName);
-    }
+    if (!start.pictureName.isEmpty()) form.StartWithPicture(start.pictureName);
     // Once the window is up, so the question has it behind.
     if (!line.quitAfterShow) QTimer::singleShot(0, &form, &sorvenal::Form1::OfferRecovery);
     if (line.quitAfterShow) {

@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QtMath>
 #include <utility>
 
 #include "app/artwork.h"
@@ -73,6 +74,13 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const NativePath& startFol
       screenSize_(options_.screenSize),
       selected_(std::make_unique<SelectedPicture>(options_.fullDecoder, options_.previewDecoder)) {
     setObjectName(QStringLiteral("Form1"));
+    // First of all, on a worker: the window is built and the folder listed meanwhile.
+    if (!options_.startPicture.isEmpty()) {
+        const PreviewRect box = PreviewFit(1, 1);
+        const qreal ratio = qApp->devicePixelRatio();
+        selected_->Prefetch(options_.startPicture,
+                            QSize(qCeil(box.width * ratio), qCeil(box.height * ratio)));
+    }
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogService>();
         dialogs_ = ownDialogs_.get();
@@ -228,6 +236,7 @@ void Form1::ConnectSignals() {
     connect(Dir1, &FolderList::PathRefused, this,
             [this](const QString& path) { dialogs().Message(this, FolderRefusedMessage(path)); });
     connect(File1, &FileList::Click, this, &Form1::File1_Click);
+    WatchFolders();
     connect(selected_.get(), &SelectedPicture::PreviewEnded, this, &Form1::ShowSelection);
     connect(selected_.get(), &SelectedPicture::FullEnded, this, &Form1::FullPictureEnded);
     connect(Image1, &PreviewImage::Clicked, this, &Form1::Image1_Click);
@@ -246,6 +255,7 @@ void Form1::ConnectSignals() {
 void Form1::BeginBusy() {
     // Paint now what a closed menu covered: the pass holds this thread until it ends.
     repaint();
+    busyNow_ = true;
     setWindowTitle(kBusyCaption);
     setCursor(Qt::WaitCursor);
     Animation1->raise();
@@ -254,6 +264,7 @@ void Form1::BeginBusy() {
 
 void Form1::EndBusy(const QString& caption) {
     Animation1->Stop();
+    busyNow_ = false;
     setWindowTitle(caption);
     if (SkinClickOn)
         setCursor(Qt::UpArrowCursor);

@@ -46,6 +46,7 @@ class ClickLabel;
 class DialogService;
 class FileList;
 class FolderList;
+class FolderWatch;
 class FormSurface;
 class PictureBox;
 class PreviewImage;
@@ -59,6 +60,8 @@ struct Form1Options {
     PictureLoader::Decoder fullDecoder = {};  // the full pictures' decode; empty: ReadPicture
     PictureLoader::PreviewDecoder previewDecoder = {};  // the previews'; empty: ReadPreview
     ScreenSizeSource screenSize = {};  // empty: the size of the screen that holds the window
+    // The picture the program was started on: its preview is decoded while the window is built.
+    NativePath startPicture = {};
 };
 
 class Form1 : public QMainWindow {
@@ -90,6 +93,9 @@ public:
 
     // Selects the named file of the file list, as a click on it would; false when not listed.
     bool SelectPicture(const NativePath& name);
+    // Started on a picture: the browse state with it selected and the file list holding the
+    // keyboard, so Down shows the next picture at once.
+    void StartWithPicture(const NativePath& name);
     // Waits for the selected picture's full decode under the busy indicator, as every command
     // that needs the whole picture does; a picture that fails there ends as unreadable.
     void WaitFull();
@@ -177,6 +183,13 @@ private:
     void ShowSelection();
     void ShowUnreadable();
     void ShowUnreadableCaption();
+    // Other programs' changes to the shown folder, and F5 by hand.
+    void WatchFolders();
+    void FolderChangedOnDisk();
+    void FolderGone(const NativePath& folder);
+    void Form_Reload();
+    // A command, a modal view, an open menu or the show is under way: changes wait for its end.
+    bool DiskChangeMustWait() const;
 
     // --- retouch view, scrolling and keys (form1_retouch.cpp)
     void mnuReal_Click();
@@ -287,6 +300,9 @@ private:
     bool modalViewSeen_ = false;  // set when a modal view opened during the current key
     BusyFeedback busy_;           // the window's busy state, lent to the picture's work
     SaveChoice saveChoice_;       // the file type and quality saved last
+    FolderWatch* folderWatch_ = nullptr;
+    int commandDepth_ = 0;  // menu commands running, nested in a dialog or a wait
+    bool busyNow_ = false;
     std::unique_ptr<SelectedPicture> selected_;
     std::unique_ptr<WorkingPicture> working_;  // made with the picture boxes
 };

@@ -1,10 +1,12 @@
 #pragma once
 // The file list: the pictures of one folder, sorted by name, patterns matched without regard
 // to case (PHOTO.JPG is a picture). Each entry keeps its name as the file system's bytes beside
-// the text shown, so a name that is not UTF-8 can still be opened.
+// the text shown, so a name that is not UTF-8 can still be opened. A folder of 100,000 names
+// lists in a fraction of a second: a suffix compare per name, no stat, rows of one height.
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -23,6 +25,10 @@ public:
     void SetPattern(const QString& pattern);  // "*.bmp;*.jpg;*.gif"
     QString Pattern() const { return pattern_; }
     void Reread();
+    // Re-reads the folder and applies what changed: new names appear in their sorted place,
+    // names gone disappear, and the selected entry stays selected (by its bytes) without a
+    // Click. False when the selected entry has gone; nothing is selected then.
+    bool Refresh();
 
     int ListIndex() const { return currentRow(); }
     // Selecting an entry raises Click, also when it is already selected; -1 selects nothing and
@@ -44,7 +50,16 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    struct Entry {
+        QString shown;
+        NativePath name;
+    };
+    std::vector<Entry> ReadEntries() const;  // sorted as the rows are
+    void Fill(std::vector<Entry> entries);
+    void ApplyDifference(std::vector<Entry> entries);
+
     NativePath path_;
+    std::vector<Entry> entries_;  // row by row; the texts are shared with the rows'
     QString pattern_ = QStringLiteral("*.*");
     bool settingByCode_ = false;
     bool clickPending_ = false;  // the user made a row current that is not selected yet

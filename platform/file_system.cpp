@@ -257,6 +257,20 @@ QString ShownPath(const NativePath& path) {
     return parts.join(QLatin1Char('/'));
 }
 
+QString ShownRowName(const NativePath& name) {
+    QString text = ShownName(name);
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n' || u == u'\r' || u == u'\v' || u == u'\f' || u == 0x2028 || u == 0x2029)
+            c = QChar(u'\u21B5');  // ↵
+        else if (u == u'\t')
+            c = QChar(u'\u2192');  // →
+        else if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            c = QChar(u'\uFFFD');
+    }
+    return text;
+}
+
 NativePath NativeOf(const QString& text) { return text.toUtf8(); }
 
 NativePath JoinNative(const NativePath& folder, const NativePath& name) {
@@ -314,7 +328,7 @@ bool SameFile(const NativePath& a, const NativePath& b) {
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-std::vector<FolderEntry> ListFolder(const NativePath& folder) {
+std::vector<FolderEntry> ListFolder(const NativePath& folder, bool foldersOnly) {
     std::vector<FolderEntry> entries;
     DIR* dir = ::opendir(folder.constData());
     if (!dir) return entries;
@@ -323,13 +337,15 @@ std::vector<FolderEntry> ListFolder(const NativePath& folder) {
         if (entry->d_name[0] == '.') continue;  // hidden, as in a file manager
         bool isFolder = entry->d_type == DT_DIR;
         bool isFile = entry->d_type == DT_REG;
+        if (foldersOnly && isFile) continue;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
             struct stat st {};
             if (::fstatat(dirFd, entry->d_name, &st, 0) != 0) continue;
             isFolder = S_ISDIR(st.st_mode);
             isFile = S_ISREG(st.st_mode);
         }
-        if (isFolder || isFile) entries.push_back({NativePath(entry->d_name), isFolder});
+        if (isFolder || (isFile && !foldersOnly))
+            entries.push_back({NativePath(entry->d_name), isFolder});
     }
     ::closedir(dir);
     return entries;

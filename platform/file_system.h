@@ -32,6 +32,10 @@ inline constexpr int kNotRegularFile = ENODEV;
 QString ShownName(const NativePath& name);
 // The same for a whole path, one component at a time.
 QString ShownPath(const NativePath& path);
+// The shown name for one row of a list: a control character would break the row in two or
+// vanish, so a line break shows as ↵, a tab as →, any other as the replacement mark; marks that
+// the usual fonts hold, where the control pictures (U+2400) show as empty boxes.
+QString ShownRowName(const NativePath& name);
 // A typed name or path to bytes (UTF-8).
 NativePath NativeOf(const QString& text);
 
@@ -58,8 +62,9 @@ struct FolderEntry {
     NativePath name;
     bool folder = false;  // else a normal file; other kinds are left out
 };
-// The entries of a folder that a list shows: no hidden names, no "." or "..".
-std::vector<FolderEntry> ListFolder(const NativePath& folder);
+// The entries of a folder that a list shows: no hidden names, no "." or "..". Nothing is
+// stat'ed unless the folder does not say an entry's type; `foldersOnly` keeps the folders.
+std::vector<FolderEntry> ListFolder(const NativePath& folder, bool foldersOnly = false);
 
 // Never replaces the target. A name that differs from the source only in case on a file system
 // that ignores case is the source itself: the rename then goes through a temporary name.

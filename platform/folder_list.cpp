@@ -66,15 +66,15 @@ void FolderList::Fill() {
     }
     qsizetype depth = 0;  // indentation in pairs of spaces
     for (const NativePath& folder : chain) {
-        const QString name = depth == 0 ? ShownPath(folder) : ShownName(BaseNameOf(folder));
+        const QString name = depth == 0 ? ShownPath(folder) : ShownRowName(BaseNameOf(folder));
         auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);
         item->setData(kPathRole, folder);
         ++depth;
     }
     setCurrentRow(count() - 1);
     std::vector<std::pair<QString, NativePath>> subfolders;
-    for (const FolderEntry& entry : ListFolder(path_))
-        if (entry.folder) subfolders.emplace_back(ShownName(entry.name), entry.name);
+    for (const FolderEntry& entry : ListFolder(path_, true))
+        subfolders.emplace_back(ShownRowName(entry.name), entry.name);
     std::sort(subfolders.begin(), subfolders.end(), [](const auto& a, const auto& b) {
         const int order = a.first.compare(b.first, Qt::CaseInsensitive);
         return order != 0 ? order < 0 : a.second < b.second;
@@ -84,6 +84,21 @@ void FolderList::Fill() {
             new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + shown, this);
         item->setData(kPathRole, JoinNative(path_, name));
     }
+}
+
+// Enter opens the highlighted folder as a double-click does, and goes no further: the dialog
+// around the list would take it for its OK button.
+void FolderList::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (event->modifiers() & ~Qt::KeypadModifier) {
+            QListWidget::keyPressEvent(event);
+            return;
+        }
+        Activate(currentItem());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void FolderList::Activate(QListWidgetItem* item) {

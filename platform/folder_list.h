@@ -38,6 +38,9 @@ signals:
     // The user chose a folder that cannot be opened.
     void PathRefused(const QString& path);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void Fill();
     void Activate(QListWidgetItem* item);

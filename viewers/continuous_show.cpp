@@ -62,7 +62,11 @@ void RunShow(const ShowContext& context) {
     auto ending = [&] { return context.Ending && context.Ending(); };
     if (n > 0) {
         for (int i = i0; i < n; ++i) {
-            // An entry that has gone (the folder shrank meanwhile) is skipped.
+            // An entry that has gone (the folder shrank meanwhile, or another program took the
+            // file: the list waits for the show's end) is skipped.
+            if (files && i >= 0 &&
+                !PathExists(JoinNative(files->NativeFolder(), files->NativeList(i))))
+                continue;
             if (files) files->SetListIndex(i);
             QCoreApplication::processEvents();
             // The window closed meanwhile: the program ends, the show with it.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main window under a real X server with a window manager, driven by X input: key
 # sequences around the full-screen views, closing during a show, commands given during a show,
-# the circle outline and saving, commands with nothing selected, double-clicks.
+# the circle outline and saving, commands with nothing selected, double-clicks, Down right
+# after a start on a picture.
 # Usage: window_realx.sh PROGRAM RETOUCH_TOOL
 set -u
 for tool in Xvfb openbox xdotool xwininfo xdpyinfo convert compare; do
@@ -209,6 +210,16 @@ menu_pick -7    # 名前を付けて保存 (元に戻す is enabled: the steps c
 save_as "$RX_TMP/restored"
 rx_check "and the tool renders the journal to the same pixels" \
     same_pixels "$RX_TMP/replayed.bmp" "$RX_TMP/restored.BMP"
+rx_alive && kill "$RX_APP"
+
+# --- started on a picture, the file list has the keyboard: Down shows the next at once
+rx_launch "$PICS/a.bmp"
+rx_key Down 1
+rx_shot after_down
+read -r ox oy <<<"$(rx_origin)"
+preview=$(rx_pixel after_down $((ox + 96)) $((oy + RX_MENU_H + 90)))
+rx_check "Down right after the start previews b.bmp, not a.bmp ($preview)" \
+    test "$preview" != "48,96,192"
 rx_alive && kill "$RX_APP"
 
 echo "window_realx: $RX_PASSES passed, $RX_FAILS failed"
