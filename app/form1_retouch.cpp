@@ -72,9 +72,12 @@ void Form1::mnuReal_Click() {
         const int clientPx = std::max(1, TwipsToPixels(outerWidth - frameW));
         return frameH + PixelsToTwips(std::max(0, menuBar()->heightForWidth(clientPx)));
     };
-    RetouchLayout layout =
-        RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(OuterWidthTwips()));
-    layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(layout.width));
+    const TwipsBox available{screen.available.x(), screen.available.y(), screen.available.width(),
+                             screen.available.height()};
+    RetouchLayout layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW,
+                                         chromeHeight(OuterWidthTwips()), available);
+    layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(layout.width),
+                           available);
     ApplyRetouchLayout(layout);
     UpdateUndoMenus();
 }
