@@ -75,10 +75,10 @@ void Form1::SetZoom(double zoom, QPointF anchor) {
         {
             const QSignalBlocker h(HScroll1);
             const QSignalBlocker v(VScroll1);
-            HScroll1->setValue(ScrollValueFor(std::llround(offset.x() * kTwipsPerPixel),
-                                              layout.hScroll));
-            VScroll1->setValue(ScrollValueFor(std::llround(offset.y() * kTwipsPerPixel),
-                                              layout.vScroll));
+            HScroll1->setValue(
+                ScrollValueFor(std::llround(offset.x() * kTwipsPerPixel), layout.hScroll));
+            VScroll1->setValue(
+                ScrollValueFor(std::llround(offset.y() * kTwipsPerPixel), layout.vScroll));
         }
         MoveCanvas();
     }
@@ -169,8 +169,8 @@ bool Form1::GlanceEvent(QObject* watched, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() != Qt::Key_Shift)
                 EndGlance();
-            else if (!key->isAutoRepeat() && key->modifiers() == Qt::ShiftModifier)
-                BeginGlance();
+            else if (!key->isAutoRepeat() && !(key->modifiers() & ~Qt::ShiftModifier))
+                BeginGlance();  // Qt may or may not count Shift itself among the modifiers
             return false;
         }
         case QEvent::KeyRelease: {
@@ -189,8 +189,7 @@ bool Form1::GlanceEvent(QObject* watched, QEvent* event) {
             return swallowMouse_ && (watched == Picture2 || watched == surface_);
         case QEvent::MouseButtonRelease:
             if (!swallowMouse_ || (watched != Picture2 && watched != surface_)) return false;
-            if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton)
-                swallowMouse_ = false;
+            if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) swallowMouse_ = false;
             return true;
         case QEvent::Wheel:
             EndGlance();
