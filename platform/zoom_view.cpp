@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/pixel_pipeline.h"
@@ -33,7 +34,7 @@ void HalveRows(const QImage& src, QImage& dst, int begin, int end) {
         auto* out = reinterpret_cast<std::uint32_t*>(dst.scanLine(y));
         const int full = w / 2;
         if (twoRows) {
-            for (int x = 0; x < full; ++x) {
+            for (std::ptrdiff_t x = 0; x < full; ++x) {
                 const std::uint32_t p0 = a[2 * x], p1 = a[2 * x + 1], p2 = b[2 * x],
                                     p3 = b[2 * x + 1];
                 const std::uint32_t lo = (Lo(p0) + Lo(p1) + Lo(p2) + Lo(p3) + 0x00020002u) >> 2;
@@ -41,7 +42,7 @@ void HalveRows(const QImage& src, QImage& dst, int begin, int end) {
                 out[x] = (lo & kLowLanes) | ((hi & kLowLanes) << 8);
             }
         } else {
-            for (int x = 0; x < full; ++x) {
+            for (std::ptrdiff_t x = 0; x < full; ++x) {
                 const std::uint32_t p0 = a[2 * x], p1 = a[2 * x + 1];
                 const std::uint32_t lo = (Lo(p0) + Lo(p1) + 0x00010001u) >> 1;
                 const std::uint32_t hi = (Hi(p0) + Hi(p1) + 0x00010001u) >> 1;
