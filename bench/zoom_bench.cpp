@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
+#include <cmath>
 #include <cstdio>
 #include <map>
-#include <cmath>
 #include <memory>
 
 #include "app/main_window.h"
@@ -27,7 +27,7 @@ namespace {
 
 using namespace test::form1;  // the main window's controls by name
 
-// One retouch window per photo size, made once: decoding the larger photo takes seconds.
+// The photo in the retouch view of a 1920 x 1080 screen.
 struct ZoomWindow : test::Form1Session {
     explicit ZoomWindow(const QString& folder) : Form1Session(folder) {
         Browse({.screenSize = test::FixedScreen(1920, 1080)});
@@ -35,18 +35,20 @@ struct ZoomWindow : test::Form1Session {
     }
 };
 
-// Kept to the end of the process: the windows must not outlive the application object.
-ZoomWindow& WindowFor(int width) {
-    static auto* dirs = new std::map<int, std::unique_ptr<QTemporaryDir>>;
-    static auto* windows = new std::map<int, ZoomWindow*>;
-    if (!windows->count(width)) {
+// The photo of each width, written once per run.
+QString FolderFor(int width) {
+    static std::map<int, std::unique_ptr<QTemporaryDir>> dirs;
+    if (!dirs.count(width)) {
         auto dir = std::make_unique<QTemporaryDir>();
-        const int height = width == 6000 ? 4000 : 8400;
-        bench::PhotoJpeg(dir->filePath("photo.jpg"), width, height);
-        (*windows)[width] = new ZoomWindow(dir->path());
-        (*dirs)[width] = std::move(dir);
+        bench::PhotoJpeg(dir->filePath("photo.jpg"), width, width == 6000 ? 4000 : 8400);
+        dirs[width] = std::move(dir);
     }
-    return *(*windows)[width];
+    return dirs[width]->path();
+}
+
+// A window of its own for each benchmark: it ends as the program does, journal and all.
+std::unique_ptr<ZoomWindow> WindowFor(int width) {
+    return std::make_unique<ZoomWindow>(FolderFor(width));
 }
 
 // One Ctrl+wheel notch at the middle of the view, then the paint it causes.
@@ -67,7 +69,8 @@ void ZoomTo(Form1& form, double zoom) {
 
 // A step into the zoom ZoomSteps()[range(1)] from the step above it, levels made.
 void BM_WheelStepLevelMade(benchmark::State& state) {
-    Form1& form = *WindowFor(static_cast<int>(state.range(0))).form;
+    const auto window = WindowFor(static_cast<int>(state.range(0)));
+    Form1& form = *window->form;
     const double target = ZoomSteps()[state.range(1)];
     ZoomTo(form, target);  // makes the levels
     for (auto _ : state) {
@@ -81,7 +84,8 @@ void BM_WheelStepLevelMade(benchmark::State& state) {
 
 // The first step into 50 %: the pyramid's first level is made from the whole picture.
 void BM_WheelStepFirstIntoLevel(benchmark::State& state) {
-    Form1& form = *WindowFor(static_cast<int>(state.range(0))).form;
+    const auto window = WindowFor(static_cast<int>(state.range(0)));
+    Form1& form = *window->form;
     for (auto _ : state) {
         state.PauseTiming();
         ZoomTo(form, std::sqrt(0.5));
@@ -93,7 +97,8 @@ void BM_WheelStepFirstIntoLevel(benchmark::State& state) {
 
 // Fit after a command changed the picture (the command itself is not timed).
 void BM_FitAfterCommand(benchmark::State& state) {
-    Form1& form = *WindowFor(static_cast<int>(state.range(0))).form;
+    const auto window = WindowFor(static_cast<int>(state.range(0)));
+    Form1& form = *window->form;
     for (auto _ : state) {
         state.PauseTiming();
         QTest::keyClick(Picture2(form), Qt::Key_0, Qt::ControlModifier);
@@ -106,7 +111,8 @@ void BM_FitAfterCommand(benchmark::State& state) {
 
 // An arrow-key step and its paint at the zoom ZoomSteps()[range(1)].
 void BM_ScrollStep(benchmark::State& state) {
-    Form1& form = *WindowFor(static_cast<int>(state.range(0))).form;
+    const auto window = WindowFor(static_cast<int>(state.range(0)));
+    Form1& form = *window->form;
     ZoomTo(form, ZoomSteps()[state.range(1)]);
     VScroll1(form)->setValue(0);
     int moved = 0;
@@ -140,7 +146,8 @@ BENCHMARK(BM_ScrollStep)->Apply([](auto* b) { Sizes(b, {4, 8}); });
 // The pyramid's bytes with every level made (1/16 reached step by step), against the frame's.
 int PyramidMemory(const QStringList&) {
     for (int width : {6000, 12000}) {
-        Form1& form = *WindowFor(width).form;
+        const auto window = WindowFor(width);
+        Form1& form = *window->form;
         ZoomTo(form, 1.0 / 16);
         const PictureBox* box = Picture2(form);
         const double frame = static_cast<double>(box->Image().sizeInBytes());
