@@ -68,6 +68,11 @@ std::span<const MenuEntry> Form1::MenuTable() {
         {"mnuback", "原画像に戻す", "mnuRetouch", &Form1::mnuback_Click, true, true},
         {"mnuUndo", "元に戻す", "mnuRetouch", &Form1::mnuUndo_Click, true, false},
         {"mnuRedo", "やり直し", "mnuRetouch", &Form1::mnuRedo_Click, true, false},
+        {"mnuZoom", "表示倍率", "mnuRetouch", nullptr, true, true},
+        {"mnuZoomFit", "画面に合わせる", "mnuZoom", &Form1::mnuZoomFit_Click, true, true},
+        {"mnuZoomActual", "実寸 (100%)", "mnuZoom", &Form1::mnuZoomActual_Click, true, true},
+        {"mnuZoomIn", "拡大", "mnuZoom", &Form1::mnuZoomIn_Click, true, true},
+        {"mnuZoomOut", "縮小", "mnuZoom", &Form1::mnuZoomOut_Click, true, true},
         {"mnuOpen2", "画像を開く", "mnuRetouch", &Form1::mnuOpen2_Click, true, true},
         {"mnuSept7", "-", "mnuRetouch", nullptr, true, true},
         {"mnuChange", "メニュー切り替え（特殊効果）", "mnuRetouch", &Form1::mnuChange_Click, true,
@@ -93,6 +98,11 @@ std::span<const MenuEntry> Form1::MenuTable() {
         {"mnuback2", "原画像に戻す", "mnuSpecial", &Form1::mnuback2_Click, true, true},
         {"mnuUndo2", "元に戻す", "mnuSpecial", &Form1::mnuUndo2_Click, true, false},
         {"mnuRedo2", "やり直し", "mnuSpecial", &Form1::mnuRedo2_Click, true, false},
+        {"mnuZoom2", "表示倍率", "mnuSpecial", nullptr, true, true},
+        {"mnuZoomFit2", "画面に合わせる", "mnuZoom2", &Form1::mnuZoomFit_Click, true, true},
+        {"mnuZoomActual2", "実寸 (100%)", "mnuZoom2", &Form1::mnuZoomActual_Click, true, true},
+        {"mnuZoomIn2", "拡大", "mnuZoom2", &Form1::mnuZoomIn_Click, true, true},
+        {"mnuZoomOut2", "縮小", "mnuZoom2", &Form1::mnuZoomOut_Click, true, true},
         {"mnuOpen4", "画像を開く", "mnuSpecial", &Form1::mnuOpen4_Click, true, true},
         {"mnuSept11", "-", "mnuSpecial", nullptr, true, true},
         {"mnuChange2", "メニュー切り替え", "mnuSpecial", &Form1::mnuChange2_Click, true, true},
@@ -136,8 +146,9 @@ void Form1::BuildMenus() {
         // Qt reads '&' as a mnemonic marker; captions show it literally.
         const QString caption = QString::fromUtf8(e.caption).replace(u'&', QStringLiteral("&&"));
         QAction* action = nullptr;
-        if (!e.parent && HasChildren(table, e.name)) {
-            QMenu* menu = menuBar()->addMenu(caption);
+        if (HasChildren(table, e.name)) {
+            QMenu* menu = e.parent ? menus.value(QString::fromLatin1(e.parent))->addMenu(caption)
+                                   : menuBar()->addMenu(caption);
             menu->setObjectName(name);
             menus.insert(name, menu);
             action = menu->menuAction();
@@ -169,6 +180,19 @@ void Form1::BuildMenus() {
         Action(copy)->setShortcut(QKeySequence::Copy);
         Action(copy)->setShortcutContext(Qt::WidgetShortcut);
     }
+    // The zoom keys are the window's too (ZoomKey).
+    const std::pair<const char*, QKeySequence> zoomKeys[] = {
+        {"mnuZoomFit", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_0)},
+        {"mnuZoomActual", QKeySequence(Qt::CTRL | Qt::Key_0)},
+        {"mnuZoomIn", QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+        {"mnuZoomOut", QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+    };
+    for (const auto& [name, keys] : zoomKeys)
+        for (const QString& each : {QString::fromLatin1(name), QString::fromLatin1(name) + u'2'}) {
+            QAction* a = actions_.value(each);
+            a->setShortcut(keys);
+            a->setShortcutContext(Qt::WidgetShortcut);
+        }
 }
 
 void Form1::CopyKey() {

@@ -6,7 +6,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QWheelEvent>
+#include <limits>
 
 #include "app/form1_text.h"
 #include "app/form_surface.h"
@@ -49,6 +51,7 @@ void Form1::mnuReal_Click() {
     ShowMenu("mnuReal", false);
     EnableMenu("mnuClick2", false);
     surface_->Cls();
+    ResetZoom();
 
     Picture2->move(0, 0);
     HScroll1->setValue(0);
@@ -72,9 +75,13 @@ void Form1::mnuReal_Click() {
         const int clientPx = std::max(1, TwipsToPixels(outerWidth - frameW));
         return frameH + PixelsToTwips(std::max(0, menuBar()->heightForWidth(clientPx)));
     };
-    RetouchLayout layout =
-        RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(OuterWidthTwips()));
-    layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(layout.width));
+    const TwipsBox available{screen.available.x(), screen.available.y(), screen.available.width(),
+                             screen.available.height()};
+    RetouchLayout layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW,
+                                         chromeHeight(OuterWidthTwips()), available);
+    layout = RetouchSizing(PW, PH, screen.width, screen.height, frameW, chromeHeight(layout.width),
+                           available);
+    *retouchLayout_ = layout;
     ApplyRetouchLayout(layout);
     UpdateUndoMenus();
 }
@@ -82,13 +89,24 @@ void Form1::mnuReal_Click() {
 void Form1::ApplyRetouchLayout(const RetouchLayout& layout) {
     SetOuterSizeTwips(layout.width, layout.height);
     MoveOuterTwips(layout.left, layout.top);
+    ApplyScrollLayout(layout);
+}
+
+void Form1::ApplyScrollLayout(const RetouchLayout& layout) {
+    // The canvas moves once, when every bar has its new range; a hidden bar shows the start.
+    const QSignalBlocker h(HScroll1);
+    const QSignalBlocker v(VScroll1);
     if (layout.hScroll.visible) {
         hScrollUnit_ = layout.hScroll.unit;
         ApplyRange(HScroll1, layout.hScroll);
+    } else {
+        HScroll1->setValue(0);
     }
     if (layout.vScroll.visible) {
         vScrollUnit_ = layout.vScroll.unit;
         ApplyRange(VScroll1, layout.vScroll);
+    } else {
+        VScroll1->setValue(0);
     }
     HScroll1->setGeometry(ToPixelRect(layout.hScrollRect));
     VScroll1->setGeometry(ToPixelRect(layout.vScrollRect));
@@ -107,7 +125,7 @@ void Form1::MoveCanvas() {
 }
 
 void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
-    const ScreenTwips screen = ScreenSize();
+    ScreenTwips screen = ScreenSize();
     auto step = [this](QScrollBar* bar, ArrowKey key, int unit, int pictureUnits, int screenTwips) {
         if (auto value = ArrowKeyValue(key, bar->value(), bar->maximum(), ArrowStepValues(unit),
                                        pictureUnits, screenTwips))
@@ -115,6 +133,13 @@ void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
     };
     const int pictureW = ToWindowUnits(Picture2->width());
     const int pictureH = ToWindowUnits(Picture2->height());
+    if (zoom_ != 1) {
+        // Zoomed, the picture fits when its bar is hidden (the window no longer matches the
+        // picture's own size).
+        constexpr int kRoomy = std::numeric_limits<int>::max() / 2;
+        screen.width = HScroll1->isVisibleTo(this) ? 0 : kRoomy;
+        screen.height = VScroll1->isVisibleTo(this) ? 0 : kRoomy;
+    }
     switch (keyCode) {
         case kKeyUp:
             step(VScroll1, ArrowKey::Up, vScrollUnit_, pictureH, screen.height);
@@ -140,6 +165,10 @@ void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
 // towards the user shows what lies below (as Up does), Shift or a sideways wheel turns it
 // into Left and Right.
 void Form1::WheelOverPicture(QWheelEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        WheelZoom(event);
+        return;
+    }
     QPoint delta = event->angleDelta();
     if (event->modifiers() & Qt::ShiftModifier) delta = QPoint(delta.y(), delta.x());
     wheelRest_ += delta;
@@ -171,6 +200,7 @@ void Form1::mnuFullscreen_Click() {
 }
 
 void Form1::mnuback_Click() {
+    ResetZoom();
     Picture2->move(0, 0);
     HScroll1->setValue(0);
     VScroll1->setValue(0);

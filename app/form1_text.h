@@ -8,6 +8,7 @@
 namespace sorvenal {
 
 inline const QString kProgramCaption = QStringLiteral("sorvenal");
+inline const QString kGlanceBadgeText = QStringLiteral("元画像");
 inline const QString kBusyCaption = QStringLiteral("------変換中-------");
 inline const QString kSkinClickTip = QStringLiteral("　肌上でクリックすると、最適化されます");
 

@@ -1,5 +1,6 @@
 #include "app/layout_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sorvenal {
@@ -47,7 +48,8 @@ ScrollRange ScrollRangeFor(int hiddenTwips) {
     return range;
 }
 
-RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int chromeHeight) {
+RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int chromeHeight,
+                            TwipsBox available) {
     RetouchLayout l;
     // The comparison rounds the differences to single precision first.
     l.fitsHorizontally = static_cast<float>(SW - kHorizontalAllowance) >= static_cast<float>(PW);
@@ -59,13 +61,17 @@ RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int
         l.width = PW + kHorizontalAllowance;  // B
     if (l.fitsVertically)                     // C
         l.height = PH + (l.fitsHorizontally ? kHeightBothFit : kHeightWithHScroll);
+    int hiddenW = 0;
+    int hiddenH = 0;
     if (!l.fitsHorizontally) {  // D
         l.width = SW - kHorizontalAllowance;
-        l.hScroll = ScrollRangeFor(PW - l.width + kHorizontalAllowance);
+        hiddenW = PW - l.width + kHorizontalAllowance;
+        l.hScroll = ScrollRangeFor(hiddenW);
     }
     if (!l.fitsVertically) {  // E
         l.height = SH - kScrollBarTwips;
-        l.vScroll = ScrollRangeFor(PH - l.height + kVerticalFitAllowance);
+        hiddenH = PH - l.height + kVerticalFitAllowance;
+        l.vScroll = ScrollRangeFor(hiddenH);
     }
     const Point2 pos = CenteredPosition(SW, SH, l.width, l.height);  // F
     l.left = pos.x;
@@ -85,7 +91,58 @@ RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int
         if (l.hScroll.visible)
             l.hScrollRect = {0, CH - kScrollBarTwips, CW2 - kScrollBarTwips, kScrollBarTwips};
     }
+
+    // I: a picture larger than the screen both ways would push the widened window past the
+    // screen's edge; the window is cut to the area and the bars scroll what the cut hides.
+    const TwipsBox area =
+        available.width > 0 && available.height > 0 ? available : TwipsBox{0, 0, SW, SH};
+    if (const int cut = l.width - area.width; cut > 0) {
+        l.width = area.width;
+        l.vScrollRect.x -= cut;
+        l.hScrollRect.width -= cut;
+        l.command1Rect.x -= cut;
+        hiddenW += cut;
+        l.hScroll = ScrollRangeFor(hiddenW);
+        l.command1Visible = true;
+    }
+    if (const int cut = l.height - area.height; cut > 0) {
+        l.height = area.height;
+        l.hScrollRect.y -= cut;
+        l.vScrollRect.height -= cut;
+        l.command1Rect.y -= cut;
+        hiddenH += cut;
+        l.vScroll = ScrollRangeFor(hiddenH);
+        l.command1Visible = true;
+    }
+    l.left = std::clamp(l.left, area.x, area.x + area.width - l.width);
+    l.top = std::clamp(l.top, area.y, area.y + area.height - l.height);
     return l;
+}
+
+RetouchLayout ZoomedLayout(const RetouchLayout& atActual, int PW, int PH, int ZW, int ZH, int CW,
+                           int CH) {
+    if (ZW == PW && ZH == PH) return atActual;
+    RetouchLayout l = atActual;
+    // Each bar that shows takes its width from the other direction's view.
+    bool needV = ZH > CH;
+    const bool needH = ZW > CW - (needV ? kScrollBarTwips : 0);
+    needV = ZH > CH - (needH ? kScrollBarTwips : 0);
+    const int viewW = CW - (needV ? kScrollBarTwips : 0);
+    const int viewH = CH - (needH ? kScrollBarTwips : 0);
+    l.hScroll = needH ? ScrollRangeFor(ZW - viewW) : ScrollRange{};
+    l.vScroll = needV ? ScrollRangeFor(ZH - viewH) : ScrollRange{};
+    l.hScrollRect = {0, CH - kScrollBarTwips, viewW, kScrollBarTwips};
+    l.vScrollRect = {CW - kScrollBarTwips, 0, kScrollBarTwips, viewH};
+    l.command1Rect = {CW - kScrollBarTwips, CH - kScrollBarTwips, kScrollBarTwips, kScrollBarTwips};
+    l.command1Visible = needH && needV;
+    return l;
+}
+
+int ScrollValueFor(long long offsetTwips, const ScrollRange& range) {
+    if (!range.visible || offsetTwips <= 0) return 0;
+    const long long unit = range.unit < 1 ? 1 : range.unit;
+    const long long value = (offsetTwips + unit / 2) / unit;
+    return static_cast<int>(std::min<long long>(value, range.max));
 }
 
 int ArrowStepValues(int unit) {

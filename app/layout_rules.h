@@ -51,6 +51,8 @@ struct TwipsBox {
 
 // The actual-size retouch window for a picture of PW x PH twips on a SW x SH twip screen.
 // chromeWidth/chromeHeight: outer size minus client size (frame, title and menu bar).
+// available: the part of the screen windows may cover (relative to the screen's corner); an
+// empty box means the whole screen. The window never grows past it nor lies outside it.
 struct RetouchLayout {
     int width = 0, height = 0;  // outer size, after the widening for the vertical bar
     int left = 0, top = 0;      // outer position, centred before that widening
@@ -59,7 +61,16 @@ struct RetouchLayout {
     bool command1Visible = false;
     bool fitsHorizontally = true, fitsVertically = true;
 };
-RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int chromeHeight);
+RetouchLayout RetouchSizing(int PW, int PH, int SW, int SH, int chromeWidth, int chromeHeight,
+                            TwipsBox available = {});
+
+// The bars of the retouch view showing the picture zoomed to ZW x ZH twips in a client area of
+// CW x CH twips (the window keeps its size): each bar scrolls the zoomed size less the part
+// the window shows. At the size the window was made for (ZW x ZH == PW x PH) it is atActual.
+RetouchLayout ZoomedLayout(const RetouchLayout& atActual, int PW, int PH, int ZW, int ZH, int CW,
+                           int CH);
+// The scroll value that shows the picture from offsetTwips on, within the range.
+int ScrollValueFor(long long offsetTwips, const ScrollRange& range);
 
 enum class ArrowKey { Up, Down, Left, Right };
 // Scroll values an arrow key moves, for a range in the given unit (150 twips at one per value).

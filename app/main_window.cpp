@@ -72,6 +72,7 @@ Form1::Form1(DialogService* dialogs, QWidget* parent, const NativePath& startFol
       dialogs_(dialogs),
       options_(std::move(options)),
       screenSize_(options_.screenSize),
+      retouchLayout_(std::make_unique<RetouchLayout>()),
       selected_(std::make_unique<SelectedPicture>(options_.fullDecoder, options_.previewDecoder)) {
     setObjectName(QStringLiteral("Form1"));
     // First of all, on a worker: the window is built and the folder listed meanwhile.
@@ -219,6 +220,8 @@ void Form1::BuildControls() {
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setFocusPolicy(Qt::NoFocus);
     Command1->hide();
+
+    BuildZoomBadges();
 
     Animation1 = new BusyIndicator(s);
     Animation1->setObjectName(QStringLiteral("Animation1"));
@@ -380,6 +383,7 @@ bool Form1::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     // The manager may frame the window without moving it; it activates it afterwards.
     if (event->type() == QEvent::WindowActivate) ApplyOuterOnceFrameKnown();
+    if (event->type() == QEvent::WindowDeactivate) EndGlance();
     return handled;
 }
 
@@ -432,6 +436,9 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ChildAdded) WatchWidget(static_cast<QChildEvent*>(event)->child());
+    if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this &&
+        GlanceEvent(watched, event))
+        return true;
     if (event->type() == QEvent::KeyPress && !previewingKey_ && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this)
         return PreviewKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
@@ -451,6 +458,10 @@ bool Form1::PreviewKey(QWidget* target, QKeyEvent* key) {
     const QScopedValueRollback<bool> guard(previewingKey_, true);
     const QPointer<QWidget> alive = target;
     modalViewSeen_ = false;
+    if (ZoomKey(*key)) {
+        key->accept();
+        return true;
+    }
     const int code = HandlerKeyCode(key->key());
     Form_KeyDown(code, 0);
     // Ctrl combinations are commands (undo, redo, copy), never characters that open a view.

@@ -39,6 +39,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 
 namespace sorvenal {
 
@@ -126,6 +127,9 @@ public:
     ScreenTwips ScreenSize() const;
     // Twips per scroll value of each bar: 1 unless the hidden part exceeds the 16-bit range.
     int HScrollUnit() const { return hScrollUnit_; }
+    int VScrollUnit() const { return vScrollUnit_; }
+    // Device pixels per picture pixel in the retouch and effects views.
+    double Zoom() const { return zoom_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -216,6 +220,28 @@ private:
     void mnuContrast2_Click();
     void mnuSaveImage2_Click();
 
+    // --- zoom and the glance at the original (form1_zoom.cpp)
+    void mnuZoomFit_Click();
+    void mnuZoomActual_Click();
+    void mnuZoomIn_Click();
+    void mnuZoomOut_Click();
+    void BuildZoomBadges();
+    bool RetouchShown() const;
+    // The middle of the part of the client area the picture can cover (pixels).
+    QPointF ViewCentre() const;
+    // Zooms keeping the picture point under anchor (client pixels) where it is.
+    void SetZoom(double zoom, QPointF anchor);
+    void ZoomFit();
+    // Back to actual size with the bars the window was made with.
+    void ResetZoom();
+    void ApplyScrollLayout(const RetouchLayout& layout);
+    bool ZoomKey(const QKeyEvent& key);
+    void WheelZoom(QWheelEvent* event);
+    void BeginGlance();
+    void EndGlance();
+    // True when the event is used up by the glance.
+    bool GlanceEvent(QObject* watched, QEvent* event);
+
     // --- clicks on the picture (form1_clicks.cpp)
     void Picture2_MouseDown(int button, int shift, double x, double y);
     void Picture2_MouseMove(int button, int shift, double x, double y);
@@ -296,6 +322,13 @@ private:
     bool ending_ = false;
     bool quitting_ = false;
     QPoint wheelRest_;  // wheel turns not yet worth a whole step
+    int zoomWheelRest_ = 0;
+    double zoom_ = 1;
+    std::unique_ptr<RetouchLayout> retouchLayout_;  // the bars at actual size, as first made
+    QLabel* zoomBadge_ = nullptr;
+    QLabel* glanceBadge_ = nullptr;
+    QTimer* zoomBadgeTimer_ = nullptr;
+    bool swallowMouse_ = false;  // the press ended a glance: its drag and release do nothing
     bool previewingKey_ = false;
     bool modalViewSeen_ = false;  // set when a modal view opened during the current key
     BusyFeedback busy_;           // the window's busy state, lent to the picture's work

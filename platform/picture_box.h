@@ -1,10 +1,14 @@
 #pragma once
 // The picture box: a picture (what was assigned) and a persistent image (the picture plus
-// everything drawn or written since), shown at actual size from the top-left corner: one
-// picture pixel per device pixel, whatever the scale factor.
+// everything drawn or written since), shown from the top-left corner at actual size (one
+// picture pixel per device pixel, whatever the scale factor) or at a zoom.
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "platform/zoom_view.h"
 
 #include "engine/canvas_view.h"
 #include "engine/color_value.h"
@@ -43,7 +47,22 @@ public:
 
     void SetBackColor(const QColor& color);
     QColor BackColor() const { return backColor_; }
-    void Refresh() { repaint(); }
+    // Repaints after a command changed the image in place (the zoomed copies go with it).
+    void Refresh();
+
+    // Device pixels per picture pixel; the box takes the zoomed size. Clicks still report
+    // picture pixels, and circle outlines are shown one device pixel wide at any zoom (they
+    // stay in the image as drawn).
+    void SetZoom(double zoom);
+    double Zoom() const { return zoom_; }
+    const ZoomPyramid& Pyramid() const { return pyramid_; }
+    // An outline shown over the picture, never in it (picture pixels).
+    void SetLiveOutline(double cx, double cy, double radius);
+    void ClearLiveOutline();
+    // Shows another picture in place of the image, at the same zoom, until EndGlance.
+    void SetGlance(const QImage& picture);
+    void EndGlance();
+    bool Glancing() const { return !glance_.isNull(); }
 
 signals:
     // button: the button pressed or released (1 left, 2 right, 4 middle); for moves, the
@@ -62,18 +81,35 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    struct Outline {
+        int cx = 0, cy = 0, radius = 0;
+        bool operator==(const Outline&) const = default;
+    };
     void FitToImage();
+    // The image was assigned anew: its outlines are gone, and the zoomed copies unless the
+    // pixels are those they were made from.
+    void ImageReplaced();
+    // The device pixels `device` of the zoomed picture as shown, overlays included.
+    QImage RenderPart(QRect device);
     // The picture pixel under the pointer: the device pixel it is on, from the box's corner.
     QPointF PicturePosition(const QMouseEvent& event) const;
 
     QImage picture_;
     QImage image_;
     QColor backColor_{Qt::white};
+    double zoom_ = 1;
+    std::vector<Outline> outlines_;  // drawn into the image, in order
+    std::optional<Outline> live_;
+    QImage glance_;
+    ZoomPyramid pyramid_;  // of the image without its outlines
+    ZoomPyramid glancePyramid_;
+    qint64 pyramidKey_ = 0;  // the image's cacheKey the pyramid belongs to
+    qint64 cleanKey_ = 0;    // the key of the outline-free pixels it was made from
 };
 
 // Draws the image with its top-left corner at the painter's origin rounded to a whole device
-// pixel, one image pixel per device pixel (no scaling, so no blur).
-void DrawAtDevicePixels(QPainter& painter, const QImage& image);
+// pixel, plus `offset` device pixels, one image pixel per device pixel (no scaling, no blur).
+void DrawAtDevicePixels(QPainter& painter, const QImage& image, QPoint offset = {});
 
 // Whole-pixel points of a circle outline, each once, in no particular order.
 std::vector<QPoint> CircleOutlinePoints(int cx, int cy, int radius);

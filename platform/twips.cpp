@@ -21,7 +21,13 @@ ScreenTwips ScreenSizeTwips(const QWidget& widget) {
     if (!screen) screen = QGuiApplication::primaryScreen();
     // QScreen reports logical pixels, which is what twips count.
     const QSize px = screen ? screen->geometry().size() : QSize(1024, 768);
-    return {PixelsToTwips(px.width()), PixelsToTwips(px.height())};
+    QRect available;
+    if (screen) {
+        const QRect a = screen->availableGeometry().translated(-screen->geometry().topLeft());
+        available = QRect(PixelsToTwips(a.x()), PixelsToTwips(a.y()), PixelsToTwips(a.width()),
+                          PixelsToTwips(a.height()));
+    }
+    return {PixelsToTwips(px.width()), PixelsToTwips(px.height()), available};
 }
 
 }  // namespace sorvenal

@@ -25,8 +25,11 @@ QSize LogicalSize(const QSize& devicePixels, qreal devicePixelRatio);
 struct ScreenTwips {
     int width = 0;
     int height = 0;
+    // The part windows may cover (panels left out), from the screen's corner; an empty one is
+    // the whole screen.
+    QRect available;
 };
-// The full size of the screen that holds the widget's window, in twips.
+// The full size of the screen that holds the widget's window, and its available part, twips.
 ScreenTwips ScreenSizeTwips(const QWidget& widget);
 // Where a window reads its screen size; empty means ScreenSizeTwips.
 using ScreenSizeSource = std::function<ScreenTwips(const QWidget&)>;

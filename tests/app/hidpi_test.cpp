@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWindow>
 #include <cmath>
 
@@ -13,6 +14,7 @@
 #include "app/preview_image.h"
 #include "platform/file_list.h"
 #include "platform/picture_box.h"
+#include "platform/zoom_view.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
 #include "tests/support/form1_fixture.h"
@@ -104,6 +106,36 @@ TEST_F(HiDpiTest, PointerHitsThePixelDrawnUnderIt) {
         EXPECT_EQ(window.pixel(device) & 0xFFFFFF,
                   picture.pixel(static_cast<int>(hitX), static_cast<int>(hitY)) & 0xFFFFFF)
             << "at device (" << device.x() << "," << device.y() << ")";
+    }
+}
+
+// At 50 % each device pixel shows the mean of a 2 x 2 block, and the pointer still names the
+// picture pixel (the block's first) drawn under it.
+TEST_F(HiDpiTest, HalfZoomDrawsBlocksOnDevicePixelsAndClicksNameTheirPixels) {
+    const QImage picture = GradientPicture(1400, 1000);
+    Form1& f = Retouch(picture);
+    QTest::keyClick(Picture2(f), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(Picture2(f), Qt::Key_Minus, Qt::ControlModifier);
+    ASSERT_DOUBLE_EQ(f.Zoom(), 0.5);
+    EXPECT_EQ(Picture2(f)->size(), LogicalSize(QSize(700, 500), ratio));
+    const QImage window = f.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage half = HalvePicture(picture.convertToFormat(QImage::Format_RGB32));
+    const QRect view(QPointF(QPointF(f.centralWidget()->mapTo(&f, QPoint())) * ratio).toPoint(),
+                     QSize(200, 150));
+    // Below the zoom's badge in the corner.
+    const QRect shown = QRect(Picture2Origin(), half.size()) & view.adjusted(0, 80, 0, 0);
+    EXPECT_EQ(FirstDifference(half.copy(shown.translated(-Picture2Origin())), window.copy(shown)),
+              "");
+
+    double hitX = -1, hitY = -1;
+    QObject::connect(Picture2(f), &PictureBox::MouseDown, [&](int, int, double x, double y) {
+        hitX = x;
+        hitY = y;
+    });
+    for (const QPoint device : {view.topLeft() + QPoint(101, 37), view.topLeft() + QPoint(64, 9)}) {
+        Mouse(QEvent::MouseButtonPress, device, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, device, Qt::NoButton);
+        EXPECT_EQ(QPointF(hitX, hitY), QPointF((device - Picture2Origin()) * 2)) << device.x();
     }
 }
 

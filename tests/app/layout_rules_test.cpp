@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace sorvenal {
 namespace {
 
@@ -105,15 +107,51 @@ TEST(RetouchSizing, VerticalFitBoundary) {
     EXPECT_EQ(taller.command1Rect.x, 9120 - kChromeW);  // placed at the old client width
 }
 
-TEST(RetouchSizing, BothTooBigExtendsPastTheRightEdge) {
+// Larger than the screen both ways: the window widened for the vertical bar would overshoot
+// the screen's right edge; it is cut to the screen and the horizontal bar scrolls the cut too.
+TEST(RetouchSizing, BothTooBigStaysInsideTheScreen) {
     const RetouchLayout l = RetouchSizing(40000, 30000, SW, SH, kChromeW, kChromeH);
     EXPECT_TRUE(l.hScroll.visible);
     EXPECT_TRUE(l.vScroll.visible);
-    EXPECT_EQ(l.width, SW + 130);
-    EXPECT_EQ(l.left + l.width - SW, 190);
-    const int CW2 = l.width - kChromeW;
-    EXPECT_EQ(l.hScrollRect.width, CW2 - 250);
-    EXPECT_EQ(l.hScroll.max, 40000 - (SW - 120) + 120);
+    EXPECT_TRUE(l.command1Visible);
+    EXPECT_EQ(l.width, SW);
+    EXPECT_EQ(l.left, 0);
+    const int CW = l.width - kChromeW;
+    EXPECT_EQ(l.vScrollRect.x + l.vScrollRect.width, CW);
+    EXPECT_EQ(l.hScrollRect.width, CW - 250);
+    EXPECT_EQ(l.hScroll.max, 40000 - (SW - 120) + 120 + 130);
+}
+
+// The screens a new user has, with a photo larger than each both ways, and panels that take
+// part of the screen: the window lies inside the available part, bars and all.
+TEST(RetouchSizing, WindowNeverLeavesTheAvailableArea) {
+    struct Case {
+        int sw, sh;
+        TwipsBox available;
+    };
+    for (const Case& c : {Case{1600, 1000, {}}, Case{1600, 1000, {0, 30, 1600, 970}},
+                          Case{1920, 1080, {60, 0, 1860, 1080}}, Case{1366, 768, {}}}) {
+        const int sw = c.sw * 15, sh = c.sh * 15;
+        const TwipsBox a = c.available.width
+                               ? TwipsBox{c.available.x * 15, c.available.y * 15,
+                                          c.available.width * 15, c.available.height * 15}
+                               : TwipsBox{0, 0, sw, sh};
+        for (const auto& [pw, ph] : {std::pair{6000, 4000}, std::pair{12000, 8400}}) {
+            const RetouchLayout l = RetouchSizing(pw * 15, ph * 15, sw, sh, kChromeW, kChromeH,
+                                                  c.available.width ? a : TwipsBox{});
+            EXPECT_GE(l.left, a.x) << c.sw << " " << pw;
+            EXPECT_GE(l.top, a.y) << c.sw << " " << pw;
+            EXPECT_LE(l.left + l.width, a.x + a.width) << c.sw << " " << pw;
+            EXPECT_LE(l.top + l.height, a.y + a.height) << c.sw << " " << pw;
+            // the bars end inside the client area
+            EXPECT_LE(l.vScrollRect.x + l.vScrollRect.width, l.width - kChromeW);
+            EXPECT_LE(l.hScrollRect.y + l.hScrollRect.height, l.height - kChromeH);
+            // the last scroll value shows the picture's right and bottom edges (to a pixel)
+            const int viewW = l.hScrollRect.width, viewH = l.vScrollRect.height;
+            EXPECT_GE(static_cast<long long>(l.hScroll.max) * l.hScroll.unit, pw * 15 - viewW);
+            EXPECT_GE(static_cast<long long>(l.vScroll.max) * l.vScroll.unit, ph * 15 - viewH - 15);
+        }
+    }
 }
 
 TEST(ScrollRange, HugePicturesStayReachableInCoarserUnits) {

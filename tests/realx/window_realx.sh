@@ -115,13 +115,13 @@ xdotool mousemove $((ox + 150)) $((oy + RX_MENU_H + 100)); sleep 0.1
 xdotool mouseup 1; sleep 0.5
 rx_shot circle
 menu_first      # 特殊効果
-menu_pick -6    # 名前を付けて保存
+menu_pick -7    # 名前を付けて保存 (表示倍率 lies below it)
 save_as "$RX_TMP/ring"
 rx_check "the saved picture holds no circle outline" same_pixels "$PICS/a.bmp" "$RX_TMP/ring.BMP"
 menu_first      # 特殊効果
 menu_pick -2    # メニュー切り替え: back to the retouch menu
 menu_first      # レタッチ
-menu_pick -6    # 名前を付けて保存
+menu_pick -7    # 名前を付けて保存 (表示倍率 lies below it)
 save_as "$RX_TMP/switched"
 rx_check "the switch back leaves the outline behind" \
     same_pixels "$PICS/a.bmp" "$RX_TMP/switched.BMP"
@@ -149,7 +149,7 @@ menu_first      # レタッチ
 menu_pick 1     # 肌上でクリックして最適化　Ｏｎ　にする
 rx_dblclick 128 $((128 + RX_MENU_H))
 menu_first
-menu_pick -7    # 名前を付けて保存 (元に戻す is enabled now)
+menu_pick -8    # 名前を付けて保存 (元に戻す is enabled now; 表示倍率 below it)
 save_as "$RX_TMP/skin"
 "$RETOUCH" "$PICS/face.bmp" "$RX_TMP/once.bmp" skin=128,128 >/dev/null
 rx_check "a double-click retouches once" same_pixels "$RX_TMP/once.bmp" "$RX_TMP/skin.BMP"
@@ -206,7 +206,7 @@ picture_area restored
 rx_check "the restored picture is the one before the kill" \
     same_pixels "$RX_TMP/before_kill-area.png" "$RX_TMP/restored-area.png"
 menu_first
-menu_pick -7    # 名前を付けて保存 (元に戻す is enabled: the steps came back)
+menu_pick -8    # 名前を付けて保存 (元に戻す is enabled: the steps came back)
 save_as "$RX_TMP/restored"
 rx_check "and the tool renders the journal to the same pixels" \
     same_pixels "$RX_TMP/replayed.bmp" "$RX_TMP/restored.BMP"

@@ -5,7 +5,7 @@
 namespace sorvenal::test {
 
 constexpr ScreenTwips ScreenOfPixels(int width, int height) {
-    return {PixelsToTwips(width), PixelsToTwips(height)};
+    return {PixelsToTwips(width), PixelsToTwips(height), QRect()};
 }
 
 inline ScreenSizeSource FixedScreen(int width, int height) {
