@@ -276,9 +276,9 @@ void DrawAtDevicePixels(QPainter& painter, const QImage& image, QPoint offset) {
     painter.scale(1 / ratio, 1 / ratio);
     // The same rounding as PicturePosition, so a click lands on the pixel drawn under it.
     const QTransform t = painter.deviceTransform();
-    painter.drawImage(QPointF(std::round(t.dx()) - t.dx() + offset.x(),
-                              std::round(t.dy()) - t.dy() + offset.y()),
-                      image);
+    painter.drawImage(
+        QPointF(std::round(t.dx()) - t.dx() + offset.x(), std::round(t.dy()) - t.dy() + offset.y()),
+        image);
     painter.restore();
 }
 

@@ -8,10 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/zoom_view.h"
-
 #include "engine/canvas_view.h"
 #include "engine/color_value.h"
+#include "platform/zoom_view.h"
 
 class QPainter;
 
