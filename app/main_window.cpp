@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QtMath>
+#include <algorithm>
 #include <utility>
 
 #include "app/artwork.h"
@@ -336,6 +337,16 @@ void Form1::OfferRecovery() {
         Action("mnuReal")->trigger();
         working_->Restore(journal->steps, busy_, kProgramCaption);
         ShowMenu("mnuSaveImage", true);
+        // The type of the last skin click was the user's choice; the next click keeps it.
+        const auto lastSkin =
+            std::find_if(journal->steps.rbegin(), journal->steps.rend(),
+                         [](const HistoryStep& s) { return s.kind == HistoryStep::Kind::Skin; });
+        if (lastSkin != journal->steps.rend()) {
+            if (lastSkin->skin.Dw == 0)
+                mnuWh_Click();
+            else
+                mnuDefault_Click();
+        }
         return;
     }
 }

@@ -96,6 +96,7 @@ protected:
     NativePath WorkAndCrash() {
         test::Trigger(*form, "mnuGamma");
         test::Trigger(*form, "mnuClick");
+        test::Trigger(*form, "mnuDefault");
         QTest::mouseClick(Picture2(*form), Qt::LeftButton, {}, {30, 20});
         test::Trigger(*form, "mnuChange");
         test::DragOnPicture(*form, {30, 20}, {45, 20});
@@ -132,6 +133,9 @@ TEST_F(RecoveryTest, AKilledRetouchComesBackWithItsHistory) {
     EXPECT_FALSE(IsFile(left));
     EXPECT_EQ(FirstDifference(before, Shown()), "");
     EXPECT_EQ(test::History(*form).UndoCount(), 5);
+    // The skin click's type chosen before the crash holds for the next click.
+    EXPECT_FALSE(form->Action("mnuDefault")->isEnabled());
+    EXPECT_TRUE(form->Action("mnuWh")->isEnabled());
     test::Trigger(*form, "mnuUndo");
     test::Trigger(*form, "mnuRedo");
     EXPECT_EQ(FirstDifference(before, Shown()), "");
