@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 
@@ -179,10 +180,10 @@ double StepHistory::Distance(std::size_t from, std::size_t to) const {
     return total;
 }
 
-std::size_t StepHistory::ReachFrom(std::size_t floor, std::size_t state) const {
+std::size_t StepHistory::ReachFrom(std::size_t floor, std::size_t state, double allowance) const {
     std::size_t from = state;
     double cost = 0;
-    while (from > floor + 1 && cost + Cost(from - 1) <= pace_.replay) cost += Cost(--from);
+    while (from > floor + 1 && cost + Cost(from - 1) <= allowance) cost += Cost(--from);
     return from;
 }
 
@@ -216,7 +217,14 @@ bool StepHistory::Plan(const QImage& original, Frame*& builder, std::size_t& goa
         below = NearestFrame(top);
         if (below && below->state < free) below = nullptr;
         if (Distance(below ? below->state : free, top) > pace_.replay) {
-            goal = ReachFrom(free, top);
+            // The further the climb, the longer the stretch each frame serves, so that climbs
+            // come less often: a stretch of r costs its undos r, and the next climb C spread
+            // over them adds about C * step / r; r = sqrt(C * step) keeps the sum least.
+            const double climb = Distance(free, top);
+            const double step = climb / static_cast<double>(std::max<std::size_t>(1, top - free));
+            const double allowance =
+                std::clamp(std::sqrt(climb * step), pace_.replay, 2 * pace_.replay);
+            goal = ReachFrom(free, top, allowance);
             break;
         }
     }
@@ -389,13 +397,13 @@ QImage StepHistory::Undo(QImage current, const QImage& original, const Progress&
     // Far from the start, a frame is kept on the way so that the undos after this one replay
     // no more than the pace allows.
     if (room_ > 0 && target > from + 1 && Distance(from, target - 1) > pace_.replay) {
-        const std::size_t keep = ReachFrom(from, target - 1);
+        const std::size_t keep = ReachFrom(from, target - 1, pace_.replay);
         ReplaySteps(picture, std::span(steps_).subspan(at, keep - at), original, progress);
         KeepFrameAt(keep, picture);
         at = keep;
     }
     ReplaySteps(picture, std::span(steps_).subspan(at, target - at), original, progress);
-    Build(original, pace_.slice, progress, true);
+    Build(original, std::max(0.0, pace_.undo - Distance(from, target)), progress, true);
     return picture;
 }
 

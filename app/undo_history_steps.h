@@ -48,8 +48,8 @@ void ReplaySteps(QImage& picture, std::span<const HistoryStep> steps, const QIma
 
 // How far an undo may replay, and how much work it may add to prepare the undos after it.
 struct HistoryPace {
-    double replay = 0.25;  // from the frame an undo starts at
-    double slice = 0.4;    // preparing the frame below, within one undo
+    double replay = 0.25;  // from the frame an undo starts at, where the walk below is short
+    double undo = 0.9;     // one undo at most, its share of preparing the frame below included
     // Every step costs one (tests); else the seconds each step took.
     bool countSteps = false;
 };
@@ -119,8 +119,8 @@ private:
     double Cost(std::size_t step) const;
     // Cost of running steps from..to-1.
     double Distance(std::size_t from, std::size_t to) const;
-    // The lowest state above `floor` from which reaching `state` costs at most the pace.
-    std::size_t ReachFrom(std::size_t floor, std::size_t state) const;
+    // The lowest state above `floor` from which reaching `state` costs at most `allowance`.
+    std::size_t ReachFrom(std::size_t floor, std::size_t state, double allowance) const;
     // Where replaying to `state` can start without a kept frame: the first state or just after
     // a revert.
     std::size_t FreeStart(std::size_t state) const;

@@ -86,7 +86,7 @@ HistoryStep RandomStep(std::mt19937& dice, Runner& runner, int width, int height
 
 // Paced by steps, the frames move about as they do on a large photo: kept on the way down,
 // climbed from the start or a revert towards the cursor, between undos and within them.
-constexpr HistoryPace kTightPace{.replay = 3, .slice = 2, .countSteps = true};
+constexpr HistoryPace kTightPace{.replay = 3, .undo = 5, .countSteps = true};
 
 TEST(StepHistoryTest, LongRandomRunsGiveTheFrameHistorysPicturesBitForBit) {
     constexpr int kWidth = 40, kHeight = 30;
