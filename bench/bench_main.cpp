@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QMap>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace sorvenal::bench {
 namespace {
@@ -19,6 +22,16 @@ QMap<QString, Run>& Runs() {
 bool AddRun(const char* flag, Run run) {
     Runs().insert(QString::fromLatin1(flag), run);
     return true;
+}
+
+void MemcpyFrame(benchmark::State& state, int width, int height) {
+    std::vector<std::uint32_t> from(static_cast<std::size_t>(width) * height, 0x12345678u);
+    std::vector<std::uint32_t> to(from.size());
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), from.size() * 4);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
 }
 
 }  // namespace sorvenal::bench

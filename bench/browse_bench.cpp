@@ -26,6 +26,7 @@
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "bench/bench_main.h"
+#include "bench/bench_stats.h"
 #include "bench/peak_memory.h"
 #include "bench/photo_jpeg.h"
 #include "platform/file_list.h"
@@ -38,14 +39,9 @@
 namespace sorvenal {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
 double PlainReadMs(const QString& path) {
     const auto start = Clock::now();

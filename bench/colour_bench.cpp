@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/bench_main.h"
+#include "bench/bench_stats.h"
 #include "bench/photo_jpeg.h"
 #include "platform/colour_to_srgb.h"
 #include "platform/picture_io.h"
@@ -21,10 +22,7 @@ using namespace sorvenal;
 
 namespace {
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Median;
 
 // The benchmarks' photo with grain, so that its JPEG is of a camera's size (about 10 MB) and
 // decodes at a camera JPEG's pace.

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_stats.h"
 #include "platform/file_system.h"
 #include "platform/trash.h"
 #include "tests/support/fs_helpers.h"
@@ -26,15 +27,9 @@ extern char** environ;
 namespace {
 
 using sorvenal::NativePath;
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using sorvenal::bench::Clock;
+using sorvenal::bench::Median;
+using sorvenal::bench::Ms;
 
 bool Spawn(std::vector<std::string> args) {
     std::vector<char*> argv;

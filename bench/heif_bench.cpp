@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/bench_main.h"
+#include "bench/bench_stats.h"
 #include "bench/photo_jpeg.h"
 #include "platform/picture_io.h"
 #include "tools/photo_writers.h"
@@ -23,10 +24,7 @@ using namespace sorvenal;
 
 namespace {
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Median;
 
 struct BenchPicture {
     const char* name;

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "bench/bench_main.h"
+#include "bench/bench_stats.h"
 #include "bench/photo_jpeg.h"
 #include "platform/picture_io.h"
 #include "platform/picture_writers.h"
@@ -35,10 +36,7 @@ namespace {
 
 constexpr int kRuns = 7;
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Median;
 
 bool SyncFile(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);

@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "bench/bench_main.h"
+#include "bench/bench_stats.h"
 #include "bench/peak_memory.h"
 #include "bench/photo_jpeg.h"
 #include "engine/retouch_commands.h"
@@ -107,15 +108,7 @@ BENCHMARK(BM_GammaEngineAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Undo: one frame's memcpy as the yardstick; the recording cost is the gamma command through
 // the window (which records a step) less the engine pass alone.
-void BM_MemcpyOneFrame(benchmark::State& state) {
-    std::vector<std::uint32_t> from(std::size_t{kWidth} * kHeight, 0x12345678u);
-    std::vector<std::uint32_t> to(from.size());
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), from.size() * 4);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-}
+void BM_MemcpyOneFrame(benchmark::State& state) { bench::MemcpyFrame(state, kWidth, kHeight); }
 BENCHMARK(BM_MemcpyOneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The last step undone and redone by the named menu entries, over and over.
