@@ -142,7 +142,7 @@ int main(int argc, char* argv[]) {
     form.show();
     if (!start.pictureName.isEmpty()) form.StartWithPicture(start.pictureName);
     // Once the window is up, so the question has it behind.
-    if (!line.quitAfterShow) QTimer::singleShot(0, &form, &sorvenal::Form1::OfferRecovery);
+    if (!line.quitAfterShow) form.WhenStarted([&form] { form.OfferRecovery(); });
     if (line.quitAfterShow) {
         // The start picture's preview when one shows, else the window.
         auto* preview = form.findChild<QWidget*>(QStringLiteral("Image1"));
