@@ -100,7 +100,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != widget_ || event->type() != QEvent::Paint || done_) return false;
         done_ = true;
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        // Before the work the start leaves for after its first paint (lists, full decode) runs:
+        // the loop ends once this paint has been flushed.
+        QCoreApplication::quit();
         return false;
     }
 

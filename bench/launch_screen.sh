@@ -6,8 +6,8 @@
 # so). Real X: Xvfb 1920x1080 and openbox. Runs alternate between the programs.
 #   flock /tmp/sorvenal-build.lock bench/launch_screen.sh
 # Environment: SORVENAL_BUILD (build folder, default build/), RUNS (default 7), DISPLAY_NUMBER,
-# SORVENAL (the program to measure, default the build's), FOLDER_FILES (other pictures beside
-# the photo, default 0).
+# SORVENAL (the program to measure, default the build's), BEFORE (an earlier build of it,
+# measured in the same runs), FOLDER_FILES (empty pictures beside the photo, default 0).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,9 +49,9 @@ for size in 6000x4000 12000x8400; do
   for i in $(seq 1 "${FOLDER_FILES:-0}"); do : >"$work/$size/IMG_$i.jpg"; done
 done
 
-python3 - "$runs" "$poll" "$program" "$work" <<'PY'
+python3 - "$runs" "$poll" "$program" "$work" "${BEFORE:-}" <<'PY'
 import statistics, subprocess, sys
-runs, poll, program, work = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+runs, poll, program, work, before = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5]
 
 def shown(command):
     out = subprocess.run([poll, "--"] + command, check=True, stdout=subprocess.PIPE,
@@ -60,12 +60,19 @@ def shown(command):
 
 for size in ("6000x4000", "12000x8400"):
     picture = f"{work}/{size}/photo.jpg"
-    ours, theirs = [], []
+    ours, theirs, earlier = [], [], []
     for _ in range(runs):
         ours.append(shown([program, picture]))
         theirs.append(shown(["feh", picture]))
+        if before:
+            earlier.append(shown([before, picture]))
     o, t = statistics.median(ours), statistics.median(theirs)
-    print(f"launch on {size} until on the screen: sorvenal {o:.0f} ms, feh {t:.0f} ms, "
-          f"ratio {o / t:.2f} (medians of {runs}; sorvenal {' '.join(f'{x:.0f}' for x in ours)}; "
-          f"feh {' '.join(f'{x:.0f}' for x in theirs)})")
+    line = (f"launch on {size} until on the screen: sorvenal {o:.0f} ms, feh {t:.0f} ms, "
+            f"ratio {o / t:.2f}")
+    if before:
+        b = statistics.median(earlier)
+        line += f"; before {b:.0f} ms, ratio to feh {b / t:.2f}"
+    print(f"{line} (medians of {runs}; sorvenal {' '.join(f'{x:.0f}' for x in ours)}; "
+          f"feh {' '.join(f'{x:.0f}' for x in theirs)}"
+          + (f"; before {' '.join(f'{x:.0f}' for x in earlier)})" if before else ")"))
 PY
