@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -109,8 +111,8 @@ public:
         const int greenShift = __builtin_ctzl(greenMask);
         const int blueShift = __builtin_ctzl(blueMask);
         for (int y = 0; y < height_; y += 2) {
-            const auto* row =
-                reinterpret_cast<const uint32_t*>(image_->data + y * image_->bytes_per_line);
+            const auto* row = reinterpret_cast<const uint32_t*>(
+                image_->data + static_cast<ptrdiff_t>(y) * image_->bytes_per_line);
             for (int x = 0; x < width_; x += 2) {
                 const uint32_t p = row[x];
                 if (PhotoColour((p & redMask) >> redShift, (p & greenMask) >> greenShift,
