@@ -96,9 +96,9 @@ public:
     // Selects the named file of the file list, as a click on it would; false when not listed.
     bool SelectPicture(const NativePath& name);
     // Started on a picture: the browse state with it selected and the file list holding the
-    // keyboard, so Down shows the next picture at once.
-    // The start picture's folder is listed as far as the first paint needs (its name, the
-    // folder's ancestors); the rest of both lists and the full decode follow that paint.
+    // keyboard, so Down shows the next picture at once. The folder is listed as far as the
+    // first paint needs (the picture's name, the folder's ancestors); the rest of both lists
+    // and the full decode follow that paint, or come first when input arrives before it.
     void StartWithPicture(const NativePath& name);
     // Runs `then` once the start's deferred work is done, at once (queued) when there is none.
     void WhenStarted(std::function<void()> then);
@@ -187,8 +187,8 @@ private:
     void Dir1_Change();
     void File1_Click();
     void Image1_Click();
-    void ResumeFullPicture();
-    void FinishStart();  // starts the full decode unless a show runs (which only previews)
+    void ResumeFullPicture();  // starts the full decode unless a show runs (which only previews)
+    void FinishStart();
     void FullPictureEnded();
     void ShowSelection();
     void ShowUnreadable();
