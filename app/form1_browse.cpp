@@ -89,7 +89,10 @@ void Form1::mnuOpen4_Click() {
 }
 
 void Form1::Dir1_Change() {
-    File1->SetNativePath(Dir1->NativeFolder());
+    if (startDeferred_)
+        File1->SetNativePathListingOnly(Dir1->NativeFolder(), BaseNameOf(options_.startPicture));
+    else
+        File1->SetNativePath(Dir1->NativeFolder());
     folderWatch_->Watch(Dir1->NativeFolder());
     if (DirCancel) ClearDisplay();
 }
@@ -190,7 +193,7 @@ void Form1::ShowSelection() {
             Image1->show();
             if (selected_->state() == SelectedPicture::State::Full)
                 working_->SetOriginal(selected_->Full());
-            else
+            else if (!startDeferred_)  // the start decodes it after its first paint
                 // Started from the queue: a show about to begin (it selects its first entry
                 // before it counts as running) only previews; the picture it stops on is
                 // decoded then.

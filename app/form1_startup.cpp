@@ -3,11 +3,14 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStandardPaths>
+#include <QTimer>
+#include <utility>
 
 #include "app/form1_text.h"
 #include "app/form_surface.h"
 #include "app/layout_rules.h"
 #include "app/main_window.h"
+#include "app/preview_image.h"
 #include "app/start_folder.h"
 #include "platform/dialog_service.h"
 #include "platform/file_list.h"
@@ -18,9 +21,47 @@
 
 namespace sorvenal {
 
+namespace {
+
+// At the latest, a window that is never painted (hidden, covered) lists its folder after this.
+constexpr int kStartListingLatestMs = 1000;
+
+// Calls `done` from the event loop once the widget has been painted for the first time, so
+// the paint has reached the screen first.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget* widget, std::function<void()> done)
+        : QObject(widget), widget_(widget), done_(std::move(done)) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget_ && event->type() == QEvent::Paint) {
+            widget_->removeEventFilter(this);
+            QTimer::singleShot(0, widget_, done_);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+    std::function<void()> done_;
+};
+
+}  // namespace
+
 void Form1::Form_Load(const NativePath& startFolder) {
     DirCancel = true;
     working_->ForgetEffects();
+
+    // Started on a picture: nothing the first paint does not show is read before it.
+    startDeferred_ = !options_.startPicture.isEmpty();
+    if (startDeferred_) {
+        Dir1->DeferSubfolders();
+        QTimer::singleShot(kStartListingLatestMs, this, &Form1::FinishStart);
+    }
 
     // An unreadable candidate is named in a message and the next one is tried.
     for (const NativePath& folder : StartFolderCandidates(startFolder)) {
@@ -58,6 +99,35 @@ void Form1::StartWithPicture(const NativePath& name) {
     Action("mnuOpen")->trigger();
     SelectPicture(name);
     File1->setFocus();
+    if (!startDeferred_) return;
+    if (Image1->isVisible())
+        new AfterFirstPaint(Image1, [this] { FinishStart(); });
+    else  // nothing to show first
+        QTimer::singleShot(0, this, &Form1::FinishStart);
+}
+
+void Form1::WhenStarted(std::function<void()> then) {
+    if (startDeferred_)
+        afterStart_.push_back(std::move(then));
+    else
+        QTimer::singleShot(0, this, std::move(then));
+}
+
+// The rest of the start picture's folder and the folder tree, then its full decode: the
+// selection and the keyboard stay on the start picture, as after a re-read of the folder.
+void Form1::FinishStart() {
+    if (!startDeferred_) return;
+    if (DiskChangeMustWait()) {
+        QTimer::singleShot(50, this, &Form1::FinishStart);
+        return;
+    }
+    startDeferred_ = false;
+    Dir1->Reread();
+    const bool selected = !File1->NativeFileName().isEmpty();
+    if (!File1->Refresh() && selected && Dir1->isVisible()) ClearDisplay();
+    if (QListWidgetItem* row = File1->currentItem()) File1->scrollToItem(row);
+    ResumeFullPicture();
+    for (const std::function<void()>& then : std::exchange(afterStart_, {})) then();
 }
 
 bool Form1::StartScreenHover(QObject* watched, QEvent* event) {

@@ -100,7 +100,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != widget_ || event->type() != QEvent::Paint || done_) return false;
         done_ = true;
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        // Before the work the start leaves for after its first paint (lists, full decode) runs:
+        // the loop ends once this paint has been flushed.
+        QCoreApplication::quit();
         return false;
     }
 
@@ -142,7 +144,7 @@ int main(int argc, char* argv[]) {
     form.show();
     if (!start.pictureName.isEmpty()) form.StartWithPicture(start.pictureName);
     // Once the window is up, so the question has it behind.
-    if (!line.quitAfterShow) QTimer::singleShot(0, &form, &sorvenal::Form1::OfferRecovery);
+    if (!line.quitAfterShow) form.WhenStarted([&form] { form.OfferRecovery(); });
     if (line.quitAfterShow) {
         // The start picture's preview when one shows, else the window.
         auto* preview = form.findChild<QWidget*>(QStringLiteral("Image1"));

@@ -447,6 +447,11 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ChildAdded) WatchWidget(static_cast<QChildEvent*>(event)->child());
+    // Input that comes before the start's lists are complete finds them complete.
+    if (startDeferred_ &&
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress ||
+         event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
+        FinishStart();
     if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this &&
         GlanceEvent(watched, event))
         return true;

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "app/selected_picture.h"
 #include "app/working_picture.h"
@@ -95,8 +96,12 @@ public:
     // Selects the named file of the file list, as a click on it would; false when not listed.
     bool SelectPicture(const NativePath& name);
     // Started on a picture: the browse state with it selected and the file list holding the
-    // keyboard, so Down shows the next picture at once.
+    // keyboard, so Down shows the next picture at once. The folder is listed as far as the
+    // first paint needs (the picture's name, the folder's ancestors); the rest of both lists
+    // and the full decode follow that paint, or come first when input arrives before it.
     void StartWithPicture(const NativePath& name);
+    // Runs `then` once the start's deferred work is done, at once (queued) when there is none.
+    void WhenStarted(std::function<void()> then);
     // Waits for the selected picture's full decode under the busy indicator, as every command
     // that needs the whole picture does; a picture that fails there ends as unreadable.
     void WaitFull();
@@ -183,6 +188,7 @@ private:
     void File1_Click();
     void Image1_Click();
     void ResumeFullPicture();  // starts the full decode unless a show runs (which only previews)
+    void FinishStart();
     void FullPictureEnded();
     void ShowSelection();
     void ShowUnreadable();
@@ -334,6 +340,8 @@ private:
     BusyFeedback busy_;           // the window's busy state, lent to the picture's work
     SaveChoice saveChoice_;       // the file type and quality saved last
     FolderWatch* folderWatch_ = nullptr;
+    bool startDeferred_ = false;  // the lists hold what the start's first paint needs only
+    std::vector<std::function<void()>> afterStart_;
     int commandDepth_ = 0;  // menu commands running, nested in a dialog or a wait
     bool busyNow_ = false;
     std::unique_ptr<SelectedPicture> selected_;

@@ -98,6 +98,18 @@ void FileList::Reread() {
     settingByCode_ = false;
 }
 
+void FileList::SetNativePathListingOnly(const NativePath& path, const NativePath& name) {
+    path_ = path;
+    std::vector<Entry> only;
+    QString shown = ShownRowName(name);
+    if (NamePattern(pattern_).Matches(shown) && IsFile(JoinNative(path, name)))
+        only.push_back({std::move(shown), name});
+    settingByCode_ = true;
+    Fill(std::move(only));
+    setCurrentRow(-1);
+    settingByCode_ = false;
+}
+
 void FileList::Fill(std::vector<Entry> entries) {
     clear();
     QStringList texts;

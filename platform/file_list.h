@@ -25,6 +25,9 @@ public:
     void SetPattern(const QString& pattern);  // "*.bmp;*.jpg;*.gif"
     QString Pattern() const { return pattern_; }
     void Reread();
+    // Shows the folder with `name` as its only row when it is a picture there, nothing
+    // selected: the start lists what its first paint needs, and Refresh adds the rest.
+    void SetNativePathListingOnly(const NativePath& path, const NativePath& name);
     // Re-reads the folder and applies what changed: new names appear in their sorted place,
     // names gone disappear, and the selected entry stays selected (by its bytes) without a
     // Click. False when the selected entry has gone; nothing is selected then.

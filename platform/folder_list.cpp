@@ -51,7 +51,10 @@ NativePath FolderList::NativeParent() const {
     return ParentOf(path_);
 }
 
-void FolderList::Reread() { Fill(); }
+void FolderList::Reread() {
+    subfoldersDeferred_ = false;
+    Fill();
+}
 
 void FolderList::Fill() {
     clear();
@@ -72,6 +75,7 @@ void FolderList::Fill() {
         ++depth;
     }
     setCurrentRow(count() - 1);
+    if (subfoldersDeferred_) return;
     std::vector<std::pair<QString, NativePath>> subfolders;
     for (const FolderEntry& entry : ListFolder(path_, true))
         subfolders.emplace_back(ShownRowName(entry.name), entry.name);

@@ -28,6 +28,9 @@ public:
     NativePath NativeParent() const;
     // Re-reads the subfolders of the current folder without raising Change.
     void Reread();
+    // Until the next Reread, a change of path lists the folder and its ancestors only: the
+    // start reads the subfolders after its first paint.
+    void DeferSubfolders() { subfoldersDeferred_ = true; }
 
     static bool IsReadableFolder(const QString& path);
     static bool IsReadableFolder(const NativePath& path);
@@ -46,6 +49,7 @@ private:
     void Activate(QListWidgetItem* item);
 
     NativePath path_;
+    bool subfoldersDeferred_ = false;
 };
 
 // Dir1 to the root and back to `folder`, so that the window's folder change runs and both

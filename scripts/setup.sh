@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-utils xdotool openbox
 )
 case "${1:-}" in
-  --bench) packages+=(libjpeg-turbo-progs libvips-tools hyperfine) ;;
+  --bench) packages+=(libjpeg-turbo-progs libvips-tools hyperfine libx11-dev libxext-dev) ;;
   # libclang-rt-14-dev holds libFuzzer and clang's sanitizer runtimes (clang only recommends it);
   # GCC's sanitizer runtimes come with g++.
   --ci) packages+=(clang libclang-rt-14-dev clang-format clang-tidy) ;;

@@ -12,13 +12,16 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <functional>
+#include <memory>
 
 #include "app/main_window.h"
 #include "app/preview_image.h"
 #include "fileops/file_dialogs.h"
 #include "platform/file_list.h"
 #include "platform/folder_list.h"
+#include "platform/picture_decode.h"
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
 #include "tests/support/form1_fixture.h"
@@ -51,6 +54,21 @@ public:
         return ScriptedDialogService::AskYesNo(parent, text);
     }
     std::function<void()> during;
+};
+
+// Calls `painted` before each paint of the widget.
+class PaintSpy : public QObject {
+public:
+    PaintSpy(QWidget* widget, std::function<void()> painted) : painted_(std::move(painted)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) painted_();
+        return false;
+    }
+
+private:
+    std::function<void()> painted_;
 };
 
 class FoldersTest : public ::testing::Test {
@@ -217,6 +235,74 @@ TEST_F(FoldersTest, DownRightAfterAStartWithAPictureShowsTheNext) {
     EXPECT_EQ(File1(*form)->FileName(), "d.jpg");
     test::WaitPreview(*form);
     EXPECT_EQ(Label5(*form)->text(), QStringLiteral("    W X H = 43 X 30"));
+}
+
+// Started on a picture, the first paint shows its preview before the folder is listed or the
+// picture decoded whole; once the events have run, both lists are complete and the selection,
+// the keyboard and the full decode are on the start picture (or cleared with the display when
+// the picture went meanwhile).
+TEST_F(FoldersTest, AStartWithAPicturePaintsThePreviewBeforeTheRest) {
+    struct Case {
+        const char* what;
+        bool removed;
+        QStringList listed;
+    };
+    const std::vector<Case> cases = {
+        {"the picture stays", false, {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}},
+        {"the picture went before the listing", true, {"a.jpg", "c.jpg", "d.jpg"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WritePicture(folder, "b.jpg", GradientPicture(41, 30));
+        WritePicture(folder, "c.jpg", GradientPicture(42, 30));
+        ASSERT_TRUE(QDir(folder).mkpath("sub"));
+        auto fullDecodes = std::make_shared<std::atomic<int>>(0);
+        Form1Options options{.startPicture = NativeOf(Path("b.jpg"))};
+        options.fullDecoder = [fullDecodes](const NativePath& path,
+                                            const std::atomic<bool>& cancel) {
+            ++*fullDecodes;
+            return ReadPicture(path, ReadOptions{&cancel, true});
+        };
+        options.screenSize = test::FixedScreen(1920, 1080);
+        form = std::make_unique<Form1>(&dialogs, nullptr, NativeOf(folder), std::move(options));
+        form->SetQuitHook([] {});
+        form->show();
+        form->StartWithPicture("b.jpg");
+        if (c.removed) {
+            ASSERT_TRUE(QFile::remove(Path("b.jpg")));
+        }
+
+        struct AtFirstPaint {
+            bool seen = false;
+            bool preview = false;
+            int files = 0;
+            int folders = 0;
+            int fullDecodes = 0;
+        } first;
+        PreviewImage* preview = Image1(*form);
+        PaintSpy spy(preview, [&] {
+            if (first.seen) return;
+            first = {true, preview->HasPicture(), File1(*form)->ListCount(), Dir1(*form)->count(),
+                     fullDecodes->load()};
+        });
+        ASSERT_TRUE(WaitFor([&] { return first.seen && Listed() == c.listed; }));
+        EXPECT_TRUE(first.preview);
+        EXPECT_EQ(first.files, 1);  // the start picture only
+        EXPECT_EQ(first.fullDecodes, 0);
+        const int ancestors = first.folders;
+        EXPECT_EQ(Dir1(*form)->count(), ancestors + 1);  // "sub" below the folder
+        EXPECT_EQ(File1(*form)->FileName(), c.removed ? QString() : QStringLiteral("b.jpg"));
+        EXPECT_EQ(Image1(*form)->HasPicture(), !c.removed);
+        if (!c.removed) {
+            EXPECT_TRUE(File1(*form)->hasFocus());
+            EXPECT_TRUE(WaitFor([&] { return fullDecodes->load() == 1; }));
+            test::WaitFull(*form);
+            EXPECT_EQ(Label5(*form)->text(), QStringLiteral("    W X H = 41 X 30"));
+        } else {
+            EXPECT_EQ(Label5(*form)->text(), QString());
+        }
+        form.reset();
+    }
 }
 
 // Enter opens the highlighted folder as a double-click does; the dialog stays open.
