@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "platform/picture_box.h"
 #include "tests/support/test_pictures.h"
@@ -101,6 +104,70 @@ TEST(ZoomPyramid, OutlinesDrawnIntoTheImageNeverShowInTheCopies) {
                   "")
             << zoom;
     }
+}
+
+// Waits (a few seconds at most) for a worker's word, as the owner's event loop would.
+bool WaitFor(const std::atomic<bool>& flag) {
+    for (int i = 0; i < 5000 && !flag.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return flag.load();
+}
+
+// A worker makes the same levels as the calling thread would, outlines taken back, also when a
+// deeper level is asked for while it works; until then the view is a stand-in of the same size.
+TEST(ZoomPyramid, AWorkerMakesTheSameLevelsWhileTheViewStandsIn) {
+    const QImage picture = test::GradientPicture(301, 203).convertToFormat(QImage::Format_RGB32);
+    const std::vector<QPoint> ring = CircleOutlinePoints(120, 90, 40);
+    QImage marked = picture.copy();
+    InvertPoints(marked, ring, {});
+    for (double zoom : {0.5, std::sqrt(0.125), 1.0 / 16}) {
+        ZoomPyramid now, later;
+        std::atomic<bool> ready{false};
+        later.MakeInBackground(0, [&] { ready = true; });
+        const QRect all(QPoint(), ZoomedSize(picture.size(), zoom));
+        const QImage expected = RenderZoomed(marked, now, zoom, all, ring);
+        const QImage standIn = RenderZoomed(marked, later, zoom, all, ring);
+        EXPECT_EQ(standIn.size(), all.size()) << zoom;
+        EXPECT_EQ(later.LevelsMade(), 0) << zoom;
+        EXPECT_EQ(later.LevelOrStart(marked, 5, ring), nullptr) << zoom;  // deeper, meanwhile
+        ASSERT_TRUE(WaitFor(ready)) << zoom;
+        EXPECT_TRUE(later.Collect());
+        EXPECT_FALSE(later.Busy());
+        // The deeper level: already made, or made by a second worker.
+        ready = false;
+        if (!later.LevelOrStart(marked, 5, ring)) {
+            ASSERT_TRUE(WaitFor(ready)) << zoom;
+            later.Collect();
+        }
+        EXPECT_EQ(later.LevelsMade(), 5) << zoom;
+        EXPECT_EQ(FirstDifference(expected, RenderZoomed(marked, later, zoom, all, ring)), "")
+            << zoom;
+        EXPECT_EQ(FirstDifference(now.Level(marked, 5, ring), *later.LevelOrStart(marked, 5)), "")
+            << zoom;
+    }
+}
+
+// Dropping stops the worker at once and nothing it made arrives; held, nothing is made at all.
+TEST(ZoomPyramid, DropStopsTheWorkerAndAHeldPyramidMakesNothing) {
+    const QImage picture = test::GradientPicture(2000, 1500).convertToFormat(QImage::Format_RGB32);
+    ZoomPyramid pyramid;
+    std::atomic<int> readies{0};
+    pyramid.MakeInBackground(0, [&] { ++readies; });
+    EXPECT_EQ(pyramid.LevelOrStart(picture, 3), nullptr);
+    pyramid.Drop();
+    EXPECT_FALSE(pyramid.Busy());
+    EXPECT_FALSE(pyramid.Collect());
+    EXPECT_EQ(pyramid.LevelsMade(), 0);
+    pyramid.Hold(true);
+    EXPECT_EQ(pyramid.LevelOrStart(picture, 1), nullptr);
+    EXPECT_FALSE(pyramid.Busy());
+    const QImage standIn = RenderZoomed(picture, pyramid, 0.25, QRect(0, 0, 500, 375));
+    EXPECT_EQ(standIn.size(), QSize(500, 375));
+    EXPECT_EQ(pyramid.LevelsMade(), 0);
+    pyramid.Hold(false);
+    EXPECT_EQ(&pyramid.Level(picture, 0), &picture);
+    EXPECT_EQ(pyramid.Level(picture, 1).size(), QSize(1000, 750));
+    EXPECT_LE(readies.load(), 1);  // at most the worker that was done before the drop
 }
 
 }  // namespace
