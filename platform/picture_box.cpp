@@ -20,6 +20,10 @@ int ButtonValue(Qt::MouseButtons buttons) {
     if (buttons & Qt::MiddleButton) value |= kMiddleButton;
     return value;
 }
+// Halving a 32 MP picture takes about the time of a frame or two; larger ones are halved by a
+// worker.
+constexpr long long kBackgroundPixels = 32'000'000;
+
 int ShiftValue(Qt::KeyboardModifiers mods) {
     int value = 0;
     if (mods & Qt::ShiftModifier) value |= 1;
@@ -32,6 +36,21 @@ int ShiftValue(Qt::KeyboardModifiers mods) {
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    SetBackgroundPixels(kBackgroundPixels);
+}
+
+void PictureBox::SetBackgroundPixels(long long pixels) {
+    // The worker's word comes back through the event loop.
+    auto ready = [this] {
+        QMetaObject::invokeMethod(this, &PictureBox::CollectCopies, Qt::QueuedConnection);
+    };
+    pyramid_.MakeInBackground(pixels, ready);
+    glancePyramid_.MakeInBackground(pixels, ready);
+}
+
+void PictureBox::CollectCopies() {
+    const bool made = pyramid_.Collect();
+    if (glancePyramid_.Collect() || made) update();
 }
 
 void PictureBox::SetPicture(const QImage& picture) {
@@ -54,6 +73,7 @@ void PictureBox::SetImage(const QImage& image) {
 
 void PictureBox::ImageReplaced() {
     outlines_.clear();
+    pyramid_.Hold(false);
     // A circle is marked again on the same snapshot: the copies still hold.
     if (!image_.isNull() && image_.cacheKey() == cleanKey_) {
         pyramidKey_ = cleanKey_;
@@ -66,6 +86,7 @@ void PictureBox::ImageReplaced() {
 void PictureBox::Refresh() {
     // A command wrote the pixels in place; a paint during it may have made copies of a half.
     pyramid_.Drop();
+    pyramid_.Hold(false);
     pyramidKey_ = cleanKey_ = 0;
     repaint();
 }
@@ -98,6 +119,9 @@ void PictureBox::SetGlance(const QImage& picture) {
     glance_ = picture.format() == QImage::Format_RGB32
                   ? picture
                   : picture.convertToFormat(QImage::Format_RGB32);
+    // The original's copies take the place of the image's: a third of a frame at most.
+    pyramid_.Drop();
+    glancePyramid_.Drop();
     update();
 }
 
@@ -123,6 +147,8 @@ void PictureBox::ClearPicture() {
 
 CanvasView PictureBox::View() {
     if (image_.isNull()) return {};
+    // A worker reading the pixels would make the writer copy them (and its copies are void).
+    pyramid_.Hold(true);
     return ViewOf(image_);  // detaches from the picture
 }
 
@@ -151,7 +177,8 @@ void PictureBox::DrawCircleNotXor(double cx, double cy, double radius) {
         outlines_.erase(same);
     else
         outlines_.push_back(outline);
-    const CanvasView view = View();
+    pyramid_.Cancel();
+    const CanvasView view = ViewOf(image_);
     if (copiesHold) pyramidKey_ = image_.cacheKey();
     for (const QPoint& p : CircleOutlinePoints(outline.cx, outline.cy, outline.radius)) {
         if (!view.contains(p.x(), p.y())) continue;
@@ -197,6 +224,11 @@ void PictureBox::SetBackColor(const QColor& color) {
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
+    PaintView(event);
+    emit Painted();
+}
+
+void PictureBox::PaintView(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), backColor_);
     if (image_.isNull()) return;

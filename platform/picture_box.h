@@ -35,7 +35,8 @@ public:
     const QImage& Image() const { return image_; }
     // Replaces the persistent image alone; the picture stays (undo and redo).
     void SetImage(const QImage& image);
-    // Writable view of the persistent image for the engine; detaches it from the picture.
+    // Writable view of the persistent image for the engine; detaches it from the picture. No
+    // zoomed copies are made from then on until Refresh or a new image.
     CanvasView View();
     void Cls();  // clears the drawings: the image becomes the picture again
     ColorValue Point(double x, double y) const;
@@ -55,6 +56,10 @@ public:
     void SetZoom(double zoom);
     double Zoom() const { return zoom_; }
     const ZoomPyramid& Pyramid() const { return pyramid_; }
+    const ZoomPyramid& GlancePyramid() const { return glancePyramid_; }
+    // Zoomed copies made from at least this many pixels are made off the GUI thread, the view
+    // drawn from the nearest copy meanwhile.
+    void SetBackgroundPixels(long long pixels);
     // An outline shown over the picture, never in it (picture pixels).
     void SetLiveOutline(double cx, double cy, double radius);
     void ClearLiveOutline();
@@ -70,6 +75,8 @@ signals:
     void MouseMove(int button, int shift, double x, double y);
     void MouseUp(int button, int shift, double x, double y);
     void Clicked();
+    // A paint event was handled (its end).
+    void Painted();
 
 protected:
     bool event(QEvent* event) override;
@@ -85,6 +92,9 @@ private:
         bool operator==(const Outline&) const = default;
     };
     void FitToImage();
+    void PaintView(QPaintEvent* event);
+    // Takes in the copies a worker made and shows them.
+    void CollectCopies();
     // The image was assigned anew: its outlines are gone, and the zoomed copies unless the
     // pixels are those they were made from.
     void ImageReplaced();

@@ -2,9 +2,11 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 
 #include "engine/pixel_pipeline.h"
 
@@ -113,35 +115,165 @@ int DeviceCoordinate(int picture, double zoom) {
     return d;
 }
 
-QImage HalvePicture(const QImage& picture) {
+namespace {
+
+// One halving, given up (a null image) once `cancel` is set.
+QImage Halve(const QImage& picture, const std::atomic<bool>* cancel) {
     QImage half((picture.width() + 1) / 2, (picture.height() + 1) / 2, QImage::Format_RGB32);
     if (half.isNull()) return half;
     ForEachRowBand(half.height(), static_cast<long long>(picture.width()) * picture.height(),
-                   [&](int begin, int end) { HalveRows(picture, half, begin, end); });
+                   [&](int begin, int end) {
+                       if (cancel && cancel->load(std::memory_order_relaxed)) return;
+                       HalveRows(picture, half, begin, end);
+                   });
+    if (cancel && cancel->load(std::memory_order_relaxed)) return {};
     return half;
 }
 
-const QImage& ZoomPyramid::Level(const QImage& picture, int k,
-                                 const std::vector<QPoint>& inverted) {
-    if (k <= 0) return picture;
-    while (static_cast<int>(levels_.size()) < k) {
-        const QImage& from = levels_.empty() ? picture : levels_.back();
-        if (from.width() <= 1 && from.height() <= 1) return from;
-        levels_.push_back(HalvePicture(from));
-        if (levels_.size() == 1 && !inverted.empty()) {
+// Halvings until the picture is a single pixel.
+int Deepest(QSize size) {
+    int k = 0;
+    for (; size.width() > 1 || size.height() > 1; ++k)
+        size = QSize((size.width() + 1) / 2, (size.height() + 1) / 2);
+    return k;
+}
+
+// Levels first .. last, the first made from `from` (level first - 1; the picture itself when
+// first is 1, whose inverted pixels are taken back). Empty once `cancel` is set.
+std::vector<QImage> MakeLevels(const QImage& from, int first, int last,
+                               const std::vector<QPoint>& inverted,
+                               const std::atomic<bool>* cancel) {
+    std::vector<QImage> made;
+    for (int k = first; k <= last; ++k) {
+        QImage level = Halve(made.empty() ? from : made.back(), cancel);
+        if (cancel && cancel->load(std::memory_order_relaxed)) return {};
+        if (k == 1) {
             // The blocks that hold inverted pixels are made again from their true colours.
-            QImage block(2, 2, QImage::Format_RGB32);
             for (const QPoint& p : inverted) {
                 const QPoint corner(p.x() & ~1, p.y() & ~1);
-                const QRect r = QRect(corner, QSize(2, 2)) & picture.rect();
-                block = picture.copy(r);
+                const QRect r = QRect(corner, QSize(2, 2)) & from.rect();
+                QImage block = from.copy(r);
                 InvertPoints(block, inverted, r.topLeft());
-                const QImage half = HalvePicture(block);
-                levels_[0].setPixel(corner / 2, half.pixel(0, 0));
+                level.setPixel(corner / 2, HalvePicture(block).pixel(0, 0));
             }
         }
+        made.push_back(std::move(level));
     }
+    return made;
+}
+
+}  // namespace
+
+QImage HalvePicture(const QImage& picture) { return Halve(picture, nullptr); }
+
+// What a worker shares with the pyramid: the level it is asked for (raised while it works)
+// and what it made.
+struct ZoomPyramid::Job {
+    std::atomic<bool> cancel{false};
+    std::mutex mutex;
+    int want = 0;  // under mutex, as the rest
+    bool done = false;
+    std::vector<QImage> made;
+};
+
+ZoomPyramid::~ZoomPyramid() { Cancel(); }
+
+const QImage& ZoomPyramid::Level(const QImage& picture, int k,
+                                 const std::vector<QPoint>& inverted) {
+    k = std::min(k, Deepest(picture.size()));
+    if (k <= 0) return picture;
+    if (k <= LevelsMade()) return levels_[k - 1];
+    Cancel();
+    const int first = LevelsMade() + 1;
+    std::vector<QImage> made =
+        MakeLevels(levels_.empty() ? picture : levels_.back(), first, k, inverted, nullptr);
+    for (QImage& level : made) levels_.push_back(std::move(level));
     return levels_[k - 1];
+}
+
+void ZoomPyramid::MakeInBackground(long long fromPixels, std::function<void()> ready) {
+    backgroundFrom_ = fromPixels;
+    ready_ = std::move(ready);
+}
+
+const QImage* ZoomPyramid::LevelOrStart(const QImage& picture, int k,
+                                        const std::vector<QPoint>& inverted) {
+    k = std::min(k, Deepest(picture.size()));
+    if (k <= 0) return &picture;
+    if (k <= LevelsMade()) return &levels_[k - 1];
+    if (held_) return nullptr;
+    if (job_) {
+        const std::lock_guard lock(job_->mutex);
+        if (!job_->done) {
+            job_->want = std::max(job_->want, k);
+            return nullptr;
+        }
+    }
+    Collect();  // a finished worker's levels first; they may be all it takes
+    if (k <= LevelsMade()) return &levels_[k - 1];
+    const QImage& from = levels_.empty() ? picture : levels_.back();
+    if (!ready_ || backgroundFrom_ < 0 ||
+        static_cast<long long>(from.width()) * from.height() < backgroundFrom_)
+        return &Level(picture, k, inverted);
+    job_ = std::make_shared<Job>();
+    job_->want = k;
+    const int first = LevelsMade() + 1;
+    // The worker holds its own reference to the pixels: a writer detaches from it.
+    worker_ =
+        std::thread([job = job_, from = QImage(from), first,
+                     inverted = first == 1 ? inverted : std::vector<QPoint>(), ready = ready_] {
+            std::vector<QImage> made;
+            for (;;) {
+                int want = 0;
+                {
+                    const std::lock_guard lock(job->mutex);
+                    want = job->want;
+                    if (first + static_cast<int>(made.size()) > want) {
+                        job->made = std::move(made);
+                        job->done = true;
+                        break;
+                    }
+                }
+                const int next = first + static_cast<int>(made.size());
+                std::vector<QImage> more =
+                    MakeLevels(made.empty() ? from : made.back(), next, want,
+                               next == 1 ? inverted : std::vector<QPoint>(), &job->cancel);
+                if (more.empty()) return;  // cancelled: nobody waits for the levels
+                for (QImage& level : more) made.push_back(std::move(level));
+            }
+            if (!job->cancel.load()) ready();
+        });
+    return nullptr;
+}
+
+void ZoomPyramid::Hold(bool held) {
+    if (held) Cancel();
+    held_ = held;
+}
+
+bool ZoomPyramid::Collect() {
+    if (!job_) return false;
+    {
+        const std::lock_guard lock(job_->mutex);
+        if (!job_->done) return false;
+    }
+    worker_.join();
+    const bool any = !job_->made.empty();
+    for (QImage& level : job_->made) levels_.push_back(std::move(level));
+    job_.reset();
+    return any;
+}
+
+void ZoomPyramid::Cancel() {
+    if (!job_) return;
+    job_->cancel = true;
+    worker_.join();
+    job_.reset();
+}
+
+void ZoomPyramid::Drop() {
+    Cancel();
+    levels_.clear();
 }
 
 qsizetype ZoomPyramid::Bytes() const {
@@ -196,7 +328,14 @@ QImage RenderZoomed(const QImage& picture, ZoomPyramid& pyramid, double zoom, QR
     // step of at most a half, which still reads every pixel of that level.
     int k = 0;
     while (k < 30 && std::ldexp(1.0, -(k + 1)) >= zoom * (1 - kSlack)) ++k;
-    const QImage& level = pyramid.Level(picture, k, inverted);
+    const QImage* made = pyramid.LevelOrStart(picture, k, inverted);
+    const bool standIn = made == nullptr;
+    if (standIn) {
+        // Until the worker is done: the nearest level made, drawn smoothly.
+        k = pyramid.LevelsMade();
+        made = &pyramid.Level(picture, k);
+    }
+    const QImage& level = *made;
     const double scale = zoom * std::ldexp(1.0, k);
     if (std::abs(scale - 1) < kSlack) return level.copy(visible);
     out.fill(Qt::black);
@@ -208,7 +347,7 @@ QImage RenderZoomed(const QImage& picture, ZoomPyramid& pyramid, double zoom, QR
     const QRect source = wanted.toAlignedRect() & level.rect();
     const QRectF target(source.x() * scale - visible.x(), source.y() * scale - visible.y(),
                         source.width() * scale, source.height() * scale);
-    if (k == 0 && !inverted.empty()) {
+    if (k == 0 && !standIn && !inverted.empty()) {
         QImage part = level.copy(source);
         InvertPoints(part, inverted, source.topLeft());
         painter.drawImage(target, part);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "platform/picture_box.h"
 #include "tests/support/test_pictures.h"
@@ -101,6 +104,69 @@ TEST(ZoomPyramid, OutlinesDrawnIntoTheImageNeverShowInTheCopies) {
                   "")
             << zoom;
     }
+}
+
+// Takes in what the worker made once it is done, as the owner's event loop would (a few
+// seconds at most); true when no worker is left.
+bool Finish(ZoomPyramid& pyramid) {
+    for (int i = 0; i < 5000 && pyramid.Busy(); ++i) {
+        if (!pyramid.Collect()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return !pyramid.Busy();
+}
+
+// A worker makes the same levels as the calling thread would, outlines taken back, also when a
+// deeper level is asked for while it works; until then the view is a stand-in of the same size.
+TEST(ZoomPyramid, AWorkerMakesTheSameLevelsWhileTheViewStandsIn) {
+    const QImage picture = test::GradientPicture(301, 203).convertToFormat(QImage::Format_RGB32);
+    const std::vector<QPoint> ring = CircleOutlinePoints(120, 90, 40);
+    QImage marked = picture.copy();
+    InvertPoints(marked, ring, {});
+    for (double zoom : {0.5, std::sqrt(0.125), 1.0 / 16}) {
+        ZoomPyramid now, later;
+        std::atomic<int> readies{0};
+        later.MakeInBackground(0, [&] { ++readies; });
+        const QRect all(QPoint(), ZoomedSize(picture.size(), zoom));
+        const QImage expected = RenderZoomed(marked, now, zoom, all, ring);
+        const QImage standIn = RenderZoomed(marked, later, zoom, all, ring);
+        EXPECT_EQ(standIn.size(), all.size()) << zoom;
+        EXPECT_EQ(later.LevelsMade(), 0) << zoom;
+        EXPECT_EQ(later.LevelOrStart(marked, 5, ring), nullptr) << zoom;  // deeper, meanwhile
+        ASSERT_TRUE(Finish(later)) << zoom;
+        // The deeper level: made by that worker, or by a second one if it was done already.
+        if (!later.LevelOrStart(marked, 5, ring)) {
+            ASSERT_TRUE(Finish(later)) << zoom;
+        }
+        EXPECT_GE(readies.load(), 1) << zoom;
+        EXPECT_EQ(later.LevelsMade(), 5) << zoom;
+        EXPECT_EQ(FirstDifference(expected, RenderZoomed(marked, later, zoom, all, ring)), "")
+            << zoom;
+        EXPECT_EQ(FirstDifference(now.Level(marked, 5, ring), *later.LevelOrStart(marked, 5)), "")
+            << zoom;
+    }
+}
+
+// Dropping stops the worker at once and nothing it made arrives; held, nothing is made at all.
+TEST(ZoomPyramid, DropStopsTheWorkerAndAHeldPyramidMakesNothing) {
+    const QImage picture = test::GradientPicture(2000, 1500).convertToFormat(QImage::Format_RGB32);
+    ZoomPyramid pyramid;
+    std::atomic<int> readies{0};
+    pyramid.MakeInBackground(0, [&] { ++readies; });
+    EXPECT_EQ(pyramid.LevelOrStart(picture, 3), nullptr);
+    pyramid.Drop();
+    EXPECT_FALSE(pyramid.Busy());
+    EXPECT_FALSE(pyramid.Collect());
+    EXPECT_EQ(pyramid.LevelsMade(), 0);
+    pyramid.Hold(true);
+    EXPECT_EQ(pyramid.LevelOrStart(picture, 1), nullptr);
+    EXPECT_FALSE(pyramid.Busy());
+    const QImage standIn = RenderZoomed(picture, pyramid, 0.25, QRect(0, 0, 500, 375));
+    EXPECT_EQ(standIn.size(), QSize(500, 375));
+    EXPECT_EQ(pyramid.LevelsMade(), 0);
+    pyramid.Hold(false);
+    EXPECT_EQ(&pyramid.Level(picture, 0), &picture);
+    EXPECT_EQ(pyramid.Level(picture, 1).size(), QSize(1000, 750));
+    EXPECT_LE(readies.load(), 1);  // at most the worker that was done before the drop
 }
 
 }  // namespace
