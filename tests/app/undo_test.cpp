@@ -17,6 +17,7 @@
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
 #include "tests/support/form1_fixture.h"
+#include "tests/support/modal_views.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_pictures.h"
 
@@ -124,15 +125,7 @@ TEST_F(Form1UndoTest, CtrlZUndoesWithoutOpeningTheViewAndANewSelectionEndsTheHis
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->Action("mnuDark")->trigger();
-    int views = 0;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            ++views;
-            QTest::keyClick(modal, Qt::Key_Escape);
-        }
-    });
-    watcher.start(5);
+    const test::ModalViews views;
     QTest::keyClick(Picture2(*form), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(FirstDifference(Shown(), original), "");
     QTest::keyClick(Picture2(*form), Qt::Key_Y, Qt::ControlModifier);
@@ -143,7 +136,7 @@ TEST_F(Form1UndoTest, CtrlZUndoesWithoutOpeningTheViewAndANewSelectionEndsTheHis
     QTest::keyClick(Picture2(*form), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(Picture2(*form), Qt::Key_Z, Qt::ControlModifier);  // nothing left: no view
     QCoreApplication::processEvents();
-    EXPECT_EQ(views, 0);
+    EXPECT_EQ(views.Opened(), 0);
 
     form->Action("mnuDark")->trigger();
     form->Action("mnuOpen2")->trigger();

@@ -18,6 +18,7 @@
 #include "tests/support/fixed_screen.h"
 #include "tests/support/form1_controls.h"
 #include "tests/support/form1_fixture.h"
+#include "tests/support/modal_views.h"
 #include "tests/support/test_pictures.h"
 
 namespace sorvenal {
@@ -146,15 +147,7 @@ TEST_F(ZoomTest, BarsScrollTheZoomedSizeLessTheViewAndKeysStepAsAtActualSize) {
 TEST_F(ZoomTest, ZoomKeysAndMenusAreCommandsThatOpenNoView) {
     Retouch({300, 200});
     QApplication::setActiveWindow(form.get());
-    int views = 0;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            ++views;
-            QTest::keyClick(modal, Qt::Key_Escape);
-        }
-    });
-    watcher.start(5);
+    const test::ModalViews views;
     Key(Qt::Key_Plus);
     EXPECT_DOUBLE_EQ(form->Zoom(), std::sqrt(2.0));
     Key(Qt::Key_Equal);
@@ -169,7 +162,7 @@ TEST_F(ZoomTest, ZoomKeysAndMenusAreCommandsThatOpenNoView) {
     EXPECT_EQ(form->Zoom(), 1);
     Wheel({10, 10}, 1, Qt::ControlModifier);
     QCoreApplication::processEvents();
-    EXPECT_EQ(views, 0);
+    EXPECT_EQ(views.Opened(), 0);
 
     // The menus of both states do the same, and switching menus keeps the zoom.
     test::Trigger(*form, "mnuZoomIn");

@@ -5,6 +5,42 @@ set -u
 RX_FAILS=0
 RX_PASSES=0
 
+# The start every script shares: the tools it needs (else skipped), the program and the
+# command-line tool from its arguments, a scratch folder that goes at the end, and a fresh
+# account's home, so the trash and the settings land there and nowhere else.
+rx_begin() {
+    local tool
+    for tool in Xvfb openbox xdotool xwininfo xdpyinfo convert compare; do
+        command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+    done
+    RX_PROGRAM=$(realpath "$1")
+    RETOUCH=$(realpath "$2")
+    RX_TMP=$(mktemp -d)
+    # Under AddressSanitizer: the X keyboard library hands strndup names that are not
+    # terminated within the bound, which the strict string check reports although nothing
+    # reads past it.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-}:strict_string_checks=0"
+    trap 'rx_stop_display; rm -rf "$RX_TMP"' EXIT
+    export HOME="$RX_TMP/home" XDG_DATA_HOME="$RX_TMP/home/.local/share"
+    mkdir -p "$HOME"
+    PICS="$RX_TMP/pics"
+    mkdir -p "$PICS"
+}
+
+# Menu-bar titles, in window pixels: the first title, and the second in the browse state.
+FIRST_TITLE="45 8"
+FILE_TITLE="155 8"
+menu_first() { rx_click $FIRST_TITLE 1 0.5; }
+# menu_pick N: the N-th entry of an open menu, counted from the top (N > 0) or the bottom.
+menu_pick() {
+    local n=$1 key=Down
+    if [ "$n" -lt 0 ]; then key=Up; n=$((-n)); fi
+    local i
+    for i in $(seq "$n"); do rx_key "$key" 0.15; done
+    rx_key Return 1
+}
+same_pixels() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]; }
+
 rx_start_display() {
     local n
     for n in $(seq 90 140); do

@@ -4,24 +4,9 @@
 # the circle outline and saving, commands with nothing selected, double-clicks, Down right
 # after a start on a picture.
 # Usage: window_realx.sh PROGRAM RETOUCH_TOOL
-set -u
-for tool in Xvfb openbox xdotool xwininfo xdpyinfo convert compare; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-RX_PROGRAM=$(realpath "$1")
-RETOUCH=$(realpath "$2")
-RX_TMP=$(mktemp -d)
-# Under AddressSanitizer: the X keyboard library hands strndup names that are not terminated
-# within the bound, which the strict string check reports although nothing reads past it.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:strict_string_checks=0"
 source "$(dirname "$0")/realx_lib.sh"
-trap 'rx_stop_display; rm -rf "$RX_TMP"' EXIT
-# A fresh account's home: the trash and the settings land here, nowhere else.
-export HOME="$RX_TMP/home" XDG_DATA_HOME="$RX_TMP/home/.local/share"
-mkdir -p "$HOME"
+rx_begin "$@"
 
-PICS="$RX_TMP/pics"
-mkdir -p "$PICS"
 convert -size 256x256 xc:'#3060c0' "$PICS/a.bmp"
 convert -size 320x240 gradient:'#c06030-#3060c0' -rotate 90 -type TrueColor "$PICS/b.bmp"
 convert -size 300x200 xc:'#30c060' "$PICS/c.bmp"
@@ -29,18 +14,6 @@ convert -size 256x256 gradient:'#f0b090-#b07050' -type TrueColor "$PICS/face.bmp
 
 rx_start_display || exit 1
 
-# Menu-bar titles, in window pixels: the first title, and the second in the browse state.
-FIRST_TITLE="45 8"
-FILE_TITLE="155 8"
-menu_first() { rx_click $FIRST_TITLE 1 0.5; }
-# menu_pick N: the N-th entry of an open menu, counted from the top (N > 0) or the bottom.
-menu_pick() {
-    local n=$1 key=Down
-    if [ "$n" -lt 0 ]; then key=Up; n=$((-n)); fi
-    local i
-    for i in $(seq "$n"); do rx_key "$key" 0.15; done
-    rx_key Return 1
-}
 # Picks the path in the save dialog and accepts it.
 save_as() {
     sleep 0.8
@@ -48,7 +21,6 @@ save_as() {
     xdotool type --delay 20 "$1"
     rx_key Return 1.2
 }
-same_pixels() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]; }
 
 # --- keys around the full-screen views
 rx_launch "$PICS/a.bmp"

@@ -2,36 +2,14 @@
 # Zoom in the retouch view under a real X server: Ctrl+wheel zooms about the pointer and opens
 # no view, and a skin click at 25 % retouches the picture pixel under the pointer.
 # Usage: zoom_realx.sh PROGRAM RETOUCH_TOOL
-set -u
-for tool in Xvfb openbox xdotool xwininfo xdpyinfo convert compare; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-RX_PROGRAM=$(realpath "$1")
-RETOUCH=$(realpath "$2")
-RX_TMP=$(mktemp -d)
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:strict_string_checks=0"
 source "$(dirname "$0")/realx_lib.sh"
-trap 'rx_stop_display; rm -rf "$RX_TMP"' EXIT
-export HOME="$RX_TMP/home" XDG_DATA_HOME="$RX_TMP/home/.local/share"
-mkdir -p "$HOME"
+rx_begin "$@"
 
-PICS="$RX_TMP/pics"
-mkdir -p "$PICS"
 convert -size 256x256 gradient:'#f0b090-#b07050' -rotate 30 -gravity center -extent 256x256 \
     -type TrueColor "$PICS/face.bmp"
 
 rx_start_display || exit 1
 
-FIRST_TITLE="45 8"
-menu_first() { rx_click $FIRST_TITLE 1 0.5; }
-menu_pick() {
-    local n=$1 key=Down
-    if [ "$n" -lt 0 ]; then key=Up; n=$((-n)); fi
-    local i
-    for i in $(seq "$n"); do rx_key "$key" 0.15; done
-    rx_key Return 1
-}
-same_pixels() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]; }
 # surface_pixel SHOT X Y: the colour at a point of the window surface.
 surface_pixel() {
     local ox oy
