@@ -15,19 +15,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SORVENAL_BUILD:-$root/build}
 runs=${RUNS:-5}
 data=${1:?FOLDERS}
-for tool in xdotool Xvfb openbox python3 qimgv feh; do
+for tool in xdotool Xvfb xdpyinfo openbox python3 qimgv feh; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
 
-display=:${DISPLAY_NUMBER:-$((90 + RANDOM % 50))}
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $openbox $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-sleep 1
-openbox >/dev/null 2>&1 &
-openbox=$!
-sleep 1
+source "$root/bench/x_session.sh"
+bench_x_start
 mkdir -p "$data/launch"
 for size in "6000 4000" "12000 8400"; do
   set -- $size

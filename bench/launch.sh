@@ -13,7 +13,7 @@ runs=${RUNS:-10}
 program=$build/app/sorvenal
 maker=$build/tools/sorvenal-make-samples
 "$root/scripts/setup.sh" --bench
-for tool in hyperfine djpeg Xvfb openbox python3; do
+for tool in hyperfine djpeg Xvfb xdpyinfo openbox python3; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
 
@@ -23,15 +23,8 @@ mkdir -p "$data"
 [ -s "$photo" ] || QT_QPA_PLATFORM=offscreen "$maker" --photo 6000 4000 "$photo"
 
 work=$(mktemp -d)
-display=:$((90 + RANDOM % 50))
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $openbox $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-openbox=$!
-sleep 1
+source "$root/bench/x_session.sh"
+bench_x_start
 mkdir -p "$work/pictures" "$work/empty"
 cp "$photo" "$work/pictures/photo.jpg"
 export HOME=$work LANG=C.UTF-8

@@ -31,15 +31,8 @@ for size in 6000x4000 12000x8400; do
 done
 
 work=$(mktemp -d)
-display=:${DISPLAY_NUMBER:-$((90 + RANDOM % 50))}
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $openbox $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-openbox=$!
-sleep 1
+source "$root/bench/x_session.sh"
+bench_x_start
 export HOME=$work/home LANG=C.UTF-8
 mkdir -p "$HOME"
 for size in 6000x4000 12000x8400; do
