@@ -13,10 +13,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstddef>
-#include <cstdint>
 #include <chrono>
 #include <csignal>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
